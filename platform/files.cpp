@@ -1,0 +1,33 @@
+// Helpers built on the FileSystem interface alone, shared by every implementation.
+#include "platform/files.h"
+
+namespace rvx::platform {
+
+bool Exists(FileSystem& files, std::string_view path) { return files.ReadAttributes(path).ok(); }
+
+bool IsFolder(FileSystem& files, std::string_view path) {
+    auto found = files.ReadAttributes(path);
+    return found.ok() && (found.value() & attributes::directory) != 0;
+}
+
+Result<std::string> ReadWholeFile(FileSystem& files, std::string_view path) {
+    auto file = files.Open(OpenRequest{std::string(path), Access::read, share::read, Disposition::open_existing});
+    if (!file) return file.error();
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        auto got = file.value()->Read(buffer, sizeof buffer);
+        if (!got) return got.error();
+        if (got.value() == 0) break;
+        text.append(buffer, got.value());
+    }
+    return text;
+}
+
+Outcome WriteWholeFile(FileSystem& files, std::string_view path, std::string_view text) {
+    auto file = files.Open(OpenRequest{std::string(path), Access::write, share::none, Disposition::create_always});
+    if (!file) return file.error();
+    return file.value()->Write(text.data(), text.size());
+}
+
+}  // namespace rvx::platform

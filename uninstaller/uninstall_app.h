@@ -1,0 +1,20 @@
+// UninstallApp: the uninstaller's one application object.
+#pragma once
+
+#include "common/app/application.h"
+#include "platform/platform.h"
+
+namespace rvx::uninstaller {
+
+class UninstallApp : public app::Application {
+public:
+    explicit UninstallApp(platform::Platform& platform) : platform_(platform) {}
+
+    bool InitInstance() override { return true; }
+    int Run() override;
+
+private:
+    platform::Platform& platform_;
+};
+
+}  // namespace rvx::uninstaller
