@@ -1,4 +1,8 @@
-// The answer file of an unattended installation: lines keyword=value.
+// The answer file of an unattended installation.
+#include "installer/core/answer_file.h"
+
+#include <vector>
+
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
 #include "installer/core/install_app.h"
@@ -23,7 +27,26 @@ std::vector<std::string_view> TextLines(std::string_view content) {
     return lines;
 }
 
+int ToInt(std::string_view text) { return static_cast<int>(text::ParseDecimalPrefix(text)); }
+
 }  // namespace
+
+AnswerFileResult ParseAnswerFile(std::string_view content, Answers& answers) {
+    for (std::string_view line : TextLines(content)) {
+        auto fields = text::SplitFields(line, "=");
+        if (fields.size() != 2) continue;
+        const std::string keyword = text::ToLower(fields[0]);
+        std::string& value = fields[1];
+        if (keyword == "installmode") answers.install_mode = ToInt(value);
+        else if (keyword == "desktopicon") answers.desktop_shortcut_answer = ToInt(value);
+        else if (keyword == "dstpath") answers.folder = std::move(value);
+        else if (keyword == "examplepath") answers.documents_folder = std::move(value);
+        else if (keyword == "name") answers.name = std::move(value);
+        else if (keyword == "company") answers.company = std::move(value);
+        else return AnswerFileResult{keyword};
+    }
+    return AnswerFileResult{};
+}
 
 bool InstallApp::ReadAnswerFile(std::string_view path) {
     auto content = platform::ReadWholeFile(platform_.files, path);
@@ -31,33 +54,10 @@ bool InstallApp::ReadAnswerFile(std::string_view path) {
         Message(text::FormatMessage("Can't open answerfile\n%s", {path}));
         return false;
     }
-
-    bool result = true;
-    for (std::string_view line : TextLines(content.value())) {
-        auto fields = text::SplitFields(line, "=");
-        if (fields.size() != 2) continue;
-        const std::string keyword = text::ToLower(fields[0]);
-        const std::string& value = fields[1];
-        if (keyword == "installmode") {
-            answers_.install_mode = static_cast<int>(text::ParseDecimalPrefix(value));
-        } else if (keyword == "desktopicon") {
-            answers_.desktop_shortcut_answer = static_cast<int>(text::ParseDecimalPrefix(value));
-        } else if (keyword == "dstpath") {
-            answers_.folder = value;
-        } else if (keyword == "examplepath") {
-            answers_.documents_folder = value;
-        } else if (keyword == "name") {
-            answers_.name = value;
-        } else if (keyword == "company") {
-            answers_.company = value;
-        } else {
-            Message(text::FormatMessage("Unknown ans keyword: %s", {keyword}));
-            result = false;
-            break;
-        }
-    }
-    answers_.unattended = result;
-    return result;
+    const AnswerFileResult result = ParseAnswerFile(content.value(), answers_);
+    if (result.unknown_keyword) Message(text::FormatMessage("Unknown ans keyword: %s", {*result.unknown_keyword}));
+    answers_.unattended = !result.unknown_keyword;
+    return answers_.unattended;
 }
 
 }  // namespace rvx::installer

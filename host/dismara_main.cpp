@@ -1,0 +1,50 @@
+// dismara: the uninstaller on a simulated Windows machine.
+#include <iostream>
+
+#include "common/app/exit_codes.h"
+#include "host/host_session.h"
+#include "uninstaller/uninstall_app.h"
+#include "uninstaller_strings.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(Usage: dismara --machine DIR [options] [-- uninstall log path]
+
+Runs the uninstaller on the simulated Windows machine kept in DIR, as the system's
+list of removable software would start it.
+
+Options:
+  --machine DIR          the simulated machine's folder
+  --cwd WINFOLDER        the folder the uninstaller starts in (default C:\)
+  --program WINPATH      the uninstaller's Windows path (default WINFOLDER\Dismara.exe)
+  --ui console           answer messages and pages at the terminal (default)
+  --ui script:FILE       answer them from an answer script (docs/answer-scripts.md)
+  --help                 show this text
+
+Everything after "--" is the uninstaller's own Windows command line: the path of the
+uninstall log, for example
+  dismara --machine m --cwd "C:\Program Files\Demo" -- "C:\Program Files\Demo\demo.nvu"
+
+Exit codes: 0 removed, 1 could not start, 2 cancelled, 3 failed, 9 stopped where
+this build has no further stages yet; host errors: 64 wrong options, 65 machine
+folder error, 66 the answer script did not fit.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    rvx::host::RunOptions options;
+    if (auto error = rvx::host::ParseRunOptions(argc, argv, {.accepts_medium = false, .accepts_cwd = true}, options)) {
+        std::cerr << "dismara: " << *error << "\nTry 'dismara --help'.\n";
+        return rvx::app::kExitUsage;
+    }
+    if (options.help) {
+        std::cout << kHelp;
+        return 0;
+    }
+    return rvx::host::RunOnMachine(options, {"dismara", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
+                                   [](rvx::platform::Platform& platform) {
+                                       rvx::uninstaller::UninstallApp app(platform);
+                                       return app.Execute(rvx::app::kExitCouldNotStart);
+                                   });
+}

@@ -1,0 +1,164 @@
+// simmachine: creates and inspects simulated Windows machines.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "common/app/exit_codes.h"
+#include "platform/sandbox/machine.h"
+#include "platform/sandbox/registry_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using rvx::sandbox::Machine;
+using rvx::sandbox::MachineConfig;
+
+constexpr const char* kHelp = R"(Usage: simmachine COMMAND ...
+
+Creates and inspects simulated Windows machines (docs/simulated-machine.md).
+
+Commands:
+  create DIR [--family nt|95] [--version MAJOR.MINOR.BUILD] [--no-admin]
+                         write a fresh machine into DIR (which must not hold one)
+  show DIR               the machine's description and the files of its drives
+  journal DIR            the journal: actions and the user-interface transcript
+  diff BEFORE AFTER      what changed between two copies of a machine: files added,
+                         removed or changed on its drives, registry values likewise
+  --help                 show this text
+)";
+
+int Usage(const std::string& message) {
+    std::cerr << "simmachine: " << message << "\nTry 'simmachine --help'.\n";
+    return rvx::app::kExitUsage;
+}
+
+int Create(int argc, char** argv) {
+    if (argc < 3) return Usage("create needs a folder");
+    MachineConfig config = MachineConfig::Default();
+    for (int i = 3; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--family" && i + 1 < argc) {
+            const std::string family = argv[++i];
+            if (family == "95") config.version = {rvx::platform::PlatformFamily::windows_95, 4, 10, 2222};
+            else if (family != "nt") return Usage("--family needs nt or 95");
+        } else if (arg == "--version" && i + 1 < argc) {
+            unsigned major = 0, minor = 0, build = 0;
+            if (std::sscanf(argv[++i], "%u.%u.%u", &major, &minor, &build) != 3) return Usage("--version needs MAJOR.MINOR.BUILD");
+            config.version.major = major;
+            config.version.minor = minor;
+            config.version.build = build;
+        } else if (arg == "--no-admin") {
+            config.administrator = false;
+        } else {
+            return Usage("unknown option " + arg);
+        }
+    }
+    if (auto created = Machine::Create(argv[2], config); !created) {
+        std::cerr << "simmachine: " << created.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    std::cout << "created " << argv[2] << "\n";
+    return 0;
+}
+
+// Files of the machine's own drives, by Windows path, with their sizes ("<folder>" for folders).
+std::map<std::string, std::string> DriveFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    const fs::path drives = fs::path(folder) / "drives";
+    std::error_code error;
+    if (!fs::is_directory(drives, error)) return files;
+    for (const auto& drive : fs::directory_iterator(drives, error)) {
+        const std::string letter = drive.path().filename().string();
+        for (auto it = fs::recursive_directory_iterator(drive.path(), error); it != fs::recursive_directory_iterator(); it.increment(error)) {
+            std::string windows = letter + ":\\" + fs::relative(it->path(), drive.path()).string();
+            std::replace(windows.begin(), windows.end(), '/', '\\');
+            if (it->is_directory(error)) {
+                files[windows] = "<folder>";
+            } else {
+                std::ifstream in(it->path(), std::ios::binary);
+                std::ostringstream content;
+                content << in.rdbuf();
+                files[windows] = std::to_string(it->file_size(error)) + " bytes " + std::to_string(std::hash<std::string>{}(content.str()));
+            }
+        }
+    }
+    return files;
+}
+
+int Show(const std::string& folder) {
+    auto machine = Machine::Open(folder);
+    if (!machine) {
+        std::cerr << "simmachine: " << machine.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    std::cout << rvx::sandbox::FormatMachineConfig(machine.value()->config()) << "\n; files of the machine's drives\n";
+    for (const auto& [path, what] : DriveFiles(folder))
+        std::cout << path << (what == "<folder>" ? "\\" : "  (" + what.substr(0, what.find(" bytes") + 6) + ")") << "\n";
+    return 0;
+}
+
+int Journal(const std::string& folder) {
+    std::ifstream in(fs::path(folder) / "journal.log", std::ios::binary);
+    if (!in) {
+        std::cerr << "simmachine: " << folder << " has no journal\n";
+        return rvx::app::kExitMachineError;
+    }
+    std::cout << in.rdbuf();
+    return 0;
+}
+
+std::map<std::string, std::string> RegistryValues(const std::string& folder, std::string& error) {
+    std::ifstream in(fs::path(folder) / "registry.reg", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto values = rvx::sandbox::RegistryFileLines(text.str(), (fs::path(folder) / "registry.reg").string());
+    if (!values) {
+        error = values.error().detail;
+        return {};
+    }
+    return values.value();
+}
+
+int Diff(const std::string& before, const std::string& after) {
+    int changes = 0;
+    auto report = [&](const std::map<std::string, std::string>& old_items, const std::map<std::string, std::string>& new_items,
+                      const char* what) {
+        for (const auto& [key, value] : new_items) {
+            auto found = old_items.find(key);
+            if (found == old_items.end()) std::cout << "+ " << what << " " << key << "\n", ++changes;
+            else if (found->second != value) std::cout << "~ " << what << " " << key << "\n", ++changes;
+        }
+        for (const auto& [key, value] : old_items)
+            if (!new_items.count(key)) std::cout << "- " << what << " " << key << "\n", ++changes;
+    };
+    report(DriveFiles(before), DriveFiles(after), "file");
+    std::string error;
+    auto old_values = RegistryValues(before, error);
+    auto new_values = RegistryValues(after, error);
+    if (!error.empty()) {
+        std::cerr << "simmachine: " << error << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    report(old_values, new_values, "registry");
+    std::cout << changes << " change(s)\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage("a command is needed");
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (command == "create") return Create(argc, argv);
+    if (command == "show" && argc == 3) return Show(argv[2]);
+    if (command == "journal" && argc == 3) return Journal(argv[2]);
+    if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
+    return Usage("unknown command or wrong arguments: " + command);
+}

@@ -1,0 +1,19 @@
+// What a new simulated machine holds besides its description: the folders a fresh system has
+// and the registry values that point at them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/sandbox/machine_config.h"
+
+namespace rvx::sandbox {
+
+// Windows paths of the folders a fresh system has, parents before children.
+std::vector<std::string> DefaultFolders(const MachineConfig& config);
+
+// Writes the registry values a fresh system has for its folders and version.
+platform::Outcome WriteDefaultRegistry(platform::Registry& registry, const MachineConfig& config);
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,33 @@
+// The simulated machine's journal (journal.log): one line per action that the machine cannot
+// show as a file or registry change, and the transcript of every message box and page. Each
+// line is a kind in capitals followed by key="value" fields with C escapes, so that tests and
+// people can read it back line by line (docs/simulated-machine.md).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace rvx::sandbox {
+
+// key="escaped value"
+std::string Field(std::string_view key, std::string_view value);
+// key=value for values that never need quoting (numbers, single words).
+std::string Word(std::string_view key, std::string_view value);
+
+class Journal {
+public:
+    explicit Journal(std::string host_path) : host_path_(std::move(host_path)) {}
+    // Appends "KIND field field ..." and a line end; the file is written through at once so a
+    // crash never loses what was already journaled.
+    platform::Outcome Write(std::string_view kind, const std::vector<std::string>& fields);
+    const std::string& host_path() const { return host_path_; }
+
+private:
+    std::string host_path_;
+};
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,164 @@
+// Opening, creating and running programs on a simulated machine.
+#include "platform/sandbox/machine.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "common/text/field_splitter.h"
+#include "platform/sandbox/default_machine.h"
+#include "platform/sandbox/sandbox_files.h"
+#include "platform/sandbox/sandbox_registry.h"
+#include "platform/sandbox/sandbox_system.h"
+#include "platform/sandbox/sandbox_ui.h"
+
+namespace rvx::sandbox {
+
+namespace fs = std::filesystem;
+using platform::Fail;
+using platform::Status;
+
+namespace {
+
+constexpr const char* kConfigName = "machine.ini";
+constexpr const char* kRegistryName = "registry.reg";
+constexpr const char* kJournalName = "journal.log";
+
+platform::Result<std::string> ReadHostFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Fail(Status::not_found, path.string() + " cannot be read");
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+platform::Outcome WriteHostFile(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    if (!out) return Fail(Status::io_error, path.string() + " cannot be written");
+    return {};
+}
+
+bool IsEmptyOrMissing(const fs::path& folder) {
+    std::error_code error;
+    if (!fs::exists(folder, error)) return true;
+    return fs::is_directory(folder, error) && fs::is_empty(folder, error);
+}
+
+}  // namespace
+
+Machine::Machine(std::string folder, MachineConfig config)
+    : folder_(std::move(folder)), config_(std::move(config)), journal_(folder_ + "/" + kJournalName) {}
+
+Machine::~Machine() = default;
+
+platform::Registry& Machine::registry() { return *registry_; }
+
+platform::Outcome Machine::Create(const std::string& folder, const MachineConfig& config) {
+    const fs::path target(folder);
+    if (!IsEmptyOrMissing(target)) return Fail(Status::already_exists, folder + " already holds files");
+    // Build the machine beside its final place and move it there in one step, so that a
+    // failure never leaves a half-made machine behind.
+    std::error_code error;
+    const fs::path staging = target.string() + ".new";
+    fs::remove_all(staging, error);
+    fs::create_directories(staging / "drives", error);
+    if (error) return Fail(Status::io_error, "cannot create " + staging.string() + ": " + error.message());
+
+    for (const auto& drive : config.drives)
+        if (drive.host_folder.empty()) fs::create_directories(staging / "drives" / std::string(1, drive.letter), error);
+    for (const auto& windows_folder : DefaultFolders(config)) {
+        if (config.Drive(windows_folder[0]) == nullptr || !config.Drive(windows_folder[0])->host_folder.empty()) continue;
+        fs::path host = staging / "drives" / std::string(1, static_cast<char>(std::toupper(windows_folder[0])));
+        for (const auto& component : text::SplitFields(windows_folder.substr(3), "\\")) host /= component;
+        fs::create_directories(host, error);
+    }
+    if (error) return Fail(Status::io_error, "cannot create the folders of " + staging.string() + ": " + error.message());
+
+    if (auto written = WriteHostFile(staging / kConfigName, FormatMachineConfig(config)); !written) return written;
+    if (auto written = WriteHostFile(staging / kJournalName, ""); !written) return written;
+    {
+        auto registry = SandboxRegistry::CreateEmpty((staging / kRegistryName).string());
+        if (!registry) return registry.error();
+        if (auto filled = WriteDefaultRegistry(*registry.value(), config); !filled) return filled;
+        if (auto saved = registry.value()->Flush(); !saved) return saved;
+    }
+
+    if (fs::exists(target, error)) fs::remove(target, error);  // an empty folder
+    fs::rename(staging, target, error);
+    if (error) return Fail(Status::io_error, "cannot move " + staging.string() + " to " + folder + ": " + error.message());
+    return {};
+}
+
+platform::Result<std::unique_ptr<Machine>> Machine::Open(const std::string& folder) {
+    if (IsEmptyOrMissing(folder))
+        if (auto created = Create(folder, MachineConfig::Default()); !created) return created.error();
+
+    const fs::path base(folder);
+    auto config_text = ReadHostFile(base / kConfigName);
+    if (!config_text) return Fail(Status::not_found, folder + " is not a simulated machine (it has no machine.ini)");
+    auto config = ParseMachineConfig(config_text.value(), (base / kConfigName).string());
+    if (!config) return config.error();
+
+    std::unique_ptr<Machine> machine(new Machine(fs::absolute(base).lexically_normal().string(), std::move(config.value())));
+    auto registry = SandboxRegistry::Load((base / kRegistryName).string());
+    if (!registry) return registry.error();
+    machine->registry_ = std::move(registry.value());
+    return machine;
+}
+
+platform::Outcome Machine::Mount(const DriveConfig& drive) {
+    std::error_code error;
+    if (!fs::is_directory(drive.host_folder, error))
+        return Fail(Status::path_not_found, drive.host_folder + " is not a folder");
+    DriveConfig mounted = drive;
+    mounted.host_folder = fs::absolute(drive.host_folder).lexically_normal().string();
+    if (DriveConfig* existing = config_.Drive(drive.letter)) {
+        *existing = mounted;
+    } else {
+        config_.drives.push_back(mounted);
+    }
+    return journal_.Write("MOUNT", {Word("drive", std::string(1, drive.letter) + ":"), Word("type", DriveTypeName(drive.type)),
+                                    Field("host", mounted.host_folder), Word("access", drive.read_only ? "readonly" : "readwrite")});
+}
+
+struct ProgramSession::Services {
+    Services(Machine& machine, const ProgramStart& start, Responder& responder)
+        : files(machine.config(), machine.folder()),
+          environment(machine.config(), start.program_path, start.command_line),
+          resources(start.strings, files, machine.journal()),
+          services(machine.config()),
+          processes(machine.config(), machine.journal()),
+          ui(machine.journal(), responder) {}
+
+    SandboxFiles files;
+    SandboxEnvironment environment;
+    PendingShell shell;
+    SandboxResources resources;
+    SandboxServices services;
+    SandboxProcesses processes;
+    PendingPower power;
+    PendingFonts fonts;
+    PendingProgramManager program_manager;
+    PendingDirectX directx;
+    SandboxUi ui;
+    SandboxClock clock;
+};
+
+ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder)
+    : services_(std::make_unique<Services>(machine, start, responder)) {
+    Services& s = *services_;
+    platform_ = std::make_unique<platform::Platform>(platform::Platform{
+        s.files, machine.registry(), s.environment, s.shell, s.services, s.processes, s.power, s.fonts,
+        s.program_manager, s.resources, s.directx, s.ui, s.clock});
+    std::string folder = start.current_folder.empty() ? start.program_path.substr(0, start.program_path.rfind('\\') + 1)
+                                                      : start.current_folder;
+    if (!folder.empty()) (void)s.files.SetCurrentFolder(folder);
+    (void)machine.journal().Write("PROGRAM", {Field("path", start.program_path), Field("arguments", start.command_line)});
+}
+
+ProgramSession::~ProgramSession() = default;
+
+}  // namespace rvx::sandbox

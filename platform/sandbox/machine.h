@@ -1,0 +1,72 @@
+// A simulated Windows machine kept in a host folder:
+//   machine.ini    what the machine is (Windows family, folders, drives, rights, ...)
+//   registry.reg   the whole registry, in the registry editor's text format
+//   drives/<L>/    the files of each drive that is not mapped to another host folder
+//   journal.log    actions the files and registry cannot show, and the user-interface transcript
+// A Machine is opened once per program run; a ProgramSession binds the platform services of
+// one program (its path, command line, texts and user interface) to it.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+
+#include "common/text/string_table.h"
+#include "platform/platform.h"
+#include "platform/sandbox/journal.h"
+#include "platform/sandbox/machine_config.h"
+#include "platform/sandbox/responder.h"
+
+namespace rvx::sandbox {
+
+class SandboxRegistry;
+
+class Machine {
+public:
+    ~Machine();
+    // Opens the machine in folder. A folder that does not exist (or is empty) first becomes the
+    // default machine. A malformed machine.ini or registry.reg is an error naming the file and
+    // line, and nothing in the folder is changed.
+    static platform::Result<std::unique_ptr<Machine>> Open(const std::string& folder);
+    // Writes a new machine into folder (which must not hold one yet).
+    static platform::Outcome Create(const std::string& folder, const MachineConfig& config);
+
+    // Maps a drive to a host folder for this run only (the installation medium); machine.ini is
+    // not changed.
+    platform::Outcome Mount(const DriveConfig& drive);
+
+    const std::string& folder() const { return folder_; }
+    MachineConfig& config() { return config_; }
+    Journal& journal() { return journal_; }
+    platform::Registry& registry();
+
+private:
+    Machine(std::string folder, MachineConfig config);
+
+    std::string folder_;
+    MachineConfig config_;
+    Journal journal_;
+    std::unique_ptr<SandboxRegistry> registry_;
+};
+
+struct ProgramStart {
+    std::string program_path;   // Windows path of the running program
+    std::string command_line;   // its arguments, as Windows passes them
+    std::string current_folder; // empty: the program's own folder
+    std::span<const text::StringEntry> strings;  // the program's built-in texts
+};
+
+// The platform services of one program on a machine.
+class ProgramSession {
+public:
+    ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder);
+    ~ProgramSession();
+    platform::Platform& platform() { return *platform_; }
+
+private:
+    struct Services;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<platform::Platform> platform_;
+};
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,58 @@
+// The description of a simulated machine, kept in machine.ini: Windows family and version,
+// system folders, drives, environment variables, rights, files in use, denied paths, windows
+// and special folders. docs/simulated-machine.md documents every key.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/environment.h"
+#include "platform/files.h"
+#include "platform/result.h"
+#include "platform/shell.h"
+
+namespace rvx::sandbox {
+
+struct DriveConfig {
+    char letter = 'C';
+    platform::DriveType type = platform::DriveType::fixed;
+    uint64_t free_kilobytes = 0;  // kilobytes of 1,024 bytes
+    std::string host_folder;      // empty: drives/<LETTER>/ inside the machine folder
+    bool read_only = false;
+};
+
+struct WindowConfig {
+    std::string class_name;
+    std::string title;
+};
+
+struct MachineConfig {
+    platform::OsVersion version;
+    std::string windows_folder = "C:\\WINDOWS";
+    std::string system_folder = "C:\\WINDOWS\\system32";
+    std::string temp_folder = "C:\\WINDOWS\\TEMP\\";
+    bool administrator = true;
+    std::vector<DriveConfig> drives;
+    std::vector<std::pair<std::string, std::string>> environment;
+    std::map<platform::SpecialFolder, std::string> special_folders;
+    std::vector<std::string> files_in_use;
+    std::vector<std::string> denied_paths;
+    std::vector<WindowConfig> windows;
+
+    // The sensible default machine: an NT system with C: (fixed) and the usual folders.
+    static MachineConfig Default();
+
+    const DriveConfig* Drive(char letter) const;
+    DriveConfig* Drive(char letter);
+};
+
+platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::string_view file_name);
+std::string FormatMachineConfig(const MachineConfig& config);
+
+const char* SpecialFolderKey(platform::SpecialFolder folder);
+const char* DriveTypeName(platform::DriveType type);
+
+}  // namespace rvx::sandbox

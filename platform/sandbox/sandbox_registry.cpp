@@ -1,0 +1,111 @@
+// The simulated machine's registry, kept in registry.reg.
+#include "platform/sandbox/sandbox_registry.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "common/text/text.h"
+#include "platform/sandbox/registry_file.h"
+
+namespace rvx::sandbox {
+
+using platform::Fail;
+using platform::Status;
+
+platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::Load(const std::string& host_path) {
+    std::ifstream in(host_path, std::ios::binary);
+    if (!in) return Fail(Status::not_found, host_path + " cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto tree = ParseRegistryFile(text.str(), host_path);
+    if (!tree) return tree.error();
+    return std::unique_ptr<SandboxRegistry>(new SandboxRegistry(host_path, std::move(tree.value())));
+}
+
+platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(const std::string& host_path) {
+    std::unique_ptr<SandboxRegistry> registry(new SandboxRegistry(host_path, RegistryTree()));
+    registry->dirty_ = true;
+    return registry;
+}
+
+platform::Outcome SandboxRegistry::Flush() {
+    if (!dirty_) return {};
+    const std::string temporary = host_path_ + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << FormatRegistryFile(tree_);
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return Fail(Status::io_error, "cannot write " + temporary);
+        }
+    }
+    if (std::rename(temporary.c_str(), host_path_.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return Fail(Status::io_error, "cannot replace " + host_path_);
+    }
+    dirty_ = false;
+    return {};
+}
+
+platform::Outcome SandboxRegistry::Changed() {
+    dirty_ = true;
+    return deferred_ ? platform::Outcome() : Flush();
+}
+
+platform::Outcome SandboxRegistry::CheckWritable(platform::RootKey root, std::string_view subkey) {
+    const auto components = SubkeyComponents(subkey);
+    for (const auto& [locked_root, locked_key] : read_only_) {
+        if (locked_root != root) continue;
+        const auto locked = SubkeyComponents(locked_key);
+        if (locked.size() > components.size()) continue;
+        bool within = true;
+        for (size_t i = 0; i < locked.size() && within; ++i) within = text::EqualsIgnoreCase(locked[i], components[i]);
+        if (within) return Fail(Status::access_denied, std::string(platform::RootKeyName(root)) + "\\" + std::string(subkey));
+    }
+    return {};
+}
+
+platform::Result<platform::RegValue> SandboxRegistry::ReadValue(platform::RootKey root, std::string_view subkey,
+                                                                std::string_view name) {
+    return tree_.ReadValue(root, subkey, name);
+}
+
+platform::Outcome SandboxRegistry::WriteValue(platform::RootKey root, std::string_view subkey, std::string_view name,
+                                              const platform::RegValue& value) {
+    if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
+    tree_.WriteValue(root, subkey, name, value);
+    return Changed();
+}
+
+platform::Outcome SandboxRegistry::DeleteValue(platform::RootKey root, std::string_view subkey, std::string_view name) {
+    if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
+    if (auto deleted = tree_.DeleteValue(root, subkey, name); !deleted) return deleted;
+    return Changed();
+}
+
+platform::Outcome SandboxRegistry::CreateKey(platform::RootKey root, std::string_view subkey) {
+    if (tree_.KeyExists(root, subkey)) return {};
+    if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
+    tree_.CreateKey(root, subkey);
+    return Changed();
+}
+
+bool SandboxRegistry::KeyExists(platform::RootKey root, std::string_view subkey) { return tree_.KeyExists(root, subkey); }
+
+platform::Outcome SandboxRegistry::DeleteKey(platform::RootKey root, std::string_view subkey) {
+    if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
+    if (auto deleted = tree_.DeleteKey(root, subkey); !deleted) return deleted;
+    return Changed();
+}
+
+platform::Result<std::vector<std::string>> SandboxRegistry::SubkeyNames(platform::RootKey root, std::string_view subkey) {
+    return tree_.SubkeyNames(root, subkey);
+}
+
+platform::Result<std::vector<std::string>> SandboxRegistry::ValueNames(platform::RootKey root, std::string_view subkey) {
+    return tree_.ValueNames(root, subkey);
+}
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,89 @@
+// The simulated machine's environment, texts, services and clock.
+#include "platform/sandbox/sandbox_system.h"
+
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+
+namespace rvx::sandbox {
+
+using platform::NotAvailableYet;
+
+std::string SandboxEnvironment::TempFolder() { return path::AddTrailingBackslash(config_.temp_folder); }
+
+std::optional<std::string> SandboxEnvironment::Variable(std::string_view name) {
+    for (const auto& [key, value] : config_.environment)
+        if (text::EqualsIgnoreCase(key, name)) return value;
+    return std::nullopt;
+}
+
+platform::Outcome SandboxResources::UseLanguageLibrary(std::string_view full_path) {
+    if (!platform::Exists(files_, full_path)) {
+        (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "missing")});
+        return platform::Fail(platform::Status::not_found, std::string(full_path));
+    }
+    // The file is there, but reading texts out of a library's resources comes later: the
+    // built-in texts stay in use, as they do when a library cannot be loaded.
+    (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "not-available-yet")});
+    return NotAvailableYet("reading texts from a language library");
+}
+
+std::optional<std::string> SandboxResources::Text(int id) {
+    if (auto found = text::FindString(built_in_, id)) return std::string(*found);
+    return std::nullopt;
+}
+
+platform::Outcome SandboxServices::OpenManager() {
+    if (config_.version.family != platform::PlatformFamily::windows_nt)
+        return platform::Fail(platform::Status::unsupported, "the 95 family has no service manager");
+    if (!config_.administrator) return platform::Fail(platform::Status::access_denied, "the service manager");
+    return {};
+}
+
+platform::Outcome SandboxServices::Stop(std::string_view) { return NotAvailableYet("stopping services"); }
+platform::Outcome SandboxServices::MarkForDeletion(std::string_view) { return NotAvailableYet("deleting services"); }
+
+platform::Result<std::string> PendingShell::SpecialFolderPath(platform::SpecialFolder) {
+    return NotAvailableYet("special folders");
+}
+platform::Outcome PendingShell::CreateShortcut(const platform::ShortcutSpec&) { return NotAvailableYet("shortcut files"); }
+platform::Outcome PendingShell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
+    return NotAvailableYet("opening documents");
+}
+
+platform::Outcome SandboxProcesses::Start(const platform::StartRequest&) { return NotAvailableYet("starting programs"); }
+platform::Result<uint32_t> SandboxProcesses::StartAndWait(const platform::StartRequest&, const std::function<void()>&) {
+    return NotAvailableYet("starting programs");
+}
+platform::Outcome SandboxProcesses::RunCommand(std::string_view, platform::ShowState) {
+    return NotAvailableYet("starting programs");
+}
+std::optional<platform::WindowRef> SandboxProcesses::FindTopLevelWindow(std::string_view class_name,
+                                                                         std::string_view title) {
+    // As the system compares them: class names ignoring case, titles exactly.
+    for (size_t i = 0; i < config_.windows.size(); ++i) {
+        const auto& window = config_.windows[i];
+        if ((class_name.empty() || text::EqualsIgnoreCase(window.class_name, class_name)) && window.title == title)
+            return platform::WindowRef{i + 1};
+    }
+    return std::nullopt;
+}
+
+platform::Outcome SandboxProcesses::SendCommand(platform::WindowRef window, uint32_t command_id) {
+    if (window.id == 0 || window.id > config_.windows.size())
+        return platform::Fail(platform::Status::not_found, "no such window");
+    const auto& target = config_.windows[window.id - 1];
+    return journal_.Write("WINDOW", {Field("class", target.class_name), Field("title", target.title),
+                                     Word("command", std::to_string(command_id))});
+}
+
+platform::Outcome PendingPower::Restart() { return NotAvailableYet("restarting the computer"); }
+platform::Result<int> PendingFonts::AddFont(std::string_view) { return NotAvailableYet("adding fonts"); }
+platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
+platform::Result<platform::DirectXVersion> PendingDirectX::InstalledVersion(std::string_view) {
+    return NotAvailableYet("the DirectX set-up library");
+}
+platform::Result<int32_t> PendingDirectX::Run(std::string_view, std::string_view, uint32_t) {
+    return NotAvailableYet("the DirectX set-up library");
+}
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,113 @@
+// The simulated machine's environment, texts, services, clock, and the services that a later
+// stage of the project brings to the simulated machine (they answer "not available yet").
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "common/text/string_table.h"
+#include "platform/platform.h"
+#include "platform/sandbox/journal.h"
+#include "platform/sandbox/machine_config.h"
+
+namespace rvx::sandbox {
+
+class SandboxEnvironment : public platform::Environment {
+public:
+    SandboxEnvironment(const MachineConfig& config, std::string program_path, std::string command_line)
+        : config_(config), program_path_(std::move(program_path)), command_line_(std::move(command_line)) {}
+    platform::OsVersion Version() override { return config_.version; }
+    std::string WindowsFolder() override { return config_.windows_folder; }
+    std::string SystemFolder() override { return config_.system_folder; }
+    std::string TempFolder() override;
+    std::optional<std::string> Variable(std::string_view name) override;
+    std::string ProgramPath() override { return program_path_; }
+    std::string CommandLine() override { return command_line_; }
+
+private:
+    const MachineConfig& config_;
+    std::string program_path_;
+    std::string command_line_;
+};
+
+// Built-in texts, and the language library the program asks for (journaled).
+class SandboxResources : public platform::Resources {
+public:
+    SandboxResources(std::span<const text::StringEntry> built_in, platform::FileSystem& files, Journal& journal)
+        : built_in_(built_in), files_(files), journal_(journal) {}
+    platform::Outcome UseLanguageLibrary(std::string_view full_path) override;
+    std::optional<std::string> Text(int id) override;
+
+private:
+    std::span<const text::StringEntry> built_in_;
+    platform::FileSystem& files_;
+    Journal& journal_;
+};
+
+// The service manager: opening it with full access needs administrator rights; the 95 family has none.
+class SandboxServices : public platform::ServiceControl {
+public:
+    explicit SandboxServices(const MachineConfig& config) : config_(config) {}
+    platform::Outcome OpenManager() override;
+    platform::Outcome Stop(std::string_view name) override;
+    platform::Outcome MarkForDeletion(std::string_view name) override;
+
+private:
+    const MachineConfig& config_;
+};
+
+// The machine's own clock: sleeping advances it at once, so long waits cost no real time.
+class SandboxClock : public platform::Clock {
+public:
+    void Sleep(uint32_t milliseconds) override { now_ += milliseconds; }
+    uint64_t Milliseconds() override { return now_; }
+
+private:
+    uint64_t now_ = 0;
+};
+
+class PendingShell : public platform::Shell {
+public:
+    platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder) override;
+    platform::Outcome CreateShortcut(const platform::ShortcutSpec&) override;
+    platform::Outcome OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) override;
+};
+
+// Programs cannot be started yet; the top-level windows are those machine.ini lists, and a
+// command sent to one is journaled.
+class SandboxProcesses : public platform::Processes {
+public:
+    SandboxProcesses(const MachineConfig& config, Journal& journal) : config_(config), journal_(journal) {}
+    platform::Outcome Start(const platform::StartRequest&) override;
+    platform::Result<uint32_t> StartAndWait(const platform::StartRequest&, const std::function<void()>&) override;
+    platform::Outcome RunCommand(std::string_view, platform::ShowState) override;
+    std::optional<platform::WindowRef> FindTopLevelWindow(std::string_view, std::string_view) override;
+    platform::Outcome SendCommand(platform::WindowRef window, uint32_t command_id) override;
+
+private:
+    const MachineConfig& config_;
+    Journal& journal_;
+};
+
+class PendingPower : public platform::Power {
+public:
+    platform::Outcome Restart() override;
+};
+
+class PendingFonts : public platform::Fonts {
+public:
+    platform::Result<int> AddFont(std::string_view) override;
+};
+
+class PendingProgramManager : public platform::ProgramManager {
+public:
+    platform::Outcome Execute(std::string_view) override;
+};
+
+class PendingDirectX : public platform::DirectXSetup {
+public:
+    platform::Result<platform::DirectXVersion> InstalledVersion(std::string_view) override;
+    platform::Result<int32_t> Run(std::string_view, std::string_view, uint32_t) override;
+};
+
+}  // namespace rvx::sandbox

@@ -1,0 +1,110 @@
+// End to end: the host rovexa program on a medium, answered from an answer script, checked by
+// its exit code, the machine's journal and the trace file it leaves.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/temp_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct HostRun {
+    HostRun() : base(rvx::test_support::MakeTempFolder("rvx-e2e")) { fs::create_directories(base / "medium"); }
+    ~HostRun() { fs::remove_all(base); }
+
+    void Medium(const std::string& name, const std::string& content) const {
+        std::ofstream(base / "medium" / name, std::ios::binary) << content;
+    }
+
+    // Runs a host program; returns its exit code.
+    int Run(const std::string& program, const std::string& answers, const std::string& arguments) const {
+        std::ofstream(base / "answers.txt", std::ios::binary) << answers;
+        std::string command = "'" + program + "' --machine '" + (base / "machine").string() + "' --ui 'script:" +
+                              (base / "answers.txt").string() + "' " + arguments + " >'" + (base / "out.txt").string() +
+                              "' 2>&1";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int Rovexa(const std::string& answers, const std::string& windows_arguments) const {
+        return Run(ROVEXA_HOST_BINARY, answers, "--medium '" + (base / "medium").string() + "' -- " + windows_arguments);
+    }
+
+    std::string Journal() const { return Slurp(base / "machine" / "journal.log"); }
+    std::string Output() const { return Slurp(base / "out.txt"); }
+
+    fs::path base;
+};
+
+}  // namespace
+
+TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
+    HostRun run;
+    run.Medium("Install.ini", "[TITLE]\nDemo\n[EOF]\nend\n");
+    run.Medium("unattended.ANS", "dstpath=C:\\Program Files\\Demo\nname=Jane\ncompany=ACME\n");
+    int code = run.Rovexa("message ok ~ \"Debug messages are written\"\n", "/E /DEBUG 'D:\\unattended.ANS'");
+    EXPECT_EQ(code, 9) << run.Output();
+
+    const std::string journal = run.Journal();
+    EXPECT_NE(journal.find("MOUNT drive=D: type=cdrom"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("PROGRAM path=\"D:\\\\Rovexa.exe\" arguments=\"/E /DEBUG D:\\\\unattended.ANS\""), std::string::npos)
+        << journal;
+    EXPECT_NE(journal.find("LIBRARY path=\"D:\\\\rovexeng.dll\" result=missing"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("MESSAGE caption=\"/E /DEBUG D:\\\\UNATTENDED.ANS\" text=\"Debug messages are written\\nto "
+                           "c:\\\\install.log\" buttons=ok icon=none default=1 answer=ok"),
+              std::string::npos)
+        << journal;
+    EXPECT_NE(journal.find("BACKGROUND action=destroy"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("EXIT code=9"), std::string::npos) << journal;
+    EXPECT_EQ(Slurp(run.base / "machine" / "drives" / "C" / "install.log"), "Diskette\nSource Path = \"D:\\\"\n");
+    EXPECT_NE(run.Output().find("exit code 9"), std::string::npos) << run.Output();
+}
+
+TEST(RovexaHost, ABadAnswerFileEndsTheRunWithCouldNotStart) {
+    HostRun run;
+    run.Medium("bad.ANS", "dstpath=C:\\X\nlanguage=fr\n");
+    int code = run.Rovexa("message ok ~ \"Unknown ans keyword: language\"\n", "'D:\\bad.ANS'");
+    EXPECT_EQ(code, 1) << run.Output();
+    EXPECT_NE(run.Journal().find("EXIT code=1"), std::string::npos);
+}
+
+TEST(RovexaHost, AnAnswerScriptThatDoesNotFitStopsTheProgram) {
+    HostRun run;
+    int code = run.Rovexa("page 104 next\n", "'D:\\none.ANS'");
+    EXPECT_EQ(code, 66) << run.Output();
+    EXPECT_NE(run.Output().find("the program shows message box"), std::string::npos) << run.Output();
+    EXPECT_NE(run.Output().find("Can't open answerfile"), std::string::npos) << run.Output();
+    EXPECT_NE(run.Journal().find("STOPPED reason="), std::string::npos);
+}
+
+TEST(RovexaHost, HostUsageErrorsAndHelp) {
+    HostRun run;
+    EXPECT_EQ(run.Run(ROVEXA_HOST_BINARY, "", "--bogus"), 64);
+    EXPECT_EQ(run.Run(ROVEXA_HOST_BINARY, "", ""), 64);  // no --medium
+    EXPECT_EQ(std::system(("'" + std::string(ROVEXA_HOST_BINARY) + "' --help >/dev/null").c_str()), 0);
+    EXPECT_EQ(std::system(("'" + std::string(DISMARA_HOST_BINARY) + "' --help >/dev/null").c_str()), 0);
+}
+
+TEST(RovexaHost, AMalformedMachineIsReportedAndLeftAsItWas) {
+    HostRun run;
+    fs::create_directories(run.base / "machine");
+    std::ofstream(run.base / "machine" / "machine.ini") << "[system]\nfamily=os2\n";
+    int code = run.Rovexa("", "");
+    EXPECT_EQ(code, 65);
+    EXPECT_NE(run.Output().find("machine.ini line 2"), std::string::npos) << run.Output();
+    EXPECT_EQ(Slurp(run.base / "machine" / "machine.ini"), "[system]\nfamily=os2\n");
+    EXPECT_FALSE(fs::exists(run.base / "machine" / "journal.log"));
+}

@@ -1,0 +1,104 @@
+// Machine folders: the default machine, its description file, and bad input left untouched.
+#include "platform/sandbox/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sandbox/machine_config.h"
+#include "tests/support/temp_machine.h"
+
+namespace fs = std::filesystem;
+using namespace rvx;
+using platform::RootKey;
+using sandbox::Machine;
+
+namespace {
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+}  // namespace
+
+TEST(Machine, AMissingFolderBecomesTheDefaultNtMachine) {
+    fs::path base = test_support::MakeTempFolder("rvx-default");
+    auto machine = Machine::Open((base / "m").string());
+    ASSERT_TRUE(machine) << machine.error().Describe();
+    EXPECT_EQ(machine.value()->config().version.family, platform::PlatformFamily::windows_nt);
+    for (const char* folder : {"WINDOWS/system32", "Program Files/Common Files", "WINDOWS/Fonts",
+                               "Documents and Settings/All Users/Start Menu/Programs", "Documents and Settings/All Users/Desktop"})
+        EXPECT_TRUE(fs::is_directory(base / "m" / "drives" / "C" / folder)) << folder;
+    auto& registry = machine.value()->registry();
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion";
+    EXPECT_EQ(registry.ReadValue(RootKey::local_machine, key, "programfilesdir").value().AsText(), "C:\\Program Files");
+    EXPECT_EQ(registry.ReadValue(RootKey::local_machine, key, "CommonFilesDir").value().AsText(),
+              "C:\\Program Files\\Common Files");
+    EXPECT_TRUE(registry.KeyExists(RootKey::local_machine, std::string(key) + "\\Uninstall"));
+    EXPECT_NE(Slurp(base / "m" / "registry.reg").find("Windows Registry Editor Version 5.00"), std::string::npos);
+    fs::remove_all(base);
+}
+
+TEST(Machine, DescriptionRoundTripsThroughItsFile) {
+    sandbox::MachineConfig config = sandbox::MachineConfig::Default();
+    config.version = {platform::PlatformFamily::windows_95, 4, 0, 950};
+    config.administrator = false;
+    config.drives.push_back({'E', platform::DriveType::removable, 1440, "", false});
+    config.files_in_use = {"C:\\WINDOWS\\SYSTEM\\X.DLL"};
+    config.denied_paths = {"C:\\Secure"};
+    config.windows = {{"Notepad", "Untitled - Notepad"}};
+    config.environment = {{"PATH", "C:\\WINDOWS;C:\\WINDOWS\\COMMAND"}};
+    auto parsed = sandbox::ParseMachineConfig(sandbox::FormatMachineConfig(config), "machine.ini");
+    ASSERT_TRUE(parsed) << parsed.error().Describe();
+    EXPECT_EQ(sandbox::FormatMachineConfig(parsed.value()), sandbox::FormatMachineConfig(config));
+    EXPECT_EQ(parsed->version.family, platform::PlatformFamily::windows_95);
+    EXPECT_EQ(parsed->Drive('e')->free_kilobytes, 1440u);
+    EXPECT_EQ(parsed->windows.at(0).title, "Untitled - Notepad");
+}
+
+TEST(Machine, MalformedDescriptionsNameFileAndLineAndChangeNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[system]\nfamily=nt\nversion=5.x\n[drives]\nC=fixed,100\n", "line 3"},
+        {"[system]\nfamily=2000\n[drives]\nC=fixed,100\n", "line 2"},
+        {"family=nt\n", "line 1"},
+        {"[drives]\nC=floppy,100\n", "line 2"},
+        {"[drives]\nC=fixed,lots\n", "line 2"},
+        {"[drives]\nC=fixed,1\nC=fixed,2\n", "line 3"},
+        {"[drives]\nD=cdrom,0\n", "no drive C:"},
+        {"[nonsense]\nx=1\n[drives]\nC=fixed,1\n", "line 1"},
+    };
+    for (const auto& [text, where] : cases) {
+        test_support::TempMachine temp;
+        fs::path folder = temp.folder() / "machine";
+        std::ofstream(folder / "machine.ini", std::ios::binary) << text;
+        const std::string registry_before = Slurp(folder / "registry.reg");
+        auto opened = Machine::Open(folder.string());
+        ASSERT_FALSE(opened) << text;
+        EXPECT_EQ(opened.status(), platform::Status::invalid_argument);
+        EXPECT_NE(opened.error().detail.find("machine.ini"), std::string::npos) << opened.error().detail;
+        EXPECT_NE(opened.error().detail.find(where), std::string::npos) << opened.error().detail;
+        EXPECT_EQ(Slurp(folder / "machine.ini"), text);
+        EXPECT_EQ(Slurp(folder / "registry.reg"), registry_before);
+    }
+}
+
+TEST(Machine, AMalformedRegistryFileIsReportedWithItsLine) {
+    test_support::TempMachine temp;
+    fs::path folder = temp.folder() / "machine";
+    const std::string broken = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=dword:zz\r\n";
+    std::ofstream(folder / "registry.reg", std::ios::binary) << broken;
+    auto opened = Machine::Open(folder.string());
+    ASSERT_FALSE(opened);
+    EXPECT_NE(opened.error().detail.find("registry.reg"), std::string::npos) << opened.error().detail;
+    EXPECT_NE(opened.error().detail.find("line 4"), std::string::npos) << opened.error().detail;
+    EXPECT_EQ(Slurp(folder / "registry.reg"), broken);
+}
+
+TEST(Machine, CreateRefusesAFolderThatHoldsFiles) {
+    test_support::TempMachine temp;
+    EXPECT_EQ(Machine::Create((temp.folder() / "machine").string(), sandbox::MachineConfig::Default()).status(),
+              platform::Status::already_exists);
+}

@@ -1,0 +1,159 @@
+// The simulated machine's file system: Windows semantics over host folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/sandbox/sandbox_files.h"
+#include "platform/sandbox/wildcard.h"
+#include "tests/support/temp_machine.h"
+
+using namespace rvx::platform;
+using rvx::sandbox::MachineConfig;
+using rvx::sandbox::MatchesSearchPattern;
+using rvx::test_support::TempMachine;
+
+namespace {
+
+MachineConfig ConfigWithRules() {
+    MachineConfig config = MachineConfig::Default();
+    config.files_in_use = {"C:\\WINDOWS\\system32\\busy.dll"};
+    config.denied_paths = {"C:\\Locked"};
+    return config;
+}
+
+Outcome Write(FileSystem& files, const std::string& path, const std::string& text) { return WriteWholeFile(files, path, text); }
+
+}  // namespace
+
+TEST(SandboxFiles, CreatesReadsAndFindsFilesIgnoringCase) {
+    TempMachine temp;
+    Platform& platform = temp.Start("C:\\Rovexa.exe", "");
+    FileSystem& files = platform.files;
+
+    ASSERT_TRUE(files.MakeFolder("c:\\program files\\Demo"));
+    ASSERT_TRUE(Write(files, "C:\\PROGRAM FILES\\demo\\ReadMe.txt", "hello"));
+    EXPECT_EQ(temp.ReadFile("C:\\Program Files\\Demo\\ReadMe.txt"), "hello");
+    EXPECT_EQ(ReadWholeFile(files, "c:\\program files\\DEMO\\README.TXT").value_or(""), "hello");
+    EXPECT_EQ(files.ReadAttributes("C:\\Program Files\\Demo").value_or(0), attributes::directory);
+    EXPECT_EQ(files.ReadAttributes("C:\\Program Files\\Demo\\readme.txt").value_or(0), attributes::archive);
+
+    auto found = files.FindFiles("C:\\Program Files\\Demo\\*.TXT");
+    ASSERT_TRUE(found);
+    ASSERT_EQ(found->size(), 1u);
+    EXPECT_EQ(found->front().name, "ReadMe.txt");
+    EXPECT_EQ(found->front().size, 5u);
+
+    auto all = files.FindFiles("C:\\Program Files\\Demo\\*.*");
+    ASSERT_TRUE(all);
+    std::vector<std::string> names;
+    for (const auto& entry : all.value()) names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "ReadMe.txt"}));
+    // A drive's root has no "." and "..".
+    auto root = files.FindFiles("C:\\*");
+    ASSERT_TRUE(root);
+    EXPECT_TRUE(std::none_of(root->begin(), root->end(), [](const FoundEntry& e) { return e.name == "."; }));
+}
+
+TEST(SandboxFiles, MissingFilesAndFoldersAnswerLikeTheSystem) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    EXPECT_EQ(files.ReadAttributes("C:\\WINDOWS\\nothing.txt").status(), Status::not_found);
+    EXPECT_EQ(files.ReadAttributes("C:\\Nowhere\\nothing.txt").status(), Status::path_not_found);
+    EXPECT_EQ(Write(files, "C:\\Nowhere\\x.txt", "x").status(), Status::path_not_found);
+    EXPECT_EQ(files.FindFiles("C:\\WINDOWS\\*.none").status(), Status::not_found);
+    EXPECT_EQ(files.FindFiles("C:\\Nowhere\\*.*").status(), Status::path_not_found);
+    EXPECT_EQ(files.MakeFolder("C:\\WINDOWS").status(), Status::already_exists);
+    EXPECT_EQ(files.MakeFolder("C:\\A\\B").status(), Status::path_not_found);
+    EXPECT_EQ(files.ReadAttributes("Q:\\x").status(), Status::path_not_found);
+    EXPECT_EQ(files.Open(OpenRequest{"C:\\WINDOWS", Access::read, share::read, Disposition::open_existing}).status(),
+              Status::access_denied);
+}
+
+TEST(SandboxFiles, FilesInUseCannotBeChangedButCanBeRead) {
+    TempMachine temp(ConfigWithRules());
+    temp.PutFile("C:\\WINDOWS\\system32\\busy.dll", "old");
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    EXPECT_EQ(files.RemoveFile("C:\\windows\\SYSTEM32\\Busy.dll").status(), Status::sharing_violation);
+    EXPECT_EQ(Write(files, "C:\\WINDOWS\\system32\\busy.dll", "new").status(), Status::sharing_violation);
+    EXPECT_EQ(files.RenameFile("C:\\WINDOWS\\system32\\busy.dll", "C:\\WINDOWS\\x.dll").status(), Status::sharing_violation);
+    EXPECT_EQ(ReadWholeFile(files, "C:\\WINDOWS\\system32\\busy.dll").value_or(""), "old");
+    EXPECT_EQ(temp.ReadFile("C:\\WINDOWS\\system32\\busy.dll"), "old");
+}
+
+TEST(SandboxFiles, DeniedPathsAndReadOnlyDrivesRefuseChanges) {
+    TempMachine temp(ConfigWithRules());
+    temp.PutFile("C:\\Locked\\inside.txt", "keep");
+    std::filesystem::path medium = rvx::test_support::MakeTempFolder("rvx-medium");
+    ASSERT_TRUE(temp.machine().Mount({'D', DriveType::cdrom, 0, medium.string(), true}));
+    FileSystem& files = temp.Start("D:\\Rovexa.exe", "").files;
+
+    EXPECT_EQ(Write(files, "C:\\Locked\\new.txt", "x").status(), Status::access_denied);
+    EXPECT_EQ(files.MakeFolder("C:\\Locked\\Sub").status(), Status::access_denied);
+    EXPECT_EQ(files.RemoveFile("C:\\LOCKED\\inside.txt").status(), Status::access_denied);
+    EXPECT_EQ(ReadWholeFile(files, "C:\\Locked\\inside.txt").value_or(""), "keep");
+    EXPECT_EQ(Write(files, "D:\\x.txt", "x").status(), Status::access_denied);
+    EXPECT_FALSE(std::filesystem::exists(medium / "x.txt"));
+    EXPECT_EQ(files.DriveKind("D:\\"), DriveType::cdrom);
+    EXPECT_EQ(files.DriveKind("E:\\"), DriveType::no_root);
+    EXPECT_EQ(files.Drives(), (std::vector<char>{'C', 'D'}));
+    std::filesystem::remove_all(medium);
+}
+
+TEST(SandboxFiles, RemovalAndRenameFollowTheSystemsRules) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.MakeFolder("C:\\Work"));
+    ASSERT_TRUE(Write(files, "C:\\Work\\a.txt", "a"));
+    EXPECT_EQ(files.RemoveFolder("C:\\Work").status(), Status::not_empty);
+    EXPECT_EQ(files.RenameFile("C:\\Work\\a.txt", "C:\\Work\\A.TXT").status(), Status::already_exists);
+    ASSERT_TRUE(files.RenameFile("C:\\Work\\a.txt", "C:\\Work\\b.txt"));
+    EXPECT_EQ(files.RemoveFile("C:\\Work").status(), Status::access_denied);
+    ASSERT_TRUE(files.SetCurrentFolder("c:\\work"));
+    EXPECT_EQ(files.CurrentFolder(), "C:\\Work");
+    EXPECT_EQ(ReadWholeFile(files, "b.txt").value_or(""), "a");  // relative to the current folder
+    ASSERT_TRUE(files.RemoveFile("b.txt"));
+    EXPECT_EQ(files.RemoveFolder("C:\\Work").status(), Status::sharing_violation);  // the current folder
+    ASSERT_TRUE(files.SetCurrentFolder("C:\\"));
+    EXPECT_TRUE(files.RemoveFolder("C:\\Work"));
+    EXPECT_EQ(files.RemoveFolder("C:\\").status(), Status::access_denied);
+}
+
+TEST(SandboxFiles, OpenDispositions) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    auto request = [](Disposition disposition) {
+        return OpenRequest{"C:\\f.bin", Access::read_write, share::none, disposition};
+    };
+    EXPECT_EQ(files.Open(request(Disposition::open_existing)).status(), Status::not_found);
+    ASSERT_TRUE(files.Open(request(Disposition::create_new)));
+    EXPECT_EQ(files.Open(request(Disposition::create_new)).status(), Status::already_exists);
+    {
+        auto file = files.Open(request(Disposition::open_always));
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file.value()->Write("abcdef", 6));
+        EXPECT_EQ(file.value()->Seek(-2, SeekFrom::end).value_or(0), 4u);
+        char tail[4] = {};
+        EXPECT_EQ(file.value()->Read(tail, sizeof tail).value_or(0), 2u);
+        EXPECT_EQ(std::string(tail, 2), "ef");
+    }
+    {
+        auto reader = files.Open(OpenRequest{"C:\\f.bin", Access::read, share::read, Disposition::open_existing});
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader.value()->Write("x", 1).status(), Status::access_denied);
+        EXPECT_EQ(reader.value()->Size().value_or(0), 6u);
+    }
+    ASSERT_TRUE(files.Open(request(Disposition::create_always)));
+    EXPECT_EQ(temp.ReadFile("C:\\f.bin"), "");
+}
+
+TEST(SearchPattern, MatchesLikeTheSystemIgnoringCase) {
+    EXPECT_TRUE(MatchesSearchPattern("*.dll", "Shared.DLL"));
+    EXPECT_TRUE(MatchesSearchPattern("*.*", "README"));
+    EXPECT_TRUE(MatchesSearchPattern("SETUP?.EXE", "setup1.exe"));
+    EXPECT_FALSE(MatchesSearchPattern("SETUP?.EXE", "setup.exe"));
+    EXPECT_TRUE(MatchesSearchPattern("a*b*c", "aXXbYYbc"));
+    EXPECT_FALSE(MatchesSearchPattern("a*b*c", "aXXbYYbd"));
+    EXPECT_TRUE(MatchesSearchPattern("*", ""));
+    // Long names with many stars stay fast: no exponential back-tracking.
+    EXPECT_FALSE(MatchesSearchPattern("*a*a*a*a*a*a*a*a*b", std::string(5000, 'a')));
+}

@@ -1,0 +1,118 @@
+// Answer scripts: their syntax, and the stop when an answer does not fit the interaction.
+#include "platform/sandbox/scripted_responder.h"
+
+#include <gtest/gtest.h>
+
+using namespace rvx;
+using platform::Answer;
+using platform::Buttons;
+using platform::ControlKind;
+using sandbox::AnswerScriptError;
+using sandbox::ScriptedResponder;
+
+namespace {
+
+ScriptedResponder Script(const char* text) {
+    auto parsed = ScriptedResponder::Parse(text, "answers.txt");
+    EXPECT_TRUE(parsed) << (parsed ? "" : parsed.error().detail);
+    return parsed ? std::move(parsed.value()) : ScriptedResponder::Parse("", "x").value();
+}
+
+platform::MessageRequest Question(const char* text) {
+    return platform::MessageRequest{"Norvane Installation", text, Buttons::yes_no, platform::Icon::question, 2};
+}
+
+platform::PageModel FolderPage() {
+    platform::PageModel page;
+    page.dialog_id = 104;
+    page.caption = "Demo";
+    page.controls = {{106, ControlKind::text, "Choose a folder", "", 0, true, true},
+                     {101, ControlKind::edit, "", "C:\\Program Files\\Demo", 10, true, true},
+                     {1009, ControlKind::check_box, "Desktop icon", "0", 0, true, true},
+                     {1, ControlKind::button, "Next >", "", 0, true, true},
+                     {117, ControlKind::button, "< Back", "", 0, true, false},
+                     {2, ControlKind::button, "Cancel", "", 0, true, true}};
+    return page;
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const AnswerScriptError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+}  // namespace
+
+TEST(AnswerScript, AnswersMessagesPagesAndBrowsersInOrder) {
+    auto script = Script(
+        "# a comment\n"
+        "message yes ~ \"quit now\"\n"
+        "page 104 next 101=\"D:\\\\My Folder\" 1009=1\n"
+        "browse \"C:\\\\Other\"\n"
+        "browse cancel\n");
+    EXPECT_EQ(script.AnswerMessage(Question("Do you want to quit now ?")), Answer::yes);
+    auto page = FolderPage();
+    EXPECT_EQ(script.AnswerPage(page), 1);
+    EXPECT_EQ(page.Find(101)->value, "D:\\My Fold");  // cut at the edit's limit of 10
+    EXPECT_EQ(page.Find(1009)->value, "1");
+    EXPECT_EQ(script.AnswerBrowse("Folder", "C:\\").value_or(""), "C:\\Other");
+    EXPECT_FALSE(script.AnswerBrowse("Folder", "C:\\").has_value());
+    EXPECT_EQ(script.remaining(), 0u);
+}
+
+TEST(AnswerScript, AMismatchStopsWithTheLineAndThePendingInteraction) {
+    {
+        auto script = Script("page 104 next\n");
+        std::string error = ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); });
+        EXPECT_NE(error.find("answers.txt line 1"), std::string::npos) << error;
+        EXPECT_NE(error.find("message box"), std::string::npos) << error;
+        EXPECT_NE(error.find("Quit ?"), std::string::npos) << error;
+    }
+    {
+        auto script = Script("message ok\n");  // a yes/no box has no OK
+        EXPECT_NE(ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); }).find("not one of its buttons"), std::string::npos);
+    }
+    {
+        auto script = Script("message yes ~ \"other text\"\n");
+        EXPECT_NE(ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); }).find("does not contain"), std::string::npos);
+    }
+    {
+        auto script = Script("page 109 next\n");
+        auto page = FolderPage();
+        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("page 104"), std::string::npos);
+    }
+    {
+        auto script = Script("page 104 back\n");  // Back is disabled on the first page
+        auto page = FolderPage();
+        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("not a button"), std::string::npos);
+    }
+    {
+        auto script = Script("page 104 next 106=x\n");  // a static text cannot be typed into
+        auto page = FolderPage();
+        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("106=x"), std::string::npos);
+    }
+    {
+        auto script = Script("");
+        std::string error = ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); });
+        EXPECT_NE(error.find("no answer left for message box"), std::string::npos) << error;
+    }
+}
+
+TEST(AnswerScript, SyntaxErrorsNameTheLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\n\nwhatever yes\n", "line 3"},
+        {"message\n", "line 1"},
+        {"page 104\n", "line 1"},
+        {"message yes ~ \"open\n", "line 1"},
+        {"browse a b\n", "line 1"},
+        {"page 104 next 101=\"bad\\q\"\n", "line 1"},
+    };
+    for (const auto& [text, where] : cases) {
+        auto parsed = ScriptedResponder::Parse(text, "answers.txt");
+        ASSERT_FALSE(parsed) << text;
+        EXPECT_NE(parsed.error().detail.find(where), std::string::npos) << parsed.error().detail;
+    }
+}
