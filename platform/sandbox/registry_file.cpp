@@ -72,13 +72,14 @@ public:
             } else if (line.front() == '"' || line.front() == '@') {
                 if (!have_key_) return Error("a value before the first [key]");
                 std::string logical(line);
+                const int first_line = number_;
                 // Long hex values continue on the following lines after a final "\".
                 while (!logical.empty() && logical.back() == '\\' && logical.find("=hex") != std::string::npos) {
                     logical.pop_back();
                     if (!NextLine()) return Error("the file ends inside a continued value");
                     logical += std::string(text::TrimBlanks(line_));
                 }
-                if (auto bad = Value(logical)) return Error(*bad);
+                if (auto bad = Value(logical)) return Error(*bad, first_line);
             } else {
                 return Error("expected a [key] or a \"name\"=value line");
             }
@@ -99,8 +100,10 @@ private:
         return true;
     }
 
-    platform::Error Error(const std::string& why) const {
-        return Fail(Status::invalid_argument, std::string(file_name_) + " line " + std::to_string(number_) + ": " + why);
+    // A value continued over several lines is reported at its first line.
+    platform::Error Error(const std::string& why, int line = 0) const {
+        return Fail(Status::invalid_argument,
+                    std::string(file_name_) + " line " + std::to_string(line ? line : number_) + ": " + why);
     }
 
     std::optional<std::string> Section(std::string_view line) {
