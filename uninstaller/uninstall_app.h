@@ -13,6 +13,8 @@ public:
     bool InitInstance() override { return true; }
     int Run() override;
 
+    platform::Platform& platform() { return platform_; }
+
 private:
     platform::Platform& platform_;
 };

@@ -13,7 +13,7 @@ platform::Result<std::vector<IniSection>> ParseIni(std::string_view text, std::s
         size_t end = text.find('\n');
         std::string_view raw = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
         std::string_view line = text::TrimBlanks(raw);
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;

@@ -193,6 +193,7 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
                 if (!known) fail(line.number, "unknown drive type '" + fields[0] + "'");
                 if (!ParseUnsigned(fields[1], drive.free_kilobytes)) fail(line.number, "free kilobytes must be a number");
                 if (fields.size() >= 3) drive.host_folder = fields[2];
+                if (drive.host_folder.find('"') != std::string::npos) fail(line.number, "a host folder cannot hold a double quote");
                 if (fields.size() == 4) {
                     if (text::EqualsIgnoreCase(fields[3], "readonly")) drive.read_only = true;
                     else if (!text::EqualsIgnoreCase(fields[3], "readwrite")) fail(line.number, "expected readonly or readwrite");
@@ -216,9 +217,12 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
             } else if (section.name == "denied") {
                 config.denied_paths.push_back(line.has_value ? line.key + "=" + line.value : line.key);
             } else if (section.name == "windows") {
-                auto fields = text::SplitFields(line.has_value ? line.key + "=" + line.value : line.key, ",");
-                if (fields.size() != 2) fail(line.number, "a window is: class, title");
-                else config.windows.push_back(WindowConfig{fields[0], fields[1]});
+                // Only the first comma separates: a title may hold commas of its own.
+                const std::string whole = line.has_value ? line.key + "=" + line.value : line.key;
+                const size_t comma = whole.find(',');
+                if (comma == std::string::npos) fail(line.number, "a window is: class, title");
+                else config.windows.push_back(WindowConfig{std::string(text::TrimBlanks(std::string_view(whole).substr(0, comma))),
+                                                           std::string(text::TrimBlanks(std::string_view(whole).substr(comma + 1)))});
             } else {
                 fail(section.number, "unknown section [" + section.name + "]");
                 break;
@@ -247,13 +251,17 @@ std::string FormatMachineConfig(const MachineConfig& config) {
     out += "\n[drives]\n; LETTER=type, free kilobytes[, host folder[, readonly]]\n";
     for (const auto& drive : config.drives) {
         out += std::string(1, drive.letter) + "=" + DriveTypeName(drive.type) + ", " + std::to_string(drive.free_kilobytes);
-        if (!drive.host_folder.empty()) out += ", " + drive.host_folder + (drive.read_only ? ", readonly" : "");
+        if (!drive.host_folder.empty()) out += ", \"" + drive.host_folder + "\"" + (drive.read_only ? ", readonly" : "");
         out += "\n";
     }
     out += "\n[environment]\n";
     for (const auto& [name, value] : config.environment) out += name + "=" + value + "\n";
     out += "\n[folders]\n";
-    for (const auto& [folder, path] : config.special_folders) out += std::string(SpecialFolderKey(folder)) + "=" + path + "\n";
+    // A folder the machine lacks is written with an empty value, so it stays missing when read back.
+    for (const auto& entry : kSpecialFolders) {
+        auto found = config.special_folders.find(entry.folder);
+        out += std::string(entry.key) + "=" + (found == config.special_folders.end() ? std::string() : found->second) + "\n";
+    }
     out += "\n[in-use]\n; files that cannot be deleted or opened for writing, one per line\n";
     for (const auto& path : config.files_in_use) out += path + "\n";
     out += "\n[denied]\n; folders and files where creating, writing and deleting is refused\n";

@@ -1,0 +1,24 @@
+// The running system and process as the real machine reports them.
+#pragma once
+
+#include <string_view>
+
+#include "platform/environment.h"
+
+namespace rvx::win32 {
+
+class Win32Environment : public platform::Environment {
+public:
+    platform::OsVersion Version() override;
+    std::string WindowsFolder() override;
+    std::string SystemFolder() override;
+    std::string TempFolder() override;
+    std::optional<std::string> Variable(std::string_view name) override;
+    std::string ProgramPath() override;
+    std::string CommandLine() override;
+};
+
+// What follows the program name of a full command line (quoted or not), without leading blanks.
+std::string ArgumentsAfterProgramName(std::string_view command_line);
+
+}  // namespace rvx::win32

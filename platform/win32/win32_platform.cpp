@@ -1,0 +1,12 @@
+// Ties the Windows services into one bundle.
+#include "platform/win32/win32_platform.h"
+
+namespace rvx::win32 {
+
+Win32Platform::Win32Platform(HINSTANCE instance, std::span<const text::StringEntry> built_in_strings)
+    : resources(instance, built_in_strings),
+      ui(instance),
+      bundle{files, registry, environment, shell, services, processes, power, fonts, program_manager, resources, directx,
+             ui, clock} {}
+
+}  // namespace rvx::win32

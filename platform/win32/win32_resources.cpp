@@ -1,0 +1,50 @@
+// Texts of the real program. Language libraries are loaded as data only: no code of theirs runs.
+#include "platform/win32/win32_resources.h"
+
+#include "platform/win32/win32_errors.h"
+
+namespace rvx::win32 {
+namespace {
+
+std::optional<std::string> LoadFrom(HMODULE module, int id) {
+    // String resources are limited to 65535 characters; the longest texts here are a few hundred.
+    char buffer[4096];
+    const int length = LoadStringA(module, UINT(id), buffer, int(sizeof buffer));
+    if (length <= 0) return std::nullopt;
+    return std::string(buffer, size_t(length));
+}
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+bool IsAbsoluteWindowsPath(std::string_view path) {
+    if (path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+Win32Resources::~Win32Resources() {
+    if (language_) FreeLibrary(language_);
+}
+
+platform::Outcome Win32Resources::UseLanguageLibrary(std::string_view full_path) {
+    // A bare name would send the loader down the library search path.
+    if (!IsAbsoluteWindowsPath(full_path))
+        return platform::Fail(platform::Status::invalid_argument,
+                              "a language library is loaded by its full path only, not \"" + std::string(full_path) + "\"");
+    const std::string path(full_path);
+    HMODULE loaded = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!loaded) return LastError(path);
+    if (language_) FreeLibrary(language_);
+    language_ = loaded;
+    return {};
+}
+
+std::optional<std::string> Win32Resources::Text(int id) {
+    if (auto text = LoadFrom(language_ ? language_ : program_, id)) return text;
+    if (auto found = text::FindString(built_in_, id)) return std::string(*found);
+    return std::nullopt;
+}
+
+}  // namespace rvx::win32

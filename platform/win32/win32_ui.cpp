@@ -1,0 +1,123 @@
+// Message boxes and the background window of the real machine.
+#include "platform/win32/win32_ui.h"
+
+#include "platform/win32/win32_errors.h"
+
+namespace rvx::win32 {
+namespace {
+
+UINT ButtonStyle(platform::Buttons buttons) {
+    switch (buttons) {
+    case platform::Buttons::ok: return MB_OK;
+    case platform::Buttons::ok_cancel: return MB_OKCANCEL;
+    case platform::Buttons::yes_no: return MB_YESNO;
+    case platform::Buttons::yes_no_cancel: return MB_YESNOCANCEL;
+    case platform::Buttons::retry_cancel: return MB_RETRYCANCEL;
+    case platform::Buttons::abort_retry_ignore: return MB_ABORTRETRYIGNORE;
+    }
+    return MB_OK;
+}
+
+UINT IconStyle(platform::Icon icon) {
+    switch (icon) {
+    case platform::Icon::none: return 0;
+    case platform::Icon::stop: return MB_ICONSTOP;
+    case platform::Icon::question: return MB_ICONQUESTION;
+    case platform::Icon::warning: return MB_ICONWARNING;
+    case platform::Icon::information: return MB_ICONINFORMATION;
+    }
+    return 0;
+}
+
+UINT DefaultButtonStyle(int default_button) {
+    if (default_button == 2) return MB_DEFBUTTON2;
+    if (default_button == 3) return MB_DEFBUTTON3;
+    return MB_DEFBUTTON1;
+}
+
+std::optional<platform::Answer> AnswerFromId(int id) {
+    switch (id) {
+    case IDOK: return platform::Answer::ok;
+    case IDCANCEL: return platform::Answer::cancel;
+    case IDABORT: return platform::Answer::abort;
+    case IDRETRY: return platform::Answer::retry;
+    case IDIGNORE: return platform::Answer::ignore;
+    case IDYES: return platform::Answer::yes;
+    case IDNO: return platform::Answer::no;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+Win32UserInterface::~Win32UserInterface() { DestroyBackground(); }
+
+platform::Result<platform::Answer> Win32UserInterface::ShowMessage(const platform::MessageRequest& request) {
+    const UINT style = ButtonStyle(request.buttons) | IconStyle(request.icon) | DefaultButtonStyle(request.default_button);
+    const int id = MessageBoxA(background_, request.text.c_str(), request.caption.c_str(), style);
+    if (id == 0) return LastError("message box \"" + request.caption + "\"");
+    if (auto answer = AnswerFromId(id)) return *answer;
+    return platform::Fail(platform::Status::io_error, "message box answered with unknown button " + std::to_string(id));
+}
+
+platform::Result<int> Win32UserInterface::ShowPage(platform::PageModel&) { return platform::NotAvailableYet("dialog pages"); }
+
+platform::Result<std::optional<std::string>> Win32UserInterface::BrowseForFolder(std::string_view, std::string_view) {
+    return platform::NotAvailableYet("the folder browser");
+}
+
+// The progress page is not available yet: until it is, progress is simply not shown.
+void Win32UserInterface::ShowProgress(std::string_view) {}
+void Win32UserInterface::SetProgressText(int, std::string_view) {}
+void Win32UserInterface::SetProgressBars(int, int) {}
+void Win32UserInterface::CloseProgress() {}
+
+// The search window is not available yet either; the search itself goes on without it.
+void Win32UserInterface::ShowSearch(std::string_view) {}
+void Win32UserInterface::SetSearchFolder(std::string_view) {}
+void Win32UserInterface::CloseSearch() {}
+
+platform::Outcome Win32UserInterface::RegisterBackgroundClass() {
+    WNDCLASSA window_class = {};
+    window_class.style = CS_NOCLOSE;
+    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.hInstance = instance_;
+    window_class.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(2));
+    window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // the arrow (IDC_ARROW)
+    window_class.hbrBackground = nullptr;
+    window_class.lpszMenuName = nullptr;
+    window_class.lpszClassName = kBackgroundClass;
+    if (!RegisterClassA(&window_class)) return LastError(std::string("window class ") + kBackgroundClass);
+    return {};
+}
+
+platform::Outcome Win32UserInterface::CreateBackground() {
+    if (background_) return {};
+    // Created hidden: it is shown once the script has said how it should look.
+    background_ = CreateWindowExA(0, kBackgroundClass, "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance_, nullptr);
+    if (!background_) return LastError("the background window");
+    return {};
+}
+
+void Win32UserInterface::SetBackgroundTitle(std::string_view title) {
+    if (!background_) return;
+    const std::string text(title);
+    SetWindowTextA(background_, text.c_str());
+}
+
+void Win32UserInterface::DestroyBackground() {
+    if (!background_) return;
+    DestroyWindow(background_);
+    background_ = nullptr;
+}
+
+void Win32UserInterface::KeepAlive() {
+    // One message is taken off the queue and dropped, so that the system does not think the
+    // program hangs; the wait cursor says that it is busy.
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // the hourglass (IDC_WAIT)
+}
+
+}  // namespace rvx::win32

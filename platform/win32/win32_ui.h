@@ -1,0 +1,45 @@
+// The user interface of the real machine: message boxes and the background window. Pages, the
+// folder browser, the progress page and the search window come later.
+#pragma once
+
+#include "platform/user_interface.h"
+#include "platform/win32/win32_api.h"
+
+namespace rvx::win32 {
+
+// The background window's class name, which other programs of the product look for.
+inline constexpr const char* kBackgroundClass = "TalmorRovexaNorvane";
+
+class Win32UserInterface : public platform::UserInterface {
+public:
+    explicit Win32UserInterface(HINSTANCE instance) : instance_(instance) {}
+    ~Win32UserInterface() override;
+    Win32UserInterface(const Win32UserInterface&) = delete;
+    Win32UserInterface& operator=(const Win32UserInterface&) = delete;
+
+    platform::Result<platform::Answer> ShowMessage(const platform::MessageRequest& request) override;
+    platform::Result<int> ShowPage(platform::PageModel& page) override;
+    platform::Result<std::optional<std::string>> BrowseForFolder(std::string_view title, std::string_view initial) override;
+
+    void ShowProgress(std::string_view caption) override;
+    void SetProgressText(int line, std::string_view text) override;
+    void SetProgressBars(int file_percent, int total_percent) override;
+    void CloseProgress() override;
+
+    void ShowSearch(std::string_view text) override;
+    void SetSearchFolder(std::string_view folder) override;
+    void CloseSearch() override;
+
+    platform::Outcome RegisterBackgroundClass() override;
+    platform::Outcome CreateBackground() override;
+    void SetBackgroundTitle(std::string_view title) override;
+    void DestroyBackground() override;
+
+    void KeepAlive() override;
+
+private:
+    HINSTANCE instance_;
+    HWND background_ = nullptr;  // owner of the message boxes once it exists
+};
+
+}  // namespace rvx::win32
