@@ -1,0 +1,100 @@
+// The simulated machine's screen: the console responder and the transcript of pages.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/sandbox/console_responder.h"
+#include "platform/sandbox/sandbox_ui.h"
+#include "platform/sandbox/scripted_responder.h"
+#include "tests/support/temp_machine.h"
+
+using namespace rvx;
+using platform::Answer;
+using platform::Buttons;
+using platform::ControlKind;
+
+namespace {
+
+platform::PageModel PersonalPage() {
+    platform::PageModel page;
+    page.dialog_id = 109;
+    page.caption = "Demo";
+    page.controls = {{105, ControlKind::text, "Your name, please", "", 0, true, true},
+                     {101, ControlKind::edit, "Name", "Old", 5, true, true},
+                     {102, ControlKind::edit, "Company", "", 40, true, true},
+                     {1009, ControlKind::check_box, "Desktop icon", "0", 0, true, true},
+                     {1, ControlKind::button, "Next >", "", 0, true, true},
+                     {117, ControlKind::button, "< Back", "", 0, true, false},
+                     {2, ControlKind::button, "Cancel", "", 0, true, true}};
+    return page;
+}
+
+}  // namespace
+
+TEST(ConsoleResponder, TypedAnswersEnterForTheDefaultAndEndOfInput) {
+    std::istringstream in("y\n\nmaybe\nno\n");
+    std::ostringstream out;
+    sandbox::ConsoleResponder console(in, out);
+    platform::MessageRequest question{"Norvane Installation", "Quit now ?", Buttons::yes_no, platform::Icon::question, 2};
+    EXPECT_EQ(console.AnswerMessage(question), Answer::yes);
+    EXPECT_EQ(console.AnswerMessage(question), Answer::no);  // Enter: the default, the second button
+    EXPECT_EQ(console.AnswerMessage(question), Answer::no);  // "maybe" is asked again, then "no"
+    EXPECT_NE(out.str().find("Please type one of the answers"), std::string::npos);
+    EXPECT_EQ(console.AnswerMessage(question), Answer::no);  // nothing left to read: the default
+    EXPECT_NE(out.str().find("Quit now ?"), std::string::npos);
+}
+
+TEST(ConsoleResponder, PagesAreFilledInFieldByField) {
+    std::istringstream in("Jane Doe\nACME\ny\n1\n");
+    std::ostringstream out;
+    sandbox::ConsoleResponder console(in, out);
+    auto page = PersonalPage();
+    EXPECT_EQ(console.AnswerPage(page), 1);
+    EXPECT_EQ(page.Find(101)->value, "Jane ");  // the edit's limit of five characters
+    EXPECT_EQ(page.Find(102)->value, "ACME");
+    EXPECT_EQ(page.Find(1009)->value, "1");
+    EXPECT_NE(out.str().find("(page 109)"), std::string::npos);
+    EXPECT_EQ(out.str().find("< Back"), std::string::npos);  // a disabled button is not offered
+
+    std::istringstream empty("");
+    sandbox::ConsoleResponder nobody(empty, out);
+    auto again = PersonalPage();
+    EXPECT_EQ(nobody.AnswerPage(again), 2);  // with no one to answer, the page is cancelled
+    EXPECT_EQ(again.Find(101)->value, "Old");
+}
+
+TEST(Transcript, PagesAndMessagesAreJournaledWithWhatTheUserChanged) {
+    test_support::TempMachine temp;
+    auto script = sandbox::ScriptedResponder::Parse("page 109 next 101=Ann 1009=1\nmessage no\n", "answers");
+    ASSERT_TRUE(script);
+    sandbox::SandboxUi ui(temp.machine().journal(), script.value());
+    auto page = PersonalPage();
+    EXPECT_EQ(ui.ShowPage(page).value_or(0), 1);
+    EXPECT_EQ(ui.ShowMessage({"Caption", "Line 1\nLine \"2\"", Buttons::yes_no, platform::Icon::question, 2}).value_or(Answer::ok),
+              Answer::no);
+    ui.ShowProgress("Installing");
+    ui.CloseProgress();
+
+    auto pages = temp.JournalLines("PAGE");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0],
+              "PAGE id=109 caption=\"Demo\" t105=\"Your name, please\" e101=\"Old\" e102=\"\" x1009=\"0\":\"Desktop icon\" "
+              "b1=\"Next >\" b117!=\"< Back\" b2=\"Cancel\" -> button=1 e101=\"Ann\" x1009=\"1\"");
+    auto messages = temp.JournalLines("MESSAGE");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "MESSAGE caption=\"Caption\" text=\"Line 1\\nLine \\\"2\\\"\" buttons=yes_no icon=question "
+                           "default=2 answer=no");
+    EXPECT_EQ(temp.JournalLines("PROGRESS"),
+              (std::vector<std::string>{"PROGRESS action=show caption=\"Installing\"", "PROGRESS action=close"}));
+}
+
+TEST(Transcript, AStoppedAnswerScriptStillLeavesTheInteractionInTheJournal) {
+    test_support::TempMachine temp;
+    auto script = sandbox::ScriptedResponder::Parse("", "answers");
+    ASSERT_TRUE(script);
+    sandbox::SandboxUi ui(temp.machine().journal(), script.value());
+    EXPECT_THROW((void)ui.ShowMessage({"C", "T", Buttons::ok, platform::Icon::warning, 1}), sandbox::AnswerScriptError);
+    auto messages = temp.JournalLines("MESSAGE");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("answer=none"), std::string::npos);
+}
