@@ -108,3 +108,28 @@ TEST(RovexaHost, AMalformedMachineIsReportedAndLeftAsItWas) {
     EXPECT_EQ(Slurp(run.base / "machine" / "machine.ini"), "[system]\nfamily=os2\n");
     EXPECT_FALSE(fs::exists(run.base / "machine" / "journal.log"));
 }
+
+TEST(SimMachineHost, CreateAndDiffShowWhatChanged) {
+    HostRun run;
+    const std::string tool = SIMMACHINE_HOST_BINARY;
+    const fs::path before = run.base / "before", after = run.base / "after";
+    ASSERT_EQ(std::system(("'" + tool + "' create '" + before.string() + "' --family 95 >/dev/null").c_str()), 0);
+    EXPECT_NE(Slurp(before / "machine.ini").find("family=95"), std::string::npos);
+    fs::copy(before, after, fs::copy_options::recursive);
+    std::ofstream(after / "drives" / "C" / "WINDOWS" / "new.txt") << "x";
+    fs::remove(after / "drives" / "C" / "WINDOWS" / "Fonts");
+    std::string registry = Slurp(after / "registry.reg");
+    registry += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Demo]\r\n\"Version\"=\"1.0\"\r\n";
+    std::ofstream(after / "registry.reg", std::ios::binary) << registry;
+
+    const std::string command = "'" + tool + "' diff '" + before.string() + "' '" + after.string() + "' >'" +
+                                (run.base / "out.txt").string() + "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string diff = run.Output();
+    EXPECT_NE(diff.find("+ file C:\\WINDOWS\\new.txt"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("- file C:\\WINDOWS\\Fonts"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("+ registry [HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Demo] \"Version\""), std::string::npos) << diff;
+    EXPECT_NE(diff.find("5 change(s)"), std::string::npos) << diff;  // two keys (Norvane, Demo), one value, two files
+
+    EXPECT_NE(std::system(("'" + tool + "' create '" + before.string() + "' >/dev/null 2>&1").c_str()), 0);  // not over a machine
+}
