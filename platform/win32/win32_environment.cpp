@@ -2,6 +2,7 @@
 #include "platform/win32/win32_environment.h"
 
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_text_rules.h"
 
 namespace rvx::win32 {
 namespace {
@@ -93,19 +94,6 @@ std::string Win32Environment::ProgramPath() {
 std::string Win32Environment::CommandLine() {
     const char* line = GetCommandLineA();
     return ArgumentsAfterProgramName(line ? std::string_view(line) : std::string_view());
-}
-
-std::string ArgumentsAfterProgramName(std::string_view command_line) {
-    size_t position = 0;
-    while (position < command_line.size() && (command_line[position] == ' ' || command_line[position] == '\t')) ++position;
-    if (position < command_line.size() && command_line[position] == '"') {
-        // A quoted program name ends at the closing quote, blanks and all.
-        const size_t closing = command_line.find('"', position + 1);
-        position = closing == std::string_view::npos ? command_line.size() : closing + 1;
-    }
-    while (position < command_line.size() && command_line[position] != ' ' && command_line[position] != '\t') ++position;
-    while (position < command_line.size() && (command_line[position] == ' ' || command_line[position] == '\t')) ++position;
-    return std::string(command_line.substr(position));
 }
 
 }  // namespace rvx::win32

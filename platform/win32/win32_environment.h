@@ -1,8 +1,6 @@
 // The running system and process as the real machine reports them.
 #pragma once
 
-#include <string_view>
-
 #include "platform/environment.h"
 
 namespace rvx::win32 {
@@ -17,8 +15,5 @@ public:
     std::string ProgramPath() override;
     std::string CommandLine() override;
 };
-
-// What follows the program name of a full command line (quoted or not), without leading blanks.
-std::string ArgumentsAfterProgramName(std::string_view command_line);
 
 }  // namespace rvx::win32

@@ -2,6 +2,7 @@
 #include "platform/win32/win32_resources.h"
 
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_text_rules.h"
 
 namespace rvx::win32 {
 namespace {
@@ -14,15 +15,7 @@ std::optional<std::string> LoadFrom(HMODULE module, int id) {
     return std::string(buffer, size_t(length));
 }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 }  // namespace
-
-bool IsAbsoluteWindowsPath(std::string_view path) {
-    if (path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
-    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-}
 
 Win32Resources::~Win32Resources() {
     if (language_) FreeLibrary(language_);

@@ -27,7 +27,4 @@ private:
     std::span<const text::StringEntry> built_in_;
 };
 
-// True for "C:\..." and "\\server\share\..." paths: the only ones a library is loaded from.
-bool IsAbsoluteWindowsPath(std::string_view path);
-
 }  // namespace rvx::win32
