@@ -13,13 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct HostRun {
     HostRun() : base(rvx::test_support::MakeTempFolder("rvx-e2e")) { fs::create_directories(base / "medium"); }
     ~HostRun() { fs::remove_all(base); }
@@ -36,15 +29,15 @@ struct HostRun {
                               "' 2>&1; echo $? >'" + (base / "code.txt").string() + "'";
         if (std::system(command.c_str()) != 0) return -1;
         // The shell writes the program's exit code, so no host call is needed to decode it.
-        const std::string code = Slurp(base / "code.txt");
+        const std::string code = rvx::test_support::Slurp(base / "code.txt");
         return code.empty() ? -1 : std::stoi(code);
     }
     int Rovexa(const std::string& answers, const std::string& windows_arguments) const {
         return Run(ROVEXA_HOST_BINARY, answers, "--medium '" + (base / "medium").string() + "' -- " + windows_arguments);
     }
 
-    std::string Journal() const { return Slurp(base / "machine" / "journal.log"); }
-    std::string Output() const { return Slurp(base / "out.txt"); }
+    std::string Journal() const { return rvx::test_support::Slurp(base / "machine" / "journal.log"); }
+    std::string Output() const { return rvx::test_support::Slurp(base / "out.txt"); }
 
     fs::path base;
 };
@@ -69,7 +62,7 @@ TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
         << journal;
     EXPECT_NE(journal.find("BACKGROUND action=destroy"), std::string::npos) << journal;
     EXPECT_NE(journal.find("EXIT code=9"), std::string::npos) << journal;
-    EXPECT_EQ(Slurp(run.base / "machine" / "drives" / "C" / "install.log"), "Diskette\nSource Path = \"D:\\\"\n");
+    EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"), "Diskette\nSource Path = \"D:\\\"\n");
     EXPECT_NE(run.Output().find("exit code 9"), std::string::npos) << run.Output();
 }
 
@@ -105,7 +98,7 @@ TEST(RovexaHost, AMalformedMachineIsReportedAndLeftAsItWas) {
     int code = run.Rovexa("", "");
     EXPECT_EQ(code, 65);
     EXPECT_NE(run.Output().find("machine.ini line 2"), std::string::npos) << run.Output();
-    EXPECT_EQ(Slurp(run.base / "machine" / "machine.ini"), "[system]\nfamily=os2\n");
+    EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "machine.ini"), "[system]\nfamily=os2\n");
     EXPECT_FALSE(fs::exists(run.base / "machine" / "journal.log"));
 }
 
@@ -114,11 +107,11 @@ TEST(SimMachineHost, CreateAndDiffShowWhatChanged) {
     const std::string tool = SIMMACHINE_HOST_BINARY;
     const fs::path before = run.base / "before", after = run.base / "after";
     ASSERT_EQ(std::system(("'" + tool + "' create '" + before.string() + "' --family 95 >/dev/null").c_str()), 0);
-    EXPECT_NE(Slurp(before / "machine.ini").find("family=95"), std::string::npos);
+    EXPECT_NE(rvx::test_support::Slurp(before / "machine.ini").find("family=95"), std::string::npos);
     fs::copy(before, after, fs::copy_options::recursive);
     std::ofstream(after / "drives" / "C" / "WINDOWS" / "new.txt") << "x";
     fs::remove(after / "drives" / "C" / "WINDOWS" / "Fonts");
-    std::string registry = Slurp(after / "registry.reg");
+    std::string registry = rvx::test_support::Slurp(after / "registry.reg");
     registry += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Demo]\r\n\"Version\"=\"1.0\"\r\n";
     std::ofstream(after / "registry.reg", std::ios::binary) << registry;
 

@@ -15,15 +15,6 @@ using namespace rvx;
 using platform::RootKey;
 using sandbox::Machine;
 
-namespace {
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-}  // namespace
-
 TEST(Machine, AMissingFolderBecomesTheDefaultNtMachine) {
     fs::path base = test_support::MakeTempFolder("rvx-default");
     auto machine = Machine::Open((base / "m").string());
@@ -38,7 +29,7 @@ TEST(Machine, AMissingFolderBecomesTheDefaultNtMachine) {
     EXPECT_EQ(registry.ReadValue(RootKey::local_machine, key, "CommonFilesDir").value().AsText(),
               "C:\\Program Files\\Common Files");
     EXPECT_TRUE(registry.KeyExists(RootKey::local_machine, std::string(key) + "\\Uninstall"));
-    EXPECT_NE(Slurp(base / "m" / "registry.reg").find("Windows Registry Editor Version 5.00"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(base / "m" / "registry.reg").find("Windows Registry Editor Version 5.00"), std::string::npos);
     fs::remove_all(base);
 }
 
@@ -74,14 +65,14 @@ TEST(Machine, MalformedDescriptionsNameFileAndLineAndChangeNothing) {
         test_support::TempMachine temp;
         fs::path folder = temp.folder() / "machine";
         std::ofstream(folder / "machine.ini", std::ios::binary) << text;
-        const std::string registry_before = Slurp(folder / "registry.reg");
+        const std::string registry_before = test_support::Slurp(folder / "registry.reg");
         auto opened = Machine::Open(folder.string());
         ASSERT_FALSE(opened) << text;
         EXPECT_EQ(opened.status(), platform::Status::invalid_argument);
         EXPECT_NE(opened.error().detail.find("machine.ini"), std::string::npos) << opened.error().detail;
         EXPECT_NE(opened.error().detail.find(where), std::string::npos) << opened.error().detail;
-        EXPECT_EQ(Slurp(folder / "machine.ini"), text);
-        EXPECT_EQ(Slurp(folder / "registry.reg"), registry_before);
+        EXPECT_EQ(test_support::Slurp(folder / "machine.ini"), text);
+        EXPECT_EQ(test_support::Slurp(folder / "registry.reg"), registry_before);
     }
 }
 
@@ -94,7 +85,7 @@ TEST(Machine, AMalformedRegistryFileIsReportedWithItsLine) {
     ASSERT_FALSE(opened);
     EXPECT_NE(opened.error().detail.find("registry.reg"), std::string::npos) << opened.error().detail;
     EXPECT_NE(opened.error().detail.find("line 4"), std::string::npos) << opened.error().detail;
-    EXPECT_EQ(Slurp(folder / "registry.reg"), broken);
+    EXPECT_EQ(test_support::Slurp(folder / "registry.reg"), broken);
 }
 
 TEST(Machine, CreateRefusesAFolderThatHoldsFiles) {

@@ -22,13 +22,6 @@ namespace {
 
 constexpr RootKey kLm = RootKey::local_machine;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 RegistryTree Parse(const std::string& body) {
     auto tree = ParseRegistryFile("Windows Registry Editor Version 5.00\r\n\r\n" + body, "test.reg");
     EXPECT_TRUE(tree) << tree.error().detail;
@@ -181,13 +174,13 @@ TEST(SandboxRegistry, EveryChangeIsSavedAtOnceOrOnFlushWhenDeferred) {
     auto registry = sandbox::SandboxRegistry::CreateEmpty(file);
     ASSERT_TRUE(registry);
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(1)));
-    EXPECT_NE(Slurp(file).find("\"v\"=dword:00000001"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file).find("\"v\"=dword:00000001"), std::string::npos);
 
     registry.value()->SetDeferredSaving(true);
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "w", RegValue::Dword(2)));
-    EXPECT_EQ(Slurp(file).find("\"w\""), std::string::npos);
+    EXPECT_EQ(test_support::Slurp(file).find("\"w\""), std::string::npos);
     ASSERT_TRUE(registry.value()->Flush());
-    EXPECT_NE(Slurp(file).find("\"w\"=dword:00000002"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file).find("\"w\"=dword:00000002"), std::string::npos);
 
     auto loaded = sandbox::SandboxRegistry::Load(file);
     ASSERT_TRUE(loaded);
@@ -200,13 +193,13 @@ TEST(SandboxRegistry, AFailedSaveLeavesTheOldFileWhole) {
     const std::string file = (folder / "registry.reg").string();
     auto registry = sandbox::SandboxRegistry::CreateEmpty(file);
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(1)));
-    const std::string before = Slurp(file);
+    const std::string before = test_support::Slurp(file);
     fs::create_directory(file + ".tmp");  // the new file cannot be written
     EXPECT_EQ(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(2)).status(), Status::io_error);
-    EXPECT_EQ(Slurp(file), before);
+    EXPECT_EQ(test_support::Slurp(file), before);
     fs::remove(file + ".tmp");
     ASSERT_TRUE(registry.value()->Flush());  // the change is still pending and lands now
-    EXPECT_NE(Slurp(file).find("dword:00000002"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file).find("dword:00000002"), std::string::npos);
     fs::remove_all(folder);
 }
 

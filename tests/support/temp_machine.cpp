@@ -12,6 +12,13 @@ namespace rvx::test_support {
 
 namespace fs = std::filesystem;
 
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
 fs::path MakeTempFolder(const std::string& prefix) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
@@ -58,12 +65,7 @@ void TempMachine::PutFile(const std::string& windows_path, const std::string& co
     std::ofstream(host, std::ios::binary) << content;
 }
 
-std::string TempMachine::ReadFile(const std::string& windows_path) const {
-    std::ifstream in(HostPath(windows_path), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+std::string TempMachine::ReadFile(const std::string& windows_path) const { return Slurp(HostPath(windows_path)); }
 
 platform::Platform& TempMachine::Start(const std::string& program_path, const std::string& command_line,
                                        const std::string& answer_script, std::span<const text::StringEntry> strings) {

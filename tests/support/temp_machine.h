@@ -45,6 +45,9 @@ private:
     std::unique_ptr<sandbox::ProgramSession> session_;
 };
 
+// The whole content of a host file (empty when it cannot be read).
+std::string Slurp(const std::filesystem::path& path);
+
 // A new, empty temporary folder (removed by the caller).
 std::filesystem::path MakeTempFolder(const std::string& prefix);
 
