@@ -8,6 +8,7 @@
 #include "common/app/application.h"
 #include "installer/core/install_state.h"
 #include "installer/core/trace.h"
+#include "installer/script/script_sections.h"
 #include "platform/platform.h"
 
 namespace rvx::installer {
@@ -45,7 +46,10 @@ public:
     RunFlags& flags() { return flags_; }
     const SourceLayout& layout() const { return layout_; }
     char language() const { return language_; }
+    Colours& colours() { return colours_; }
     const Colours& colours() const { return colours_; }
+    ScriptSections& script() { return script_; }
+    const ScriptSections& script() const { return script_; }
     const Trace& trace() const { return trace_; }
 
 private:
@@ -60,6 +64,7 @@ private:
     SourceLayout layout_;
     char language_ = 'F';
     Colours colours_;
+    ScriptSections script_;
     Trace trace_;
     bool background_created_ = false;
 };

@@ -14,7 +14,7 @@ struct Folders {
     std::string installation_copy;      // the same folder as set by the previous-installation step
     std::string installation_drive_root;  // "C:\"
     std::string previous_installation;  // an earlier installation found by the search
-    std::string documents;              // folder for the user's documents
+    std::string documents;              // folder for the user's documents, "%WRKPATH%"
     std::string program_files;          // the system's program files folder
     std::string windows_drive;          // "C:"
     std::string source_drive;           // drive letter of the source folder, shown in the disk prompt

@@ -1,0 +1,18 @@
+// Conditions of the install script: the variant conditions of "#if" lines and the comparison
+// conditions of [WARNDIRCOND] and [UNINSTALLMESSAGECOND].
+#pragma once
+
+#include <string_view>
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// Evaluates a whole "#if" line against the declared variants; an undeclared symbol shows
+// "Expression incorrecte:\n%s" and makes the condition false.
+bool EvaluateVariantCondition(InstallApp& app, std::string_view if_line);
+
+// Evaluates "left, right, operator" after expansion; "==" and "!=" compare ignoring case.
+bool EvaluateComparison(InstallApp& app, std::string_view condition);
+
+}  // namespace rvx::installer

@@ -1,0 +1,19 @@
+// The search for an earlier installation of the same product: through the publisher's
+// uninstall entry ([KESTRAUPDATE]), through the registry value [SYSSTRINGS] names as
+// %INSTALLDIR%, or by scanning the fixed drives for the files of [SEARCHINSTALL].
+#pragma once
+
+#include <string>
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// Fills the previous-installation and installation folders, the update flag and the installed
+// version when an earlier installation is found.
+void LocatePreviousInstallation(InstallApp& app);
+
+// The folder of the publisher's earlier product named by the three [KESTRAUPDATE] lines, or empty.
+std::string PublisherInstallationFolder(InstallApp& app);
+
+}  // namespace rvx::installer

@@ -1,0 +1,46 @@
+// Variables of the install script: expansion of "%NAME%" references in script texts, the
+// named values of [SYSSTRINGS], the registry value reader shared by several sections,
+// [READREGISTRY], and the substitutions made in texts shown to the user.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "installer/script/script_sections.h"
+#include "platform/registry.h"
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// Thrown by Expand when a text still holds an undefined variable, after the message has been
+// shown: the installer ends at once. InstallApp::Run is the only place that catches it; it
+// closes what the installation has recorded so far and ends with the fatal-stop exit code.
+struct FatalStop {
+    std::string variable;
+};
+
+// Expands every variable of text in place, in the installer's fixed order.
+void Expand(InstallApp& app, std::string& text);
+std::string Expanded(InstallApp& app, std::string_view text);
+
+// The value of the NAME=VALUE line of list whose name, between percent signs, is name
+// ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.
+std::string LookUpNamedValue(const TextList& list, std::string_view name);
+
+// Reads the value named by "root, subkey, value name"; nothing when the specification is
+// malformed, the root unknown, or the key or value cannot be read.
+std::optional<std::string> ReadRegistrySpecification(platform::Registry& registry, std::string_view specification);
+
+// Turns the [READREGISTRY] groups into user variables; a group whose value and default are both
+// missing makes its third line the pending start error.
+void ResolveReadRegistry(InstallApp& app);
+
+// Replaces "%VERSION" and "%PATCH" in a text shown to the user.
+std::string SubstituteDisplayText(const InstallApp& app, std::string_view text);
+
+// Turns every two-character "\n" into a line break.
+std::string ConvertLineBreaks(std::string_view text);
+
+}  // namespace rvx::installer
