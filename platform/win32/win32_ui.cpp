@@ -83,7 +83,7 @@ platform::Outcome Win32UserInterface::RegisterBackgroundClass() {
     window_class.lpfnWndProc = DefWindowProcA;
     window_class.hInstance = instance_;
     window_class.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(2));
-    window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // the arrow (IDC_ARROW)
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     window_class.hbrBackground = nullptr;
     window_class.lpszMenuName = nullptr;
     window_class.lpszClassName = kBackgroundClass;
@@ -117,7 +117,7 @@ void Win32UserInterface::KeepAlive() {
     // program hangs; the wait cursor says that it is busy.
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // the hourglass (IDC_WAIT)
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 }
 
 }  // namespace rvx::win32
