@@ -5,7 +5,7 @@
 
 namespace rvx::host {
 
-std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSpec& spec, RunOptions& options) {
+std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSpec& accepted, RunOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char* name) -> std::optional<std::string> {
@@ -28,27 +28,27 @@ std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSp
             if (!v || (*v != "console" && v->rfind("script:", 0) != 0 ) || *v == "script:")
                 return "--ui needs console or script:FILE";
             options.ui = *v;
-        } else if (spec.accepts_medium && arg == "--medium") {
+        } else if (accepted.accepts_medium && arg == "--medium") {
             auto v = value("--medium");
             if (!v) return "--medium needs a host folder";
             options.medium = *v;
-        } else if (spec.accepts_medium && arg == "--medium-drive") {
+        } else if (accepted.accepts_medium && arg == "--medium-drive") {
             auto v = value("--medium-drive");
             if (!v || v->size() != 1 || !std::isalpha(static_cast<unsigned char>((*v)[0])))
                 return "--medium-drive needs a drive letter";
             options.medium_drive = static_cast<char>(std::toupper(static_cast<unsigned char>((*v)[0])));
-        } else if (spec.accepts_medium && arg == "--medium-type") {
+        } else if (accepted.accepts_medium && arg == "--medium-type") {
             auto v = value("--medium-type");
             if (!v || (*v != "cdrom" && *v != "removable" && *v != "fixed" && *v != "network"))
                 return "--medium-type needs cdrom, removable, fixed or network";
             options.medium_type = *v;
-        } else if (spec.accepts_medium && arg == "--medium-writable") {
+        } else if (accepted.accepts_medium && arg == "--medium-writable") {
             options.medium_writable = true;
         } else if (arg == "--program") {
             auto v = value("--program");
             if (!v) return "--program needs a Windows path";
             options.program = *v;
-        } else if (spec.accepts_cwd && arg == "--cwd") {
+        } else if (accepted.accepts_cwd && arg == "--cwd") {
             auto v = value("--cwd");
             if (!v) return "--cwd needs a Windows folder";
             options.cwd = *v;
@@ -58,7 +58,7 @@ std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSp
     }
     if (options.help) return std::nullopt;
     if (options.machine.empty()) return "--machine is required";
-    if (spec.accepts_medium && options.medium.empty()) return "--medium is required";
+    if (accepted.accepts_medium && options.medium.empty()) return "--medium is required";
     return std::nullopt;
 }
 

@@ -27,7 +27,7 @@ struct OptionSpec {
 };
 
 // Parses argv; on an error returns the message to print.
-std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSpec& spec, RunOptions& options);
+std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSpec& accepted, RunOptions& options);
 
 // The Windows command line made of the arguments: joined by blanks, those holding a blank quoted.
 std::string WindowsCommandLine(const std::vector<std::string>& arguments);
