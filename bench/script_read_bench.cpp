@@ -1,0 +1,81 @@
+// Benchmark: reading a large install script (100,000 [FILES] lines and 1,000 [STRINGS]
+// variables) on a simulated machine, and expanding one of its file lines.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "installer/core/install_app.h"
+#include "installer/script/script_reader.h"
+#include "installer/script/variables.h"
+#include "installer_strings.h"
+#include "platform/sandbox/console_responder.h"
+#include "platform/sandbox/machine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string LargeScript(int files, int variables) {
+    std::ostringstream script;
+    script << "[SIZE]\n100000000\n[TITLE]\nBench %VERSION\n[DISKID]\nDisk %d\n[INSTALLDIRTEXT]\nWhere?\n"
+              "[DEFAULTDIR]\n%PROGFILES%\\Bench\n[UNINSTALLFILE]\nbench.nvu\n[VERSION]\n1.0.0\n[STRINGS]\n";
+    for (int i = 0; i < variables; ++i) script << "VAR" << i << "=value " << i << "\n";
+    script << "[FILES]\n";
+    for (int i = 0; i < files; ++i) script << "bin\\file" << i << ".dll,%DSTPATH%\\bin\\,VS,,12345\n";
+    script << "[EOF]\nend\n";
+    return script.str();
+}
+
+struct Bench {
+    Bench() {
+        folder = fs::temp_directory_path() / ("rvx-bench-" + std::to_string(std::random_device{}()));
+        machine = std::move(rvx::sandbox::Machine::Open(folder.string()).value());
+        fs::create_directories(folder / "drives" / "C" / "Setup");
+        std::ofstream(folder / "drives" / "C" / "Setup" / "Install.ini") << LargeScript(100000, 1000);
+        session = std::make_unique<rvx::sandbox::ProgramSession>(
+            *machine, rvx::sandbox::ProgramStart{"C:\\Setup\\Rovexa.exe", "", "", rvx::installer::kBuiltInStrings},
+            responder);
+    }
+    ~Bench() { fs::remove_all(folder); }
+
+    fs::path folder;
+    std::istringstream no_input;
+    std::ostringstream screen;
+    rvx::sandbox::ConsoleResponder responder{no_input, screen};
+    std::unique_ptr<rvx::sandbox::Machine> machine;
+    std::unique_ptr<rvx::sandbox::ProgramSession> session;
+};
+
+void ReadLargeScript(benchmark::State& state) {
+    Bench bench;
+    for (auto _ : state) {
+        rvx::installer::InstallApp app(bench.session->platform());
+        (void)app.ProcessCommandLine();
+        bool read = rvx::installer::ReadScript(app);
+        if (!read || app.script().files.size() != 100000) state.SkipWithError("the script was not read");
+        benchmark::DoNotOptimize(app.script().files.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 101000);
+}
+BENCHMARK(ReadLargeScript)->Unit(benchmark::kMillisecond);
+
+void ExpandFileLineWithManyVariables(benchmark::State& state) {
+    Bench bench;
+    rvx::installer::InstallApp app(bench.session->platform());
+    (void)app.ProcessCommandLine();
+    (void)rvx::installer::ReadScript(app);
+    app.folders().installation = "C:\\Program Files\\Bench";
+    for (auto _ : state) {
+        std::string line = "bin\\file1.dll,%DSTPATH%\\bin\\,VS,,12345";
+        rvx::installer::Expand(app, line);
+        benchmark::DoNotOptimize(line);
+    }
+}
+BENCHMARK(ExpandFileLineWithManyVariables)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

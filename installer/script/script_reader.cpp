@@ -1,0 +1,178 @@
+// Reading the install script.
+#include "installer/script/script_reader.h"
+
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/script/conditions.h"
+#include "installer/script/folder_operations.h"
+#include "installer/script/section_store.h"
+#include "installer/script/variables.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+namespace {
+
+enum class Conditional { active, skipping_false_if, skipping_else };
+
+// The section lines go to: a catalogue entry, or one of the two states that ignore lines.
+struct Current {
+    enum Kind { none, unknown, section } kind = none;
+    Section code = Section::end_of_table;
+};
+
+platform::Result<std::string> OpenScript(InstallApp& app) {
+    Folders& folders = app.folders();
+    if (folders.script_path.empty()) folders.script_path = path::AddTrailingBackslash(folders.source) + "Install.ini";
+    auto content = platform::ReadWholeFile(app.platform().files, folders.script_path);
+    if (content) return content;
+    // A medium may keep its 32-bit installation in a "32\" folder; the source folder moves there.
+    folders.source = path::AddTrailingBackslash(folders.source) + "32\\";
+    folders.script_path = folders.source + "Install.ini";
+    return platform::ReadWholeFile(app.platform().files, folders.script_path);
+}
+
+bool StartsWithIgnoringCase(std::string_view line, std::string_view directive) {
+    return text::StartsWithIgnoreCase(line, directive);
+}
+
+// The check that the sections no installation can do without were all present.
+bool CheckRequiredSections(InstallApp& app, const PresenceMarks& marks) {
+    std::string missing;
+    bool passes = false;
+    if (marks.patch_mode) {
+        if (!marks.title) missing += "[TITLE]\n";
+        if (!marks.disk_id) missing += "[DISKID]\n";
+        if (!marks.variants) missing += "[NORVNO]\n";
+        if (!marks.version) missing += "[VERSION]\n";
+        if (!marks.end_marker) missing += "[EOF]\n";
+        passes = marks.title && marks.disk_id && marks.version && marks.end_marker;
+    } else {
+        if (!marks.size) missing += "[SIZE]\n";
+        if (!marks.title) missing += "[TITLE]\n";
+        if (!marks.disk_id) missing += "[DISKID]\n";
+        if (!marks.dialog_texts) missing += "[DBOX]\n";
+        if (!marks.default_folder) missing += "[DEFAULTDIR]\n";
+        if (!marks.variants) missing += "[NORVNO]\n";
+        if (!marks.uninstall_file) missing += "[UNINSTALLFILE]\n";
+        if (!marks.version) missing += "[VERSION]\n";
+        if (!marks.end_marker) missing += "[EOF]\n";
+        passes = marks.size && marks.title && marks.disk_id && marks.dialog_texts && marks.default_folder &&
+                 marks.uninstall_file && marks.version && marks.end_marker;
+    }
+    if (!passes) app.Message(app.Text(kMissingSections) + missing);
+    return passes;
+}
+
+// With two [WORKINGDIR] lines, the second names a registry value that holds the working
+// folder; the first is the folder to use when that value is missing or empty.
+void SettleWorkingFolder(InstallApp& app) {
+    TextList& lines = app.script().working_dir;
+    if (lines.size() != 2) return;
+    Expand(app, lines[0]);
+    Expand(app, lines[1]);
+    auto from_registry = ReadRegistrySpecification(app.platform().registry, lines[1]);
+    if (from_registry && !from_registry->empty()) {
+        (void)CreateFolderPath(app.platform().files, *from_registry);
+        app.folders().documents = path::AddTrailingBackslash(*from_registry);
+    } else {
+        app.folders().documents = lines[0];
+    }
+}
+
+}  // namespace
+
+std::string CleanLine(std::string_view line) {
+    if (size_t comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+    return std::string(line);
+}
+
+bool ReadScript(InstallApp& app) {
+    auto content = OpenScript(app);
+    if (!content) {
+        app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
+        app.TraceText(app.folders().script_path + " :file not found\n");
+        return false;
+    }
+
+    SectionStore store(app);
+    store.ResetForReading();
+    Conditional state = Conditional::active;
+    Current current;
+    const char language = app.language();
+
+    // Lines are read whole, whatever their length, so a long line is never cut into two.
+    std::string_view rest = content.value();
+    bool ended = false;
+    while (!rest.empty() && !ended) {
+        size_t end = rest.find('\n');
+        std::string_view raw = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        std::string spaced(raw);
+        for (char& c : spaced)
+            if (static_cast<unsigned char>(c) == 0xA0) c = ' ';
+        const std::string line = CleanLine(spaced);
+
+        // Directives act in every state; they do not nest.
+        if (StartsWithIgnoringCase(line, "#if")) {
+            if (!EvaluateVariantCondition(app, line)) state = Conditional::skipping_false_if;
+            continue;
+        }
+        if (StartsWithIgnoringCase(line, "#else")) {
+            state = state == Conditional::skipping_false_if ? Conditional::active : Conditional::skipping_else;
+            continue;
+        }
+        if (StartsWithIgnoringCase(line, "#endif")) {
+            state = Conditional::active;
+            continue;
+        }
+        if (state != Conditional::active) continue;
+
+        if (!line.empty() && line.front() == '[') {
+            if (auto code = MatchHeader(line, language)) {
+                if (store.SetFlagOf(*code)) {
+                    current = Current{};
+                    continue;
+                }
+                if (*code == Section::network_install) app.flags().network_install = true;
+                if (*code == Section::no_version_idem) app.flags().no_same_version_question = true;
+                if (*code == Section::patch) app.flags().patch = true;
+                current = Current{Current::section, *code};
+                continue;
+            }
+            if (line.size() >= 3 && line[line.size() - 3] == '.') {
+                if (text::ToUpper(line[line.size() - 2]) == text::ToUpper(language)) {
+                    app.Message(app.Text(kUnknownKeyword) + line);
+                    return false;
+                }
+                current = Current{Current::unknown};  // a section of another language
+                continue;
+            }
+            app.Message(text::FormatMessage("Unknown command %s", {line}), platform::Buttons::ok, platform::Icon::stop);
+            current = Current{Current::unknown};
+            continue;
+        }
+
+        if (current.kind != Current::section) continue;
+        if (line.empty() && !SectionStore::KeepsEmptyLines(current.code)) continue;
+        if (current.code == Section::end_of_file) {
+            if (line.empty()) continue;
+            store.MarkEndReached();
+            ended = true;
+            continue;
+        }
+        if (current.code == Section::network_install || current.code == Section::no_version_idem) continue;
+        if (!store.Store(current.code, line)) current = Current{};
+    }
+
+    ResolveReadRegistry(app);
+    if (!CheckRequiredSections(app, store.marks())) return false;
+    SettleWorkingFolder(app);
+    return true;
+}
+
+}  // namespace rvx::installer
