@@ -5,7 +5,25 @@ namespace rvx::installer {
 
 namespace {
 constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+// The common-files lookup opens the key with this spelling; the registry ignores the case.
+constexpr const char* kCommonFilesKey = "Software\\Microsoft\\Windows\\Currentversion";
+
+// A text value of the key; values of other types count as missing.
+std::optional<std::string> ReadText(platform::Platform& platform, const char* key, const char* name) {
+    auto value = platform.registry.ReadValue(platform::RootKey::local_machine, key, name);
+    if (!value.ok()) return std::nullopt;
+    return value->AsText();
 }
+
+// The all-users folder when the shell knows it, else the user's own.
+std::optional<std::string> CommonOrUserFolder(platform::Platform& platform, platform::SpecialFolder common,
+                                              platform::SpecialFolder user) {
+    if (auto path = platform.shell.SpecialFolderPath(common); path.ok()) return path.value();
+    if (auto path = platform.shell.SpecialFolderPath(user); path.ok()) return path.value();
+    return std::nullopt;
+}
+
+}  // namespace
 
 std::string ProgramFilesFolder(platform::Platform& platform) {
     std::string windows = platform.environment.WindowsFolder();
@@ -20,5 +38,38 @@ std::string ProgramFilesFolder(platform::Platform& platform) {
 }
 
 std::string RootDrive(platform::Platform& platform) { return platform.environment.WindowsFolder().substr(0, 2); }
+
+std::string CommonFilesFolder(platform::Platform& platform) {
+    if (auto common = ReadText(platform, kCommonFilesKey, "CommonFilesDir")) return *common;
+    if (auto program_files = ReadText(platform, kCommonFilesKey, "ProgramFilesDir"))
+        return *program_files + "\\Common Files";
+    // The Windows drive's root ("D:\"); a Windows folder without any "\" is kept whole.
+    std::string root = platform.environment.WindowsFolder();
+    if (size_t first = root.find('\\'); first != std::string::npos) root.erase(first + 1);
+    return root + "Program Files\\Common Files";
+}
+
+std::string FontsFolder(platform::Platform& platform) {
+    std::string fonts = platform.environment.WindowsFolder() + "\\Fonts";
+    if (platform::IsFolder(platform.files, fonts)) return fonts;
+    return platform.environment.SystemFolder();
+}
+
+std::optional<std::string> ProgramsMenuFolder(platform::Platform& platform) {
+    return CommonOrUserFolder(platform, platform::SpecialFolder::common_programs, platform::SpecialFolder::programs);
+}
+
+std::optional<std::string> DesktopFolder(platform::Platform& platform) {
+    return CommonOrUserFolder(platform, platform::SpecialFolder::common_desktop, platform::SpecialFolder::desktop);
+}
+
+bool IsNtFamily(platform::Platform& platform) {
+    return platform.environment.Version().family == platform::PlatformFamily::windows_nt;
+}
+
+bool IsWindows95(platform::Platform& platform) {
+    const platform::OsVersion version = platform.environment.Version();
+    return version.family == platform::PlatformFamily::windows_95 && version.minor == 0;
+}
 
 }  // namespace rvx::installer

@@ -128,6 +128,7 @@ struct ProgramSession::Services {
     Services(Machine& machine, const ProgramStart& start, Responder& responder)
         : files(machine.config(), machine.folder()),
           environment(machine.config(), start.program_path, start.command_line),
+          shell(machine.config()),
           resources(start.strings, files, machine.journal()),
           services(machine.config()),
           processes(machine.config(), machine.journal()),
@@ -135,7 +136,7 @@ struct ProgramSession::Services {
 
     SandboxFiles files;
     SandboxEnvironment environment;
-    PendingShell shell;
+    SandboxShell shell;
     SandboxResources resources;
     SandboxServices services;
     SandboxProcesses processes;

@@ -1,4 +1,4 @@
-// The simulated machine's environment, texts, services and clock.
+// The simulated machine's environment, texts, services, clock and special folders.
 #include "platform/sandbox/sandbox_system.h"
 
 #include "common/text/path_helpers.h"
@@ -42,11 +42,15 @@ platform::Outcome SandboxServices::OpenManager() {
 platform::Outcome SandboxServices::Stop(std::string_view) { return NotAvailableYet("stopping services"); }
 platform::Outcome SandboxServices::MarkForDeletion(std::string_view) { return NotAvailableYet("deleting services"); }
 
-platform::Result<std::string> PendingShell::SpecialFolderPath(platform::SpecialFolder) {
-    return NotAvailableYet("special folders");
+platform::Result<std::string> SandboxShell::SpecialFolderPath(platform::SpecialFolder folder) {
+    auto found = config_.special_folders.find(folder);
+    if (found == config_.special_folders.end() || found->second.empty())
+        return platform::Fail(platform::Status::not_found,
+                              std::string("special folder ") + SpecialFolderKey(folder) + " (not in machine.ini's [folders])");
+    return found->second;
 }
-platform::Outcome PendingShell::CreateShortcut(const platform::ShortcutSpec&) { return NotAvailableYet("shortcut files"); }
-platform::Outcome PendingShell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
+platform::Outcome SandboxShell::CreateShortcut(const platform::ShortcutSpec&) { return NotAvailableYet("shortcut files"); }
+platform::Outcome SandboxShell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
     return NotAvailableYet("opening documents");
 }
 

@@ -1,5 +1,5 @@
-// The simulated machine's environment, texts, services, clock, and the services that a later
-// stage of the project brings to the simulated machine (they answer "not available yet").
+// The simulated machine's environment, texts, services, clock, special folders, and the services
+// that a later stage of the project brings to the simulated machine (they answer "not available yet").
 #pragma once
 
 #include <span>
@@ -66,11 +66,17 @@ private:
     uint64_t now_ = 0;
 };
 
-class PendingShell : public platform::Shell {
+// The special folders are those of machine.ini's [folders]; shortcut files and opening
+// documents come later.
+class SandboxShell : public platform::Shell {
 public:
-    platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder) override;
+    explicit SandboxShell(const MachineConfig& config) : config_(config) {}
+    platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
     platform::Outcome CreateShortcut(const platform::ShortcutSpec&) override;
     platform::Outcome OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) override;
+
+private:
+    const MachineConfig& config_;
 };
 
 // Programs cannot be started yet; the top-level windows are those machine.ini lists, and a

@@ -8,6 +8,7 @@
 
 namespace rvx::win32 {
 
+// Special folders work already; shortcut files and opening documents come later.
 class Win32Shell : public platform::Shell {
 public:
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
