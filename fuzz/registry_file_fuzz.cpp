@@ -1,5 +1,5 @@
 // Fuzz target: registry files on arbitrary bytes. What parses must write out into a file that
-// parses back to the same tree.
+// parses back to the same tree and writes out to the same text again.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -12,5 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = rvx::sandbox::FormatRegistryFile(tree.value());
     auto again = rvx::sandbox::ParseRegistryFile(text, "again.reg");
     if (!again || !(again.value() == tree.value())) __builtin_trap();
+    if (rvx::sandbox::FormatRegistryFile(again.value()) != text) __builtin_trap();
     return 0;
 }

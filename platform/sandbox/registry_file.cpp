@@ -17,7 +17,8 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kOldHeader = "REGEDIT4";
-constexpr size_t kWrapColumn = 76;
+constexpr size_t kLineLength = 80;  // hex lines are wrapped as the registry editor wraps them
+constexpr std::string_view kIndent = "  ";
 
 struct ShortRoot {
     const char* name;
@@ -52,6 +53,35 @@ int HexDigit(char c) {
     return -1;
 }
 
+// Reads a quoted text with \\ and \" escapes starting at pos (on the opening quote).
+std::optional<std::string> Quoted(std::string_view line, size_t& pos) {
+    std::string out;
+    for (++pos; pos < line.size(); ++pos) {
+        char c = line[pos];
+        if (c == '"') {
+            ++pos;
+            return out;
+        }
+        if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"')) c = line[++pos];
+        out += c;
+    }
+    return std::nullopt;
+}
+
+// Whether a value line holds hex bytes, the only kind of data that continues on further lines.
+// The name is skipped properly, as it may itself contain "=hex".
+bool IsHexValue(std::string_view line) {
+    size_t pos = 0;
+    if (line.front() == '@') {
+        pos = 1;
+    } else if (!Quoted(line, pos)) {
+        return false;
+    }
+    while (pos < line.size() && text::IsBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] != '=') return false;
+    return text::StartsWithIgnoreCase(text::TrimBlanks(line.substr(pos + 1)), "hex");
+}
+
 class Parser {
 public:
     Parser(std::string_view text, std::string_view file_name) : text_(text), file_name_(file_name) {}
@@ -70,14 +100,16 @@ public:
             if (line.front() == '[') {
                 if (auto bad = Section(line)) return Error(*bad);
             } else if (line.front() == '"' || line.front() == '@') {
-                if (!have_key_) return Error("a value before the first [key]");
+                if (!have_key_) return Error("a value line outside a [key] section");
                 std::string logical(line);
                 const int first_line = number_;
                 // Long hex values continue on the following lines after a final "\".
-                while (!logical.empty() && logical.back() == '\\' && logical.find("=hex") != std::string::npos) {
-                    logical.pop_back();
-                    if (!NextLine()) return Error("the file ends inside a continued value");
-                    logical += std::string(text::TrimBlanks(line_));
+                if (IsHexValue(line)) {
+                    while (logical.back() == '\\') {
+                        logical.pop_back();
+                        if (!NextLine()) return Error("the file ends inside a continued value", first_line);
+                        logical += text::TrimBlanks(line_);
+                    }
                 }
                 if (auto bad = Value(logical)) return Error(*bad, first_line);
             } else {
@@ -115,6 +147,7 @@ private:
         auto root = RootFromName(inside.substr(0, slash));
         if (!root) return "unknown root key \"" + std::string(inside.substr(0, slash)) + "\"";
         std::string subkey(slash == std::string_view::npos ? std::string_view() : inside.substr(slash + 1));
+        if (auto problem = KeyPathProblem(subkey)) return problem;
         if (remove) {
             tree_.DeleteTree(*root, subkey);
             have_key_ = false;
@@ -123,21 +156,6 @@ private:
             root_ = *root;
             subkey_ = subkey;
             have_key_ = true;
-        }
-        return std::nullopt;
-    }
-
-    // Reads a quoted text with \\ and \" escapes starting at pos (on the opening quote).
-    static std::optional<std::string> Quoted(std::string_view line, size_t& pos) {
-        std::string out;
-        for (++pos; pos < line.size(); ++pos) {
-            char c = line[pos];
-            if (c == '"') {
-                ++pos;
-                return out;
-            }
-            if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"')) c = line[++pos];
-            out += c;
         }
         return std::nullopt;
     }
@@ -151,6 +169,7 @@ private:
             auto quoted = Quoted(line, pos);
             if (!quoted) return "the value name has no closing quote";
             name = *quoted;
+            if (auto problem = ValueNameProblem(name)) return problem;
         }
         while (pos < line.size() && text::IsBlank(line[pos])) ++pos;
         if (pos >= line.size() || line[pos] != '=') return "expected \"=\" after the value name";
@@ -256,17 +275,21 @@ std::string FormatData(const RegValue& value, size_t column) {
     }
     column += out.size();
     for (size_t i = 0; i < value.data.size(); ++i) {
+        const bool last = i + 1 == value.data.size();
+        // A byte must fit with its comma and the "\" that may follow; a long name can push even
+        // the first byte onto the next line.
+        if (column + (last ? 2 : 4) > kLineLength && column > kIndent.size()) {
+            out += "\\\r\n";
+            out += kIndent;
+            column = kIndent.size();
+        }
         char byte[4];
         std::snprintf(byte, sizeof byte, "%02x", value.data[i]);
         out += byte;
         column += 2;
-        if (i + 1 < value.data.size()) {
+        if (!last) {
             out += ',';
             ++column;
-            if (column >= kWrapColumn) {
-                out += "\\\r\n  ";
-                column = 2;
-            }
         }
     }
     return out;
@@ -311,9 +334,8 @@ platform::Result<std::map<std::string, std::string>> RegistryFileLines(std::stri
     if (!tree) return tree.error();
     std::map<std::string, std::string> lines;
     tree->ForEachKey([&](RootKey root, const std::string& path, const RegistryKey& key) {
-        if (path.empty()) return;
         const std::string key_line = KeyLine(root, path);
-        lines[key_line] = "";
+        if (!path.empty()) lines[key_line] = "";  // the roots are always there
         for (const auto& [upper, named] : key.values) lines[key_line + " " + NameText(named.first)] = FormatData(named.second, 0);
     });
     return lines;

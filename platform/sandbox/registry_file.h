@@ -14,6 +14,8 @@ namespace rvx::sandbox {
 // Reads a registry file. Errors are invalid_argument with a detail naming file_name and the line.
 // Accepts "REGEDIT4" files, CRLF or LF line ends, a UTF-16LE file with its byte-order mark (when
 // every character fits in 8 bits), comments, continued hex lines, "[-key]" and "name"=- deletions.
+// Keys and value names beyond Windows' limits (see registry_tree.h) are errors, which also keeps
+// any input from building a tree too deep to walk.
 platform::Result<RegistryTree> ParseRegistryFile(std::string_view text, std::string_view file_name);
 
 // Writes the whole tree, every key (also empty ones) in name order, with CRLF line ends.

@@ -37,6 +37,27 @@ std::vector<std::string_view> SubkeyComponents(std::string_view subkey) {
     return components;
 }
 
+std::optional<std::string> KeyPathProblem(std::string_view subkey) {
+    const auto components = SubkeyComponents(subkey);
+    if (components.size() > kMaxKeyDepth)
+        return "the key is " + std::to_string(components.size()) + " levels deep (at most " + std::to_string(kMaxKeyDepth) + ")";
+    for (std::string_view component : components) {
+        if (component.size() > kMaxKeyNameLength)
+            return "a key name has " + std::to_string(component.size()) + " characters (at most " +
+                   std::to_string(kMaxKeyNameLength) + ")";
+        if (component.find('\n') != std::string_view::npos) return "a key name holds a line break";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ValueNameProblem(std::string_view name) {
+    if (name.size() > kMaxValueNameLength)
+        return "the value name has " + std::to_string(name.size()) + " characters (at most " +
+               std::to_string(kMaxValueNameLength) + ")";
+    if (name.find('\n') != std::string_view::npos) return "the value name holds a line break";
+    return std::nullopt;
+}
+
 bool RegistryKey::operator==(const RegistryKey& other) const {
     if (name != other.name || values != other.values || subkeys.size() != other.subkeys.size()) return false;
     for (auto a = subkeys.begin(), b = other.subkeys.begin(); a != subkeys.end(); ++a, ++b)

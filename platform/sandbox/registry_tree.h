@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,5 +61,16 @@ private:
 
 // The components of a subkey path; empty components (doubled, leading or trailing "\") are ignored.
 std::vector<std::string_view> SubkeyComponents(std::string_view subkey);
+
+// Windows' own limits. Keeping to them also bounds the recursion over the tree, which the file
+// reader and SandboxRegistry rely on: the tree itself does not check.
+inline constexpr size_t kMaxKeyDepth = 512;
+inline constexpr size_t kMaxKeyNameLength = 255;  // one component
+inline constexpr size_t kMaxValueNameLength = 16383;
+
+// Why a key or value name cannot be stored (beyond the limits, or holding a line break, which the
+// registry file cannot hold), or nothing when it can.
+std::optional<std::string> KeyPathProblem(std::string_view subkey);
+std::optional<std::string> ValueNameProblem(std::string_view name);
 
 }  // namespace rvx::sandbox

@@ -2,6 +2,7 @@
 #include "platform/sandbox/sandbox_registry.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -13,18 +14,36 @@ namespace rvx::sandbox {
 using platform::Fail;
 using platform::Status;
 
-platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::Load(const std::string& host_path) {
-    std::ifstream in(host_path, std::ios::binary);
-    if (!in) return Fail(Status::not_found, host_path + " cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    auto tree = ParseRegistryFile(text.str(), host_path);
-    if (!tree) return tree.error();
-    return std::unique_ptr<SandboxRegistry>(new SandboxRegistry(host_path, std::move(tree.value())));
+namespace {
+
+// Names the file could not hold are refused before anything changes, so nothing is lost on reload.
+platform::Outcome CheckNames(platform::RootKey root, std::string_view subkey, const std::string_view* value_name) {
+    auto problem = KeyPathProblem(subkey);
+    if (!problem && value_name) problem = ValueNameProblem(*value_name);
+    if (problem)
+        return Fail(Status::invalid_argument,
+                    std::string(platform::RootKeyName(root)) + "\\" + std::string(subkey) + ": " + *problem);
+    return {};
 }
 
-platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(const std::string& host_path) {
-    std::unique_ptr<SandboxRegistry> registry(new SandboxRegistry(host_path, RegistryTree()));
+}  // namespace
+
+platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::Load(const std::string& host_path, Saving saving) {
+    std::error_code error;
+    const auto kind = std::filesystem::status(host_path, error).type();
+    if (kind == std::filesystem::file_type::not_found) return Fail(Status::not_found, host_path + " does not exist");
+    if (kind != std::filesystem::file_type::regular) return Fail(Status::io_error, host_path + " is not a readable file");
+    std::ifstream in(host_path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) return Fail(Status::io_error, host_path + " cannot be read");
+    auto tree = ParseRegistryFile(text.str(), host_path);
+    if (!tree) return tree.error();
+    return std::unique_ptr<SandboxRegistry>(new SandboxRegistry(host_path, std::move(tree.value()), saving));
+}
+
+platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(const std::string& host_path, Saving saving) {
+    std::unique_ptr<SandboxRegistry> registry(new SandboxRegistry(host_path, RegistryTree(), saving));
     registry->dirty_ = true;
     return registry;
 }
@@ -74,6 +93,7 @@ platform::Result<platform::RegValue> SandboxRegistry::ReadValue(platform::RootKe
 
 platform::Outcome SandboxRegistry::WriteValue(platform::RootKey root, std::string_view subkey, std::string_view name,
                                               const platform::RegValue& value) {
+    if (auto valid = CheckNames(root, subkey, &name); !valid) return valid;
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     tree_.WriteValue(root, subkey, name, value);
     return Changed();
@@ -87,6 +107,7 @@ platform::Outcome SandboxRegistry::DeleteValue(platform::RootKey root, std::stri
 
 platform::Outcome SandboxRegistry::CreateKey(platform::RootKey root, std::string_view subkey) {
     if (tree_.KeyExists(root, subkey)) return {};
+    if (auto valid = CheckNames(root, subkey, nullptr); !valid) return valid;
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     tree_.CreateKey(root, subkey);
     return Changed();

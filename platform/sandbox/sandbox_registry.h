@@ -15,10 +15,16 @@ namespace rvx::sandbox {
 
 class SandboxRegistry : public platform::Registry {
 public:
-    // Reads an existing registry file; errors name the file and line.
-    static platform::Result<std::unique_ptr<SandboxRegistry>> Load(const std::string& host_path);
-    // An empty registry that will be saved at host_path.
-    static platform::Result<std::unique_ptr<SandboxRegistry>> CreateEmpty(const std::string& host_path);
+    // When changes reach the file: at once, or only on Flush (for bulk changes).
+    enum class Saving { after_each_change, on_flush };
+
+    // Reads an existing registry file; a missing file is not_found (the caller decides whether
+    // that means an empty registry), a malformed one invalid_argument naming the file and line.
+    static platform::Result<std::unique_ptr<SandboxRegistry>> Load(const std::string& host_path,
+                                                                   Saving saving = Saving::after_each_change);
+    // An empty registry that will be saved at host_path (on the first change or Flush).
+    static platform::Result<std::unique_ptr<SandboxRegistry>> CreateEmpty(const std::string& host_path,
+                                                                          Saving saving = Saving::after_each_change);
 
     platform::Result<platform::RegValue> ReadValue(platform::RootKey root, std::string_view subkey, std::string_view name) override;
     platform::Outcome WriteValue(platform::RootKey root, std::string_view subkey, std::string_view name,
@@ -31,7 +37,7 @@ public:
     platform::Result<std::vector<std::string>> SubkeyNames(platform::RootKey root, std::string_view subkey) override;
     platform::Result<std::vector<std::string>> ValueNames(platform::RootKey root, std::string_view subkey) override;
 
-    // With deferred saving, changes reach the file only on Flush (for bulk changes).
+    // With deferred saving, changes reach the file only on Flush.
     void SetDeferredSaving(bool deferred) { deferred_ = deferred; }
     // Writes the file now when something changed since the last save.
     platform::Outcome Flush();
@@ -41,7 +47,8 @@ public:
     const RegistryTree& tree() const { return tree_; }
 
 private:
-    SandboxRegistry(std::string host_path, RegistryTree tree) : host_path_(std::move(host_path)), tree_(std::move(tree)) {}
+    SandboxRegistry(std::string host_path, RegistryTree tree, Saving saving)
+        : host_path_(std::move(host_path)), tree_(std::move(tree)), deferred_(saving == Saving::on_flush) {}
     platform::Outcome Changed();
 
     std::string host_path_;

@@ -1,11 +1,12 @@
-// The simulated registry: the tree's rules, the registry editor's file format, and saving.
+// The simulated machine's registry as a platform::Registry: loading, saving after each change or
+// on Flush, saves that never leave a half-written file, read-only keys and unstorable names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
-#include "platform/sandbox/registry_file.h"
 #include "platform/sandbox/sandbox_registry.h"
 #include "tests/support/temp_machine.h"
 
@@ -14,204 +15,134 @@ using namespace rvx;
 using platform::RegValue;
 using platform::RootKey;
 using platform::Status;
-using sandbox::FormatRegistryFile;
-using sandbox::ParseRegistryFile;
-using sandbox::RegistryTree;
+using sandbox::SandboxRegistry;
 
 namespace {
 
 constexpr RootKey kLm = RootKey::local_machine;
 
-RegistryTree Parse(const std::string& body) {
-    auto tree = ParseRegistryFile("Windows Registry Editor Version 5.00\r\n\r\n" + body, "test.reg");
-    EXPECT_TRUE(tree) << tree.error().detail;
-    return tree ? std::move(tree.value()) : RegistryTree();
-}
+class SandboxRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { folder_ = test_support::MakeTempFolder("rvx-registry"); }
+    void TearDown() override { fs::remove_all(folder_); }
 
-RegValue Raw(uint32_t type, std::vector<uint8_t> bytes) {
-    RegValue value;
-    value.type = type;
-    value.data = std::move(bytes);
-    return value;
-}
+    std::string file() const { return (folder_ / "registry.reg").string(); }
+
+    fs::path folder_;
+};
 
 }  // namespace
 
-TEST(RegistryTree, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
-    RegistryTree tree;
-    tree.WriteValue(kLm, "Software\\Norvane\\Demo", "InstallDir", RegValue::Text("C:\\X"));
-    tree.WriteValue(kLm, "SOFTWARE\\norvane\\DEMO", "INSTALLDIR", RegValue::Text("C:\\Y"));
-    EXPECT_EQ(tree.ReadValue(kLm, "software\\NORVANE\\demo", "installdir").value().AsText(), "C:\\Y");
-    EXPECT_EQ(tree.SubkeyNames(kLm, "software").value(), std::vector<std::string>{"Norvane"});
-    EXPECT_EQ(tree.ValueNames(kLm, "Software\\Norvane\\Demo").value(), std::vector<std::string>{"InstallDir"});
-    EXPECT_TRUE(tree.KeyExists(kLm, "\\Software\\\\Norvane\\"));  // empty components are ignored
-    EXPECT_FALSE(tree.KeyExists(RootKey::current_user, "Software\\Norvane"));
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\Norvane\\Demo", "Other").status(), Status::not_found);
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\Missing", "").status(), Status::not_found);
-}
-
-TEST(RegistryTree, DeletingKeysFollowsTheNtRules) {
-    RegistryTree tree;
-    tree.WriteValue(kLm, "A\\B\\C", "v", RegValue::Dword(1));
-    EXPECT_EQ(tree.DeleteKey(kLm, "A\\B").status(), Status::not_empty);
-    EXPECT_TRUE(tree.DeleteKey(kLm, "a\\b\\c"));
-    EXPECT_TRUE(tree.DeleteKey(kLm, "A\\B"));
-    EXPECT_EQ(tree.DeleteKey(kLm, "A\\B").status(), Status::not_found);
-    EXPECT_EQ(tree.DeleteKey(kLm, "").status(), Status::access_denied);
-    EXPECT_EQ(tree.DeleteValue(kLm, "A", "none").status(), Status::not_found);
-    tree.WriteValue(kLm, "A\\B\\C\\D", "v", RegValue::Dword(1));
-    tree.DeleteTree(kLm, "A\\B");
-    EXPECT_TRUE(tree.KeyExists(kLm, "A"));
-    EXPECT_FALSE(tree.KeyExists(kLm, "A\\B"));
-}
-
-TEST(RegistryFile, EveryValueKindRoundTripsExactly) {
-    RegistryTree tree;
-    std::vector<uint8_t> every_byte;
-    for (int i = 0; i < 256; ++i) every_byte.push_back(static_cast<uint8_t>(i));
-    tree.WriteValue(kLm, "Software\\Kinds", "text", RegValue::Text("C:\\Program Files\\\"quoted\" \xe9"));
-    tree.WriteValue(kLm, "Software\\Kinds", "", RegValue::Text("the default"));
-    tree.WriteValue(kLm, "Software\\Kinds", "empty", RegValue::Text(""));
-    tree.WriteValue(kLm, "Software\\Kinds", "expand", RegValue::Text("%SystemRoot%\\x", platform::value_type::expand_string));
-    tree.WriteValue(kLm, "Software\\Kinds", "binary", RegValue::Binary(every_byte));
-    tree.WriteValue(kLm, "Software\\Kinds", "no bytes", RegValue::Binary({}));
-    tree.WriteValue(kLm, "Software\\Kinds", "dword", RegValue::Dword(0xDEADBEEF));
-    tree.WriteValue(kLm, "Software\\Kinds", "multi", RegValue::MultiText({"one", "two"}));
-    tree.WriteValue(kLm, "Software\\Kinds", "qword", Raw(11, {1, 2, 3, 4, 5, 6, 7, 8}));
-    tree.WriteValue(kLm, "Software\\Kinds", "none", Raw(0, {}));
-    tree.WriteValue(kLm, "Software\\Kinds", "short dword", Raw(4, {1, 2}));
-    tree.WriteValue(kLm, "Software\\Kinds", "text without zero", Raw(1, {'a', 'b'}));
-    tree.WriteValue(kLm, "Software\\Kinds", "text with line end", RegValue::Text("a\r\nb"));
-    tree.WriteValue(kLm, "Software\\Kinds", "name \"with\" \\ quotes", RegValue::Dword(7));
-    tree.CreateKey(RootKey::current_user, "Software\\Empty Key");
-    tree.WriteValue(RootKey::classes_root, ".nvu", "", RegValue::Text("NorvaneLog"));
-
-    const std::string text = FormatRegistryFile(tree);
-    auto back = ParseRegistryFile(text, "x.reg");
-    ASSERT_TRUE(back) << back.error().detail;
-    EXPECT_TRUE(back.value() == tree);
-    EXPECT_EQ(FormatRegistryFile(back.value()), text);
-
-    // The lines are the registry editor's own.
-    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Kinds]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"text\"=\"C:\\\\Program Files\\\\\\\"quoted\\\" \xe9\"\r\n"), std::string::npos);
-    EXPECT_NE(text.find("@=\"the default\"\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"dword\"=dword:deadbeef\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"multi\"=hex(7):6f,6e,65,00,74,77,6f,00,00\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"qword\"=hex(b):01,02,03,04,05,06,07,08\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Empty Key]\r\n"), std::string::npos);
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        EXPECT_LE(end - start, 80u) << "long line at " << start;
-}
-
-TEST(RegistryFile, ReadsWhatOtherWritersProduce) {
-    RegistryTree tree = Parse(
-        "; a comment\n"
-        "[HKLM\\Software\\X]\n"
-        "\"b\"=hex:01,02,\\\n"
-        "    03 , 04\n"
-        "\"d\"=dword:2A\n"
-        "@=\"default\"\n"
-        "\"gone\"=\"soon\"\n"
-        "\"gone\"=-\n"
-        "\n"
-        "[HKEY_CURRENT_USER\\Old\\Sub]\n"
-        "[-HKEY_CURRENT_USER\\Old]\n"
-        "[HKEY_CURRENT_USER\\Software]\n");
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\X", "b").value().data, (std::vector<uint8_t>{1, 2, 3, 4}));
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\X", "D").value().AsDword(), 42u);
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\X", "").value().AsText(), "default");
-    EXPECT_EQ(tree.ReadValue(kLm, "Software\\X", "gone").status(), Status::not_found);
-    EXPECT_FALSE(tree.KeyExists(RootKey::current_user, "Old"));
-    EXPECT_TRUE(tree.KeyExists(RootKey::current_user, "Software"));
-
-    auto old_format = ParseRegistryFile("REGEDIT4\n\n[HKEY_USERS\\.DEFAULT]\n\"a\"=\"b\"\n", "old.reg");
-    ASSERT_TRUE(old_format);
-    EXPECT_EQ(old_format->ReadValue(RootKey::users, ".DEFAULT", "a").value().AsText(), "b");
-
-    // The registry editor's own export is UTF-16 with a byte-order mark.
-    std::string utf16 = "\xFF\xFE";
-    for (char c : std::string("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\U]\r\n\"n\"=\"\xe9t\xe9\"\r\n")) {
-        utf16 += c;
-        utf16 += '\0';
-    }
-    auto wide = ParseRegistryFile(utf16, "wide.reg");
-    ASSERT_TRUE(wide) << wide.error().detail;
-    EXPECT_EQ(wide->ReadValue(kLm, "U", "n").value().AsText(), "\xe9t\xe9");
-    EXPECT_FALSE(ParseRegistryFile(std::string("\xFF\xFE\x01\x30", 4), "cjk.reg"));
-}
-
-TEST(RegistryFile, MalformedFilesNameTheLine) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"REGEDIT5\r\n", "line 1"},
-        {"", "empty"},
-        {"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\"\r\n", "line 2"},
-        {"Windows Registry Editor Version 5.00\r\n[HKEY_NOWHERE\\X]\r\n", "line 2"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X\r\n", "line 2"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=dword:123456789\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=hex:1,02\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=hex:01,\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a=\"b\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=\"b\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=hex:01,\\\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=str:x\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\n\"a\"=hex(zz):00\r\n", "line 3"},
-        {"Windows Registry Editor Version 5.00\r\n[HKLM\\X]\r\nplain words\r\n", "line 3"},
-    };
-    for (const auto& [text, where] : cases) {
-        auto tree = ParseRegistryFile(text, "registry.reg");
-        ASSERT_FALSE(tree) << text;
-        EXPECT_EQ(tree.status(), Status::invalid_argument);
-        EXPECT_NE(tree.error().detail.find("registry.reg"), std::string::npos) << tree.error().detail;
-        EXPECT_NE(tree.error().detail.find(where), std::string::npos) << tree.error().detail;
-    }
-}
-
-TEST(SandboxRegistry, EveryChangeIsSavedAtOnceOrOnFlushWhenDeferred) {
-    fs::path folder = test_support::MakeTempFolder("rvx-registry");
-    const std::string file = (folder / "registry.reg").string();
-    auto registry = sandbox::SandboxRegistry::CreateEmpty(file);
+TEST_F(SandboxRegistryTest, EveryChangeIsSavedAtOnceOrOnFlushWhenDeferred) {
+    auto registry = SandboxRegistry::CreateEmpty(file());
     ASSERT_TRUE(registry);
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(1)));
-    EXPECT_NE(test_support::Slurp(file).find("\"v\"=dword:00000001"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file()).find("\"v\"=dword:00000001"), std::string::npos);
 
     registry.value()->SetDeferredSaving(true);
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "w", RegValue::Dword(2)));
-    EXPECT_EQ(test_support::Slurp(file).find("\"w\""), std::string::npos);
+    EXPECT_EQ(test_support::Slurp(file()).find("\"w\""), std::string::npos);
     ASSERT_TRUE(registry.value()->Flush());
-    EXPECT_NE(test_support::Slurp(file).find("\"w\"=dword:00000002"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file()).find("\"w\"=dword:00000002"), std::string::npos);
 
-    auto loaded = sandbox::SandboxRegistry::Load(file);
-    ASSERT_TRUE(loaded);
+    auto loaded = SandboxRegistry::Load(file());
+    ASSERT_TRUE(loaded) << loaded.error().detail;
     EXPECT_TRUE(loaded.value()->tree() == registry.value()->tree());
-    fs::remove_all(folder);
 }
 
-TEST(SandboxRegistry, AFailedSaveLeavesTheOldFileWhole) {
-    fs::path folder = test_support::MakeTempFolder("rvx-registry");
-    const std::string file = (folder / "registry.reg").string();
-    auto registry = sandbox::SandboxRegistry::CreateEmpty(file);
+TEST_F(SandboxRegistryTest, DeferredFromTheStartEveryKindOfChangeWaitsForFlush) {
+    {
+        auto created = SandboxRegistry::CreateEmpty(file(), SandboxRegistry::Saving::on_flush);
+        ASSERT_TRUE(created.value()->CreateKey(kLm, "Software\\Keep"));
+        EXPECT_FALSE(fs::exists(file()));
+        ASSERT_TRUE(created.value()->Flush());
+    }
+    auto registry = SandboxRegistry::Load(file(), SandboxRegistry::Saving::on_flush);
+    ASSERT_TRUE(registry) << registry.error().detail;
+    SandboxRegistry& reg = *registry.value();
+    const std::string saved = test_support::Slurp(file());
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Keep", "v", RegValue::Text("x")));
+    ASSERT_TRUE(reg.CreateKey(kLm, "Software\\New"));
+    ASSERT_TRUE(reg.DeleteValue(kLm, "Software\\Keep", "v"));
+    ASSERT_TRUE(reg.DeleteKey(kLm, "Software\\New"));
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Keep", "last", RegValue::Dword(9)));
+    EXPECT_EQ(test_support::Slurp(file()), saved);
+    ASSERT_TRUE(reg.Flush());
+    auto reloaded = SandboxRegistry::Load(file());
+    ASSERT_TRUE(reloaded) << reloaded.error().detail;
+    EXPECT_TRUE(reloaded.value()->tree() == reg.tree());
+    EXPECT_EQ(reloaded.value()->ReadValue(kLm, "software\\keep", "LAST").value().AsDword(), 9u);
+    EXPECT_FALSE(reloaded.value()->KeyExists(kLm, "Software\\New"));
+}
+
+TEST_F(SandboxRegistryTest, AFailedSaveLeavesTheOldFileWhole) {
+    auto registry = SandboxRegistry::CreateEmpty(file());
     ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(1)));
-    const std::string before = test_support::Slurp(file);
-    fs::create_directory(file + ".tmp");  // the new file cannot be written
+    const std::string before = test_support::Slurp(file());
+    fs::create_directory(file() + ".tmp");  // the new file cannot be written (the tests run as root)
+    fs::create_directory(file() + ".tmp/in the way");  // and the folder cannot simply be removed
     EXPECT_EQ(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(2)).status(), Status::io_error);
-    EXPECT_EQ(test_support::Slurp(file), before);
-    fs::remove(file + ".tmp");
+    EXPECT_EQ(registry.value()->Flush().status(), Status::io_error);
+    EXPECT_EQ(test_support::Slurp(file()), before);
+    fs::remove_all(file() + ".tmp");
     ASSERT_TRUE(registry.value()->Flush());  // the change is still pending and lands now
-    EXPECT_NE(test_support::Slurp(file).find("dword:00000002"), std::string::npos);
-    fs::remove_all(folder);
+    EXPECT_NE(test_support::Slurp(file()).find("dword:00000002"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file() + ".tmp"));
 }
 
-TEST(SandboxRegistry, ReadOnlyKeysRefuseChangesBelowThem) {
-    fs::path folder = test_support::MakeTempFolder("rvx-registry");
-    auto registry = sandbox::SandboxRegistry::CreateEmpty((folder / "registry.reg").string());
-    ASSERT_TRUE(registry.value()->WriteValue(kLm, "SOFTWARE\\Policies\\X", "v", RegValue::Dword(1)));
-    registry.value()->SetReadOnlyKeys({{kLm, "software\\policies"}});
-    EXPECT_EQ(registry.value()->CheckWritable(kLm, "SOFTWARE\\Policies\\X").status(), Status::access_denied);
-    EXPECT_EQ(registry.value()->WriteValue(kLm, "SOFTWARE\\Policies\\Y", "v", RegValue::Dword(1)).status(), Status::access_denied);
-    EXPECT_EQ(registry.value()->DeleteKey(kLm, "SOFTWARE\\Policies\\X").status(), Status::access_denied);
-    EXPECT_TRUE(registry.value()->CheckWritable(kLm, "SOFTWARE\\PoliciesElsewhere"));
-    EXPECT_TRUE(registry.value()->CheckWritable(RootKey::current_user, "SOFTWARE\\Policies"));
-    fs::remove_all(folder);
+TEST_F(SandboxRegistryTest, LoadingReportsMissingAndMalformedFiles) {
+    auto missing = SandboxRegistry::Load(file());
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.status(), Status::not_found);
+    EXPECT_NE(missing.error().detail.find(file()), std::string::npos);
+
+    std::ofstream(file(), std::ios::binary) << "Windows Registry Editor Version 5.00\r\n\r\n[HKLM\\A]\r\n\"v\"=dword:xyz\r\n";
+    auto malformed = SandboxRegistry::Load(file());
+    ASSERT_FALSE(malformed);
+    EXPECT_EQ(malformed.status(), Status::invalid_argument);
+    EXPECT_NE(malformed.error().detail.find(file() + " line 4"), std::string::npos) << malformed.error().detail;
+
+    EXPECT_EQ(SandboxRegistry::Load(folder_.string()).status(), Status::io_error);
+}
+
+TEST_F(SandboxRegistryTest, NamesTheFileCannotHoldAreRefusedBeforeAnythingChanges) {
+    auto registry = SandboxRegistry::CreateEmpty(file());
+    SandboxRegistry& reg = *registry.value();
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\A", "v", RegValue::Dword(1)));
+    const std::string before = test_support::Slurp(file());
+
+    std::string too_deep = "Software";
+    for (size_t i = 0; i < sandbox::kMaxKeyDepth; ++i) too_deep += "\\k";
+    EXPECT_EQ(reg.CreateKey(kLm, too_deep).status(), Status::invalid_argument);
+    EXPECT_EQ(reg.CreateKey(kLm, "Software\\" + std::string(256, 'n')).status(), Status::invalid_argument);
+    auto broken = reg.WriteValue(kLm, "Software\\Two\nLines", "v", RegValue::Dword(1));
+    EXPECT_EQ(broken.status(), Status::invalid_argument);
+    EXPECT_NE(broken.error().detail.find("HKEY_LOCAL_MACHINE\\Software\\Two"), std::string::npos) << broken.error().detail;
+    EXPECT_EQ(reg.WriteValue(kLm, "Software\\A", "two\nlines", RegValue::Dword(1)).status(), Status::invalid_argument);
+
+    EXPECT_FALSE(reg.KeyExists(kLm, "Software\\k"));
+    EXPECT_FALSE(reg.KeyExists(kLm, "Software\\Two\nLines"));
+    EXPECT_EQ(reg.ValueNames(kLm, "Software\\A").value(), std::vector<std::string>{"v"});
+    EXPECT_EQ(test_support::Slurp(file()), before);
+}
+
+TEST_F(SandboxRegistryTest, ReadOnlyKeysRefuseChangesBelowThem) {
+    auto registry = SandboxRegistry::CreateEmpty(file());
+    SandboxRegistry& reg = *registry.value();
+    ASSERT_TRUE(reg.WriteValue(kLm, "SOFTWARE\\Policies\\X", "v", RegValue::Dword(1)));
+    reg.SetReadOnlyKeys({{kLm, "software\\policies"}});
+    const std::string before = test_support::Slurp(file());
+    EXPECT_EQ(reg.CheckWritable(kLm, "SOFTWARE\\Policies").status(), Status::access_denied);
+    EXPECT_EQ(reg.CheckWritable(kLm, "\\SOFTWARE\\\\Policies\\X\\").status(), Status::access_denied);
+    EXPECT_EQ(reg.WriteValue(kLm, "SOFTWARE\\Policies\\Y", "v", RegValue::Dword(1)).status(), Status::access_denied);
+    EXPECT_EQ(reg.CreateKey(kLm, "SOFTWARE\\Policies\\Z").status(), Status::access_denied);
+    EXPECT_EQ(reg.DeleteValue(kLm, "SOFTWARE\\Policies\\X", "v").status(), Status::access_denied);
+    EXPECT_EQ(reg.DeleteKey(kLm, "SOFTWARE\\Policies\\X").status(), Status::access_denied);
+    EXPECT_EQ(test_support::Slurp(file()), before);
+    EXPECT_EQ(reg.ReadValue(kLm, "SOFTWARE\\Policies\\X", "v").value().AsDword(), 1u);  // reading is fine
+
+    EXPECT_TRUE(reg.CheckWritable(kLm, "SOFTWARE"));
+    EXPECT_TRUE(reg.CheckWritable(kLm, "SOFTWARE\\PoliciesElsewhere"));
+    EXPECT_TRUE(reg.CheckWritable(RootKey::current_user, "SOFTWARE\\Policies"));
+    EXPECT_TRUE(reg.WriteValue(kLm, "SOFTWARE\\Open", "v", RegValue::Dword(1)));
 }
