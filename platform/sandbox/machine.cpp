@@ -80,7 +80,8 @@ platform::Outcome Machine::Create(const std::string& folder, const MachineConfig
     if (auto written = WriteHostFile(staging / kConfigName, FormatMachineConfig(config)); !written) return written;
     if (auto written = WriteHostFile(staging / kJournalName, ""); !written) return written;
     {
-        auto registry = SandboxRegistry::CreateEmpty((staging / kRegistryName).string());
+        // The fresh registry is written once, when it is complete.
+        auto registry = SandboxRegistry::CreateEmpty((staging / kRegistryName).string(), SandboxRegistry::Saving::on_flush);
         if (!registry) return registry.error();
         if (auto filled = WriteDefaultRegistry(*registry.value(), config); !filled) return filled;
         if (auto saved = registry.value()->Flush(); !saved) return saved;
