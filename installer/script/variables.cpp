@@ -1,0 +1,229 @@
+// Variables of the install script: the built-in and user variables that Expand substitutes, the
+// undefined-variable stop, the registry reader of "$" values and [READREGISTRY], and the
+// substitutions of texts shown to the user.
+#include "installer/script/variables.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/system/root_keys.h"
+#include "common/text/field_splitter.h"
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/script/system_folders.h"
+
+namespace rvx::installer {
+
+namespace {
+
+constexpr const char* kUndefinedVariable = "Fatal error: undefined variable\n%s";
+// A value of another type is read as a fixed buffer of this size would receive it.
+constexpr size_t kRawValueLimit = 500;
+
+enum class Mode {
+    plain,  // the value as it stands
+    path,   // the value ends in exactly one "\", shared with a "\" that already follows
+};
+
+// Replaces every occurrence of name in text in one left-to-right pass; a value put in is not
+// scanned again. value_of is called only when name occurs, so system folders and registry
+// values are asked for only when a text needs them.
+template <class ValueOf>
+void Substitute(std::string& text, std::string_view name, Mode mode, ValueOf&& value_of) {
+    size_t hit = text.find(name);
+    if (hit == std::string::npos) return;
+    std::string value = value_of();
+    if (mode == Mode::path) value = path::RemoveTrailingBackslash(value);
+
+    std::string out;
+    out.reserve(text.size() + value.size() + 1);
+    size_t pos = 0;
+    while (hit != std::string::npos) {
+        out.append(text, pos, hit - pos);
+        out += value;
+        pos = hit + name.size();
+        if (mode == Mode::path && (pos >= text.size() || text[pos] != '\\')) out += '\\';
+        hit = text.find(name, pos);
+    }
+    out.append(text, pos);
+    text = std::move(out);
+}
+
+std::string WithoutQuotes(std::string_view value) {
+    if (!value.empty() && value.front() == '"') value.remove_prefix(1);
+    if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+    return std::string(value);
+}
+
+// A NAME=VALUE line as "%NAME%" and its value without its quotes; nothing unless the line gives
+// exactly two fields.
+struct NamedLine {
+    std::string name;
+    std::string value;
+};
+std::optional<NamedLine> ParseNamedLine(std::string_view line) {
+    auto fields = text::SplitFields(line, "=");
+    if (fields.size() != 2) return std::nullopt;
+    return NamedLine{"%" + fields[0] + "%", WithoutQuotes(fields[1])};
+}
+
+// False only when line cannot name a variable that occurs in text: its name is plain (no quote
+// before the first "=", so the field splitter would give exactly the trimmed text there) and
+// "%name%" is not in text. Every other line is parsed in full. With long [STRINGS] lists this
+// keeps an expansion from splitting every line into new strings.
+bool MayOccur(std::string_view line, std::string_view text) {
+    size_t equals = line.find('=');
+    std::string_view head = line.substr(0, equals);
+    if (head.find_first_of("\"'") != std::string_view::npos) return true;
+    if (equals == std::string_view::npos) return false;  // one field: never a variable
+    std::string_view name = text::TrimBlanks(head);
+    for (size_t at = text.find(name, 1); at != std::string_view::npos; at = text.find(name, at + 1)) {
+        size_t after = at + name.size();
+        if (text[at - 1] == '%' && after < text.size() && text[after] == '%') return true;
+    }
+    return false;
+}
+
+void SubstituteSystemFolders(InstallApp& app, std::string& text) {
+    platform::Platform& platform = app.platform();
+    Substitute(text, "%SYSTEM%", Mode::path, [&] { return platform.environment.SystemFolder(); });
+    Substitute(text, "%WINDOWS%", Mode::path, [&] { return platform.environment.WindowsFolder(); });
+    Substitute(text, "%FONTDIR%", Mode::path, [&] { return FontsFolder(platform); });
+    Substitute(text, "%COMFILESPATH%", Mode::plain, [&] { return CommonFilesFolder(platform); });
+}
+
+void SubstituteUserVariables(InstallApp& app, std::string& text) {
+    for (const auto& line : app.script().user_variables) {
+        if (!MayOccur(line, text)) continue;
+        auto named = ParseNamedLine(line);
+        if (!named) continue;
+        Substitute(text, named->name, Mode::plain, [&] {
+            if (named->value.empty() || named->value.front() != '$') return named->value;
+            // A registry reference that cannot be read stands for nothing.
+            return ReadRegistrySpecification(app.platform().registry, std::string_view(named->value).substr(1))
+                .value_or(std::string());
+        });
+    }
+}
+
+void SubstituteInstallFolders(InstallApp& app, std::string& text) {
+    const Folders& folders = app.folders();
+    Substitute(text, "%PROGFILES%", Mode::path, [&] { return folders.program_files; });
+    Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return folders.windows_drive; });
+    // Before the folder is chosen the reference stays, so that texts expanded early can be
+    // expanded again once it is known.
+    if (!folders.installation.empty())
+        Substitute(text, "%DSTPATH%", Mode::path, [&] { return folders.installation; });
+    Substitute(text, "%SRCPATH%", Mode::path, [&] { return folders.source; });
+    Substitute(text, "%WRKPATH%", Mode::path, [&] { return folders.documents; });
+    Substitute(text, "%EXEMPLEPATH%", Mode::path, [&] { return folders.documents + app.script().examples_subfolder; });
+    Substitute(text, "%USER1%", Mode::plain, [&] { return app.user().name; });
+    Substitute(text, "%USER2%", Mode::plain, [&] { return app.user().company; });
+    Substitute(text, "%VERSION%", Mode::plain, [&] { return app.script().version; });
+}
+
+bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
+// The first "%" followed by capitals and then "%" or the end of the text, as written there.
+std::optional<std::string> FirstVariableLeft(const std::string& text) {
+    for (size_t start = text.find('%'); start != std::string::npos; start = text.find('%', start + 1)) {
+        size_t end = start + 1;
+        while (end < text.size() && IsCapital(text[end])) ++end;
+        if (end == text.size()) return text.substr(start);
+        if (text[end] == '%') return text.substr(start, end + 1 - start);
+    }
+    return std::nullopt;
+}
+
+// The text of a value as a fixed buffer would hold it: up to the first zero byte.
+std::string ValueText(const platform::RegValue& value) {
+    if (auto text = value.AsText(); text && value.type != platform::value_type::multi_string) return *text;
+    // Other types read as raw bytes into the fixed buffer the installer has always used, so a
+    // REG_DWORD of 65 reads as "A" and one of 0 as nothing.
+    size_t size = std::min(value.data.size(), kRawValueLimit);
+    auto end = std::find(value.data.begin(), value.data.begin() + static_cast<std::ptrdiff_t>(size), uint8_t{0});
+    return std::string(value.data.begin(), end);
+}
+
+std::string LineOr(const TextList& lines, size_t index) { return index < lines.size() ? lines[index] : std::string(); }
+
+}  // namespace
+
+void Expand(InstallApp& app, std::string& text) {
+    SubstituteSystemFolders(app, text);
+    // User variables before the built-ins, so that their values may use built-ins.
+    SubstituteUserVariables(app, text);
+    SubstituteInstallFolders(app, text);
+    // Again, for the built-ins that user variables brought in.
+    SubstituteSystemFolders(app, text);
+    Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return app.folders().windows_drive; });
+
+    // Only the first candidate is examined: an unexpanded "%DSTPATH%" there lets the text pass.
+    if (auto variable = FirstVariableLeft(text); variable && *variable != "%DSTPATH%") {
+        app.Message(text::FormatMessage(kUndefinedVariable, {*variable}), platform::Buttons::ok, platform::Icon::stop);
+        throw FatalStop{*variable};
+    }
+}
+
+std::string Expanded(InstallApp& app, std::string_view text) {
+    std::string expanded(text);
+    Expand(app, expanded);
+    return expanded;
+}
+
+std::string LookUpNamedValue(const TextList& list, std::string_view name) {
+    for (const auto& line : list) {
+        auto named = ParseNamedLine(line);
+        if (named && named->name == name) return named->value;
+    }
+    return {};
+}
+
+std::optional<std::string> ReadRegistrySpecification(platform::Registry& registry, std::string_view where) {
+    auto fields = text::SplitFields(where, ",");
+    if (fields.size() < 3) return std::nullopt;
+    auto root = system::RootKeyFromName(fields[0]);
+    if (!root) return std::nullopt;
+    // A key that cannot be opened fails the read like a missing value.
+    auto value = registry.ReadValue(*root, fields[1], fields[2]);
+    if (!value.ok()) return std::nullopt;
+    return ValueText(value.value());
+}
+
+void ResolveReadRegistry(InstallApp& app) {
+    // Lines are appended to user_variables while reading these, never to read_registry; a copy
+    // keeps the loop independent of either.
+    const TextList groups = app.script().read_registry;
+    // An incomplete last group is used as far as it goes: its missing lines count as empty.
+    for (size_t first = 0; first < groups.size(); first += 3) {
+        std::string line = groups[first];
+        Expand(app, line);
+        auto fields = text::SplitFields(line, "=");
+        std::string name = fields.empty() ? std::string() : fields[0];
+        std::string where = fields.size() < 2 ? std::string() : fields[1];
+
+        std::string value;
+        if (auto read = ReadRegistrySpecification(app.platform().registry, where)) {
+            value = std::move(*read);
+        } else {
+            value = WithoutQuotes(LineOr(groups, first + 1));
+            if (value.empty()) app.script().pending_start_error = LineOr(groups, first + 2);
+        }
+        app.script().user_variables.push_back(Expanded(app, name + " = \"" + value + "\""));
+    }
+}
+
+std::string SubstituteDisplayText(const InstallApp& app, std::string_view text) {
+    // "%VERSION" without its closing "%" on purpose: "%VERSION%" keeps the "%" after the version.
+    std::string out = text::ReplaceAll(text, "%VERSION", app.script().version);
+    return text::ReplaceAll(out, "%PATCH", app.script().required_version);
+}
+
+std::string ConvertLineBreaks(std::string_view text) { return text::ReplaceAll(text, "\\n", "\n"); }
+
+}  // namespace rvx::installer
