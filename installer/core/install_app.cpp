@@ -6,6 +6,8 @@
 #include "common/app/exit_codes.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
+#include "installer/script/script_reader.h"
+#include "installer/script/variables.h"
 #include "installer_strings.h"
 
 namespace rvx::installer {
@@ -64,16 +66,26 @@ int InstallApp::Run() {
     flags_.no_windows_95 = false;
     flags_.allow_version_update = false;
 
-    int code = app::kExitNotAvailableYet;
-    if (!ProcessCommandLine()) {
-        code = app::kExitCouldNotStart;
-    } else {
-        TraceText("Source Path = \"" + folders_.source + "\"\n");
-        // The script reader and the installation stages continue from here once they exist.
+    int code = app::kExitFailed;
+    try {
+        code = RunSequence();
+    } catch (const FatalStop&) {
+        // An undefined variable ends the installer at once; what was recorded so far is closed
+        // below, and nothing else of the end step runs.
+        code = app::kExitFatalStop;
     }
     ExitInstance();
     trace_.Close();
     return code;
+}
+
+int InstallApp::RunSequence() {
+    if (!ProcessCommandLine()) return app::kExitCouldNotStart;
+    TraceText("Source Path = \"" + folders_.source + "\"\n");
+    if (!ReadScript(*this)) return app::kExitCouldNotStart;
+    Expand(*this, folders_.default_folder);
+    // The checks, the wizard and the installation stages continue from here once they exist.
+    return app::kExitNotAvailableYet;
 }
 
 bool InstallApp::ConfirmQuit(int kind) {

@@ -53,6 +53,8 @@ public:
     const Trace& trace() const { return trace_; }
 
 private:
+    // The run sequence up to the end step; returns the exit code.
+    int RunSequence();
     // The folder the installer runs from; language libraries are loaded only from there.
     std::string ProgramFolder();
 

@@ -29,7 +29,7 @@ std::string Expanded(InstallApp& app, std::string_view text);
 // ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.
 std::string LookUpNamedValue(const TextList& list, std::string_view name);
 
-// Reads the value named by "root, subkey, value name"; nothing when the specification is
+// Reads the value named by "root, subkey, value name"; nothing when that text is
 // malformed, the root unknown, or the key or value cannot be read.
 std::optional<std::string> ReadRegistrySpecification(platform::Registry& registry, std::string_view specification);
 

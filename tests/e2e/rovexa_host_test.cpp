@@ -13,6 +13,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const std::string kScript =
+    "[SIZE]\n1000\n[TITLE]\nDemo\n[DISKID]\nDisk %d\n[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Demo\n"
+    "[UNINSTALLFILE]\ndemo.nvu\n[VERSION]\n1.0.0\n[EOF]\nend\n";
+
 struct HostRun {
     HostRun() : base(rvx::test_support::MakeTempFolder("rvx-e2e")) { fs::create_directories(base / "medium"); }
     ~HostRun() { fs::remove_all(base); }
@@ -46,7 +50,7 @@ struct HostRun {
 
 TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
     HostRun run;
-    run.Medium("Install.ini", "[TITLE]\nDemo\n[EOF]\nend\n");
+    run.Medium("Install.ini", kScript);
     run.Medium("unattended.ANS", "dstpath=C:\\Program Files\\Demo\nname=Jane\ncompany=ACME\n");
     int code = run.Rovexa("message ok ~ \"Debug messages are written\"\n", "/E /DEBUG 'D:\\unattended.ANS'");
     EXPECT_EQ(code, 9) << run.Output();
@@ -64,6 +68,25 @@ TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
     EXPECT_NE(journal.find("EXIT code=9"), std::string::npos) << journal;
     EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"), "Diskette\nSource Path = \"D:\\\"\n");
     EXPECT_NE(run.Output().find("exit code 9"), std::string::npos) << run.Output();
+}
+
+TEST(RovexaHost, ScriptFailuresEndTheRunWithTheirMessageAndCode) {
+    {
+        HostRun run;
+        run.Medium("Install.ini", "[TITLE]\nDemo\n[EOF]\nend\n");
+        EXPECT_EQ(run.Rovexa("message ok ~ \"Fichier .INI corrompu:\\nSections manquantes:\\n[SIZE]\"\n", ""), 1) << run.Output();
+    }
+    {
+        HostRun run;
+        EXPECT_EQ(run.Rovexa("message ok ~ \"No  .INI file.\"\n", ""), 1) << run.Output();
+    }
+    {
+        HostRun run;
+        run.Medium("Install.ini", "[DEFAULTDIR]\n%NOWHERE%\\Demo\n" + kScript);
+        EXPECT_EQ(run.Rovexa("message ok ~ \"Fatal error: undefined variable\\n%NOWHERE%\"\n", ""), 4) << run.Output();
+        EXPECT_NE(run.Journal().find("icon=stop"), std::string::npos);
+        EXPECT_NE(run.Journal().find("BACKGROUND action=destroy"), std::string::npos);
+    }
 }
 
 TEST(RovexaHost, ABadAnswerFileEndsTheRunWithCouldNotStart) {
