@@ -2,21 +2,15 @@
 // variables) on a simulated machine, and expanding one of its file lines.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "installer/core/install_app.h"
 #include "installer/script/script_reader.h"
 #include "installer/script/variables.h"
-#include "installer_strings.h"
-#include "platform/sandbox/console_responder.h"
-#include "platform/sandbox/machine.h"
+#include "tests/support/scratch_machine.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string LargeScript(int files, int variables) {
     std::ostringstream script;
@@ -30,29 +24,14 @@ std::string LargeScript(int files, int variables) {
 }
 
 struct Bench {
-    Bench() {
-        folder = fs::temp_directory_path() / ("rvx-bench-" + std::to_string(std::random_device{}()));
-        machine = std::move(rvx::sandbox::Machine::Open(folder.string()).value());
-        fs::create_directories(folder / "drives" / "C" / "Setup");
-        std::ofstream(folder / "drives" / "C" / "Setup" / "Install.ini") << LargeScript(100000, 1000);
-        session = std::make_unique<rvx::sandbox::ProgramSession>(
-            *machine, rvx::sandbox::ProgramStart{"C:\\Setup\\Rovexa.exe", "", "", rvx::installer::kBuiltInStrings},
-            responder);
-    }
-    ~Bench() { fs::remove_all(folder); }
-
-    fs::path folder;
-    std::istringstream no_input;
-    std::ostringstream screen;
-    rvx::sandbox::ConsoleResponder responder{no_input, screen};
-    std::unique_ptr<rvx::sandbox::Machine> machine;
-    std::unique_ptr<rvx::sandbox::ProgramSession> session;
+    Bench() : machine("rvx-bench", "") { std::ofstream(machine.DriveC("Setup/Install.ini")) << LargeScript(100000, 1000); }
+    rvx::test_support::ScratchMachine machine;
 };
 
 void ReadLargeScript(benchmark::State& state) {
     Bench bench;
     for (auto _ : state) {
-        rvx::installer::InstallApp app(bench.session->platform());
+        rvx::installer::InstallApp app(bench.machine.platform());
         (void)app.ProcessCommandLine();
         bool read = rvx::installer::ReadScript(app);
         if (!read || app.script().files.size() != 100000) state.SkipWithError("the script was not read");
@@ -64,7 +43,7 @@ BENCHMARK(ReadLargeScript)->Unit(benchmark::kMillisecond);
 
 void ExpandFileLineWithManyVariables(benchmark::State& state) {
     Bench bench;
-    rvx::installer::InstallApp app(bench.session->platform());
+    rvx::installer::InstallApp app(bench.machine.platform());
     (void)app.ProcessCommandLine();
     (void)rvx::installer::ReadScript(app);
     app.folders().installation = "C:\\Program Files\\Bench";

@@ -4,39 +4,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 
 #include "installer/core/install_app.h"
 #include "installer/script/script_reader.h"
 #include "installer/script/variables.h"
-#include "installer_strings.h"
-#include "platform/sandbox/console_responder.h"
-#include "platform/sandbox/machine.h"
+#include "tests/support/scratch_machine.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 struct Fixture {
-    Fixture() {
-        folder = fs::temp_directory_path() / ("rvx-script-fuzz-" + std::to_string(std::random_device{}()));
-        fs::remove_all(folder);
-        machine = std::move(rvx::sandbox::Machine::Open(folder.string()).value());
-        fs::create_directories(folder / "drives" / "C" / "Setup" / "samples");
-        std::ofstream(folder / "drives" / "C" / "Setup" / "samples" / "a.txt") << "sample";
-        session = std::make_unique<rvx::sandbox::ProgramSession>(
-            *machine, rvx::sandbox::ProgramStart{"C:\\Setup\\Rovexa.exe", "/E", "", rvx::installer::kBuiltInStrings},
-            responder);
+    Fixture() : machine("rvx-script-fuzz", "/E") {
+        std::filesystem::create_directories(machine.DriveC("Setup/samples"));
+        std::ofstream(machine.DriveC("Setup/samples/a.txt")) << "sample";
     }
-    ~Fixture() { fs::remove_all(folder); }
-
-    fs::path folder;
-    std::istringstream no_input;
-    std::ostringstream screen;
-    rvx::sandbox::ConsoleResponder responder{no_input, screen};
-    std::unique_ptr<rvx::sandbox::Machine> machine;
-    std::unique_ptr<rvx::sandbox::ProgramSession> session;
+    rvx::test_support::ScratchMachine machine;
     unsigned runs = 0;
 };
 
@@ -44,14 +25,11 @@ struct Fixture {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    if (++fixture.runs % 512 == 0) {
-        // Keep the journal and the screen from growing without bound over a long run.
-        std::ofstream(fixture.folder / "journal.log", std::ios::trunc);
-        fixture.screen.str("");
-    }
-    std::ofstream(fixture.folder / "drives" / "C" / "Setup" / "Install.ini", std::ios::binary)
+    // Keep the journal and the screen from growing without bound over a long run.
+    if (++fixture.runs % 512 == 0) fixture.machine.ForgetOutput();
+    std::ofstream(fixture.machine.DriveC("Setup/Install.ini"), std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    rvx::installer::InstallApp app(fixture.session->platform());
+    rvx::installer::InstallApp app(fixture.machine.platform());
     if (!app.ProcessCommandLine()) __builtin_trap();
     try {
         (void)rvx::installer::ReadScript(app);
