@@ -25,7 +25,7 @@ std::string FillText(Fill fill) {
 
 }  // namespace
 
-platform::OsVersion Win32Environment::Version() {
+platform::OsVersion QueryOsVersion() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;
     platform::OsVersion version;
@@ -95,5 +95,7 @@ std::string Win32Environment::CommandLine() {
     const char* line = GetCommandLineA();
     return ArgumentsAfterProgramName(line ? std::string_view(line) : std::string_view());
 }
+
+platform::OsVersion Win32Environment::Version() { return QueryOsVersion(); }
 
 }  // namespace rvx::win32

@@ -5,6 +5,9 @@
 
 namespace rvx::win32 {
 
+// The system's version record; the service manager uses it too, to know the 95 family.
+platform::OsVersion QueryOsVersion();
+
 class Win32Environment : public platform::Environment {
 public:
     platform::OsVersion Version() override;

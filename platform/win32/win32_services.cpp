@@ -2,22 +2,13 @@
 #include "platform/win32/win32_services.h"
 
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_errors.h"
 
 namespace rvx::win32 {
 
 platform::Outcome Win32ServiceControl::OpenManager() {
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    const BOOL known = GetVersionExA(&info);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-    if (known && info.dwPlatformId != VER_PLATFORM_WIN32_NT)
+    if (QueryOsVersion().family != platform::PlatformFamily::windows_nt)
         return platform::Fail(platform::Status::unsupported, "the 95 family has no service manager");
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (!manager) return LastError("the service manager");
