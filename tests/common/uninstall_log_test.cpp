@@ -12,6 +12,7 @@
 #include "common/text/text.h"
 #include "common/uninstall_log/records.h"
 #include "common/uninstall_log/uninstall_log.h"
+#include "tests/support/forwarding_files.h"
 #include "tests/support/temp_machine.h"
 
 using namespace rvx;
@@ -25,37 +26,9 @@ using uninstall_log::UninstallLog;
 
 namespace {
 
-// Passes every call on; the test doubles below change a few of them.
-class ForwardingFiles : public platform::FileSystem {
-public:
-    explicit ForwardingFiles(platform::FileSystem& files) : files_(files) {}
-    platform::Result<std::unique_ptr<platform::File>> Open(const platform::OpenRequest& r) override { return files_.Open(r); }
-    platform::Result<std::vector<platform::FoundEntry>> FindFiles(std::string_view p) override { return files_.FindFiles(p); }
-    platform::Result<uint32_t> ReadAttributes(std::string_view p) override { return files_.ReadAttributes(p); }
-    platform::Outcome WriteAttributes(std::string_view p, uint32_t a) override { return files_.WriteAttributes(p, a); }
-    platform::Outcome MakeFolder(std::string_view p) override { return files_.MakeFolder(p); }
-    platform::Outcome RemoveFolder(std::string_view p) override { return files_.RemoveFolder(p); }
-    platform::Outcome RemoveFile(std::string_view p) override { return files_.RemoveFile(p); }
-    platform::Outcome RenameFile(std::string_view f, std::string_view t) override { return files_.RenameFile(f, t); }
-    platform::Outcome ScheduleMoveAtRestart(std::string_view f, std::string_view t) override {
-        return files_.ScheduleMoveAtRestart(f, t);
-    }
-    std::vector<char> Drives() override { return files_.Drives(); }
-    platform::DriveType DriveKind(std::string_view r) override { return files_.DriveKind(r); }
-    platform::Result<platform::DiskSpace> FreeSpace(std::string_view r) override { return files_.FreeSpace(r); }
-    platform::Outcome WriteIniValue(std::string_view f, std::string_view s, std::string_view k, std::string_view v) override {
-        return files_.WriteIniValue(f, s, k, v);
-    }
-    std::string CurrentFolder() override { return files_.CurrentFolder(); }
-    platform::Outcome SetCurrentFolder(std::string_view p) override { return files_.SetCurrentFolder(p); }
-
-protected:
-    platform::FileSystem& files_;
-};
-
 // Keeps the read-only attribute the simulated machine does not: a read-only file can be
 // neither deleted nor opened for writing until its attributes are set back.
-class ReadOnlyFiles : public ForwardingFiles {
+class ReadOnlyFiles : public test_support::ForwardingFiles {
 public:
     using ForwardingFiles::ForwardingFiles;
     void MarkReadOnly(const std::string& path) { read_only_.insert(text::ToUpper(path)); }
@@ -82,7 +55,7 @@ private:
 };
 
 // Counts the writes to the files it opens, and fails the next `failing` of them.
-class WriteWatch : public ForwardingFiles {
+class WriteWatch : public test_support::ForwardingFiles {
 public:
     using ForwardingFiles::ForwardingFiles;
     int writes = 0;
@@ -95,10 +68,9 @@ public:
     }
 
 private:
-    class WatchedFile : public platform::File {
+    class WatchedFile : public test_support::ForwardingFile {
     public:
-        WatchedFile(std::unique_ptr<platform::File> file, WriteWatch& watch) : file_(std::move(file)), watch_(watch) {}
-        platform::Result<size_t> Read(void* buffer, size_t size) override { return file_->Read(buffer, size); }
+        WatchedFile(std::unique_ptr<platform::File> file, WriteWatch& watch) : ForwardingFile(std::move(file)), watch_(watch) {}
         platform::Outcome Write(const void* data, size_t size) override {
             ++watch_.writes;
             if (watch_.failing > 0) {
@@ -107,13 +79,8 @@ private:
             }
             return file_->Write(data, size);
         }
-        platform::Result<uint64_t> Seek(int64_t offset, platform::SeekFrom from) override { return file_->Seek(offset, from); }
-        platform::Result<uint64_t> Size() override { return file_->Size(); }
-        platform::Result<platform::FileTimes> Times() override { return file_->Times(); }
-        platform::Outcome SetTimes(const platform::FileTimes& times) override { return file_->SetTimes(times); }
 
     private:
-        std::unique_ptr<platform::File> file_;
         WriteWatch& watch_;
     };
 };
