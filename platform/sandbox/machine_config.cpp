@@ -237,6 +237,12 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
     return config;
 }
 
+std::string FormatDriveLine(const DriveConfig& drive) {
+    std::string line = std::string(1, drive.letter) + "=" + DriveTypeName(drive.type) + ", " + std::to_string(drive.free_kilobytes);
+    if (!drive.host_folder.empty()) line += ", \"" + drive.host_folder + "\"" + (drive.read_only ? ", readonly" : "");
+    return line;
+}
+
 std::string FormatMachineConfig(const MachineConfig& config) {
     std::string out;
     out += "; A simulated Windows machine. The keys are described in docs/simulated-machine.md.\n";
@@ -249,11 +255,7 @@ std::string FormatMachineConfig(const MachineConfig& config) {
     out += "temp=" + config.temp_folder + "\n";
     out += std::string("administrator=") + (config.administrator ? "yes" : "no") + "\n";
     out += "\n[drives]\n; LETTER=type, free kilobytes[, host folder[, readonly]]\n";
-    for (const auto& drive : config.drives) {
-        out += std::string(1, drive.letter) + "=" + DriveTypeName(drive.type) + ", " + std::to_string(drive.free_kilobytes);
-        if (!drive.host_folder.empty()) out += ", \"" + drive.host_folder + "\"" + (drive.read_only ? ", readonly" : "");
-        out += "\n";
-    }
+    for (const auto& drive : config.drives) out += FormatDriveLine(drive) + "\n";
     out += "\n[environment]\n";
     for (const auto& [name, value] : config.environment) out += name + "=" + value + "\n";
     out += "\n[folders]\n";

@@ -51,6 +51,8 @@ struct MachineConfig {
 
 platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::string_view file_name);
 std::string FormatMachineConfig(const MachineConfig& config);
+// One line of [drives], as FormatMachineConfig writes it ("C=fixed, 20971520").
+std::string FormatDriveLine(const DriveConfig& drive);
 
 const char* SpecialFolderKey(platform::SpecialFolder folder);
 const char* DriveTypeName(platform::DriveType type);
