@@ -1,10 +1,12 @@
 // Open files of the simulated machine.
 #include "platform/sandbox/host_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/sandbox/host_errors.h"
 
@@ -13,11 +15,22 @@ namespace rvx::sandbox {
 using platform::Status;
 
 namespace {
+
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-}
+constexpr int64_t kTicksPerSecond = 10000000;
+// The last moment of the year 30827, the latest file time the system accepts.
+constexpr uint64_t kLatestTicks = 0x7FFF35F4F06C7FFFULL;
+
+}  // namespace
 
 platform::FileTime FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
-    return platform::FileTime{static_cast<uint64_t>((seconds + kSecondsFrom1601To1970) * 10000000LL + nanoseconds / 100)};
+    return platform::FileTime{static_cast<uint64_t>((seconds + kSecondsFrom1601To1970) * kTicksPerSecond + nanoseconds / 100)};
+}
+
+void UnixFromFileTime(platform::FileTime time, int64_t& seconds, int64_t& nanoseconds) {
+    const auto ticks = static_cast<int64_t>(time.ticks);
+    seconds = ticks / kTicksPerSecond - kSecondsFrom1601To1970;
+    nanoseconds = ticks % kTicksPerSecond * 100;
 }
 
 HostFile::~HostFile() { ::close(fd_); }
@@ -25,22 +38,54 @@ HostFile::~HostFile() { ::close(fd_); }
 platform::Result<size_t> HostFile::Read(void* buffer, size_t size) {
     for (;;) {
         ssize_t got = ::read(fd_, buffer, size);
-        if (got >= 0) return static_cast<size_t>(got);
+        if (got >= 0) {
+            position_ += static_cast<uint64_t>(got);
+            return static_cast<size_t>(got);
+        }
         if (errno != EINTR) return HostError(errno, windows_path_);
     }
 }
 
 platform::Outcome HostFile::Write(const void* data, size_t size) {
     if (!writable_) return platform::Fail(Status::access_denied, windows_path_ + " is open for reading only");
+    if (size == 0) return {};
+    // Growth is taken from the drive before anything is written, so a write that does not fit
+    // leaves the file as it was.
+    uint64_t size_before = 0;
+    uint64_t growth = 0;
+    if (books_.space) {
+        struct stat info;
+        if (::fstat(fd_, &info) != 0) return HostError(errno, windows_path_);
+        size_before = static_cast<uint64_t>(info.st_size);
+        const uint64_t end = position_ + size;
+        growth = end > size_before ? end - size_before : 0;
+        if (growth > 0)
+            if (auto taken = books_.space->Take(books_.path.drive, growth, windows_path_); !taken) return taken;
+    }
     const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t put = ::write(fd_, bytes, size);
+    size_t left = size;
+    while (left > 0) {
+        ssize_t put = ::write(fd_, bytes, left);
         if (put < 0) {
             if (errno == EINTR) continue;
-            return HostError(errno, windows_path_);
+            const int error = errno;
+            if (growth > 0) {
+                // Give back what the file did not grow by.
+                struct stat info;
+                const uint64_t size_after = ::fstat(fd_, &info) == 0 ? static_cast<uint64_t>(info.st_size) : size_before;
+                const uint64_t grown = size_after > size_before ? size_after - size_before : 0;
+                if (grown < growth) books_.space->Give(books_.path.drive, growth - grown);
+            }
+            position_ += size - left;
+            return HostError(error, windows_path_);
         }
         bytes += put;
-        size -= static_cast<size_t>(put);
+        left -= static_cast<size_t>(put);
+    }
+    position_ += size;
+    if (!marked_changed_ && books_.metadata) {
+        books_.metadata->MarkChanged(books_.path);
+        marked_changed_ = true;
     }
     return {};
 }
@@ -49,7 +94,8 @@ platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom fro
     int whence = from == platform::SeekFrom::begin ? SEEK_SET : from == platform::SeekFrom::current ? SEEK_CUR : SEEK_END;
     off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (position < 0) return HostError(errno, windows_path_);
-    return static_cast<uint64_t>(position);
+    position_ = static_cast<uint64_t>(position);
+    return position_;
 }
 
 platform::Result<uint64_t> HostFile::Size() {
@@ -64,13 +110,52 @@ platform::Result<platform::FileTimes> HostFile::Times() {
     platform::FileTimes times;
     times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
     times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
-    // The host keeps no creation time; the last change of the file's status is the closest.
-    times.creation = FileTimeFromUnix(info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+    // The host keeps no creation time: the machine's store has it, or it is the last write.
+    times.creation = times.last_write;
+    if (books_.metadata)
+        if (auto kept = books_.metadata->Find(books_.path); kept && kept->creation) times.creation = *kept->creation;
     return times;
 }
 
-platform::Outcome HostFile::SetTimes(const platform::FileTimes&) {
-    return platform::NotAvailableYet("setting file times on the simulated machine");
+platform::Outcome HostFile::SetTimes(const platform::FileTimes& times) {
+    // The system asks for the right to write attributes, which opening for reading does not give.
+    if (!writable_) return platform::Fail(Status::access_denied, windows_path_ + " is open for reading only");
+    for (const platform::FileTime* time : {&times.creation, &times.last_access, &times.last_write})
+        if (time->ticks > kLatestTicks)
+            return platform::Fail(Status::invalid_argument, windows_path_ + ": a time beyond the system's range");
+    struct timespec host[2];
+    const platform::FileTime* wanted[2] = {&times.last_access, &times.last_write};
+    for (int i = 0; i < 2; ++i) {
+        if (wanted[i]->ticks == 0) {
+            host[i].tv_sec = 0;
+            host[i].tv_nsec = UTIME_OMIT;
+            continue;
+        }
+        int64_t seconds = 0, nanoseconds = 0;
+        UnixFromFileTime(*wanted[i], seconds, nanoseconds);
+        host[i].tv_sec = static_cast<time_t>(seconds);
+        host[i].tv_nsec = static_cast<long>(nanoseconds);
+    }
+    if (::futimens(fd_, host) != 0) return HostError(errno, windows_path_);
+    if (times.creation.ticks != 0 && books_.metadata) {
+        auto now = Times();
+        if (!now) return now.error();
+        FileMetadata metadata = books_.metadata->Find(books_.path).value_or(FileMetadata{});
+        // A creation time equal to the last write is what a file without an entry reports.
+        metadata.creation = times.creation == now->last_write ? std::nullopt : std::optional(times.creation);
+        books_.metadata->Record(books_.path, metadata, false);
+    }
+    return {};
+}
+
+platform::Outcome HostFile::EndHere() {
+    if (!writable_) return platform::Fail(Status::access_denied, windows_path_ + " is open for reading only");
+    auto size = Size();
+    if (!size) return size.error();
+    if (position_ >= size.value()) return {};
+    if (::ftruncate(fd_, static_cast<off_t>(position_)) != 0) return HostError(errno, windows_path_);
+    if (books_.space) books_.space->Give(books_.path.drive, size.value() - position_);
+    return {};
 }
 
 }  // namespace rvx::sandbox

@@ -1,16 +1,28 @@
-// An open file of the simulated machine: a host file descriptor behind the File interface.
+// An open file of the simulated machine: a host file descriptor behind the File interface. It
+// keeps the machine's books as the file changes: the drive's free space as it grows, the
+// archive mark when it is written, the creation time the host cannot keep.
 #pragma once
 
 #include <string>
 
 #include "platform/files.h"
+#include "platform/sandbox/drive_space.h"
+#include "platform/sandbox/file_metadata.h"
+#include "platform/sandbox/windows_path.h"
 
 namespace rvx::sandbox {
 
+// Where an open file reports its changes; null members are not kept up to date.
+struct FileBooks {
+    DriveSpace* space = nullptr;
+    FileMetadataStore* metadata = nullptr;
+    WindowsPath path;
+};
+
 class HostFile : public platform::File {
 public:
-    HostFile(int fd, std::string windows_path, bool writable)
-        : fd_(fd), windows_path_(std::move(windows_path)), writable_(writable) {}
+    HostFile(int fd, std::string windows_path, platform::Access access, FileBooks books)
+        : fd_(fd), windows_path_(std::move(windows_path)), writable_(access != platform::Access::read), books_(std::move(books)) {}
     ~HostFile() override;
     HostFile(const HostFile&) = delete;
     HostFile& operator=(const HostFile&) = delete;
@@ -20,15 +32,23 @@ public:
     platform::Result<uint64_t> Seek(int64_t offset, platform::SeekFrom from) override;
     platform::Result<uint64_t> Size() override;
     platform::Result<platform::FileTimes> Times() override;
+    // A zero time leaves that time as it is, as on the system.
     platform::Outcome SetTimes(const platform::FileTimes& times) override;
+
+    // Ends the file at the current position (an .ini file rewritten shorter).
+    platform::Outcome EndHere();
 
 private:
     int fd_;
     std::string windows_path_;
     bool writable_;
+    FileBooks books_;
+    uint64_t position_ = 0;
+    bool marked_changed_ = false;
 };
 
-// Converts a host time (seconds and nanoseconds since 1970) into the system's file time.
+// Converts a host time (seconds and nanoseconds since 1970) into the system's file time, and back.
 platform::FileTime FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
+void UnixFromFileTime(platform::FileTime time, int64_t& seconds, int64_t& nanoseconds);
 
 }  // namespace rvx::sandbox

@@ -3,11 +3,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <system_error>
 
 #include "common/text/field_splitter.h"
 #include "platform/sandbox/default_machine.h"
+#include "platform/sandbox/machine_ini_update.h"
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/sandbox_registry.h"
 #include "platform/sandbox/sandbox_system.h"
@@ -24,6 +26,7 @@ namespace {
 constexpr const char* kConfigName = "machine.ini";
 constexpr const char* kRegistryName = "registry.reg";
 constexpr const char* kJournalName = "journal.log";
+constexpr const char* kMetadataName = "file-attributes.ini";
 
 platform::Result<std::string> ReadHostFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -41,6 +44,10 @@ platform::Outcome WriteHostFile(const fs::path& path, const std::string& content
     return {};
 }
 
+uint64_t KilobytesToBytes(uint64_t kilobytes) {
+    return kilobytes > std::numeric_limits<uint64_t>::max() / 1024 ? std::numeric_limits<uint64_t>::max() : kilobytes * 1024;
+}
+
 bool IsEmptyOrMissing(const fs::path& folder) {
     std::error_code error;
     if (!fs::exists(folder, error)) return true;
@@ -49,10 +56,19 @@ bool IsEmptyOrMissing(const fs::path& folder) {
 
 }  // namespace
 
-Machine::Machine(std::string folder, MachineConfig config)
-    : folder_(std::move(folder)), config_(std::move(config)), journal_(folder_ + "/" + kJournalName) {}
+Machine::Machine(std::string folder, MachineConfig config, FileMetadataStore metadata)
+    : folder_(std::move(folder)),
+      config_(std::move(config)),
+      journal_(folder_ + "/" + kJournalName),
+      metadata_(std::move(metadata)),
+      saved_files_in_use_(config_.files_in_use) {
+    for (const auto& drive : config_.drives) {
+        space_.Set(drive.letter, KilobytesToBytes(drive.free_kilobytes));
+        saved_free_bytes_[drive.letter] = space_.Free(drive.letter);
+    }
+}
 
-Machine::~Machine() = default;
+Machine::~Machine() { (void)SaveState(); }
 
 platform::Registry& Machine::registry() { return *registry_; }
 
@@ -103,7 +119,11 @@ platform::Result<std::unique_ptr<Machine>> Machine::Open(const std::string& fold
     auto config = ParseMachineConfig(config_text.value(), (base / kConfigName).string());
     if (!config) return config.error();
 
-    std::unique_ptr<Machine> machine(new Machine(fs::absolute(base).lexically_normal().string(), std::move(config.value())));
+    auto metadata = FileMetadataStore::Load((base / kMetadataName).string());
+    if (!metadata) return metadata.error();
+
+    std::unique_ptr<Machine> machine(new Machine(fs::absolute(base).lexically_normal().string(), std::move(config.value()),
+                                                 std::move(metadata.value())));
     auto registry = SandboxRegistry::Load((base / kRegistryName).string());
     if (!registry) return registry.error();
     machine->registry_ = std::move(registry.value());
@@ -115,19 +135,57 @@ platform::Outcome Machine::Mount(const DriveConfig& drive) {
     if (!fs::is_directory(drive.host_folder, error))
         return Fail(Status::path_not_found, drive.host_folder + " is not a folder");
     DriveConfig mounted = drive;
+    mounted.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(drive.letter)));
     mounted.host_folder = fs::absolute(drive.host_folder).lexically_normal().string();
-    if (DriveConfig* existing = config_.Drive(drive.letter)) {
+    if (DriveConfig* existing = config_.Drive(mounted.letter)) {
         *existing = mounted;
     } else {
         config_.drives.push_back(mounted);
     }
+    mounted_.insert(mounted.letter);
+    space_.Set(mounted.letter, KilobytesToBytes(mounted.free_kilobytes));
+    metadata_.MapDriveForOneRun(mounted.letter);
     return journal_.Write("MOUNT", {Word("drive", std::string(1, drive.letter) + ":"), Word("type", DriveTypeName(drive.type)),
                                     Field("host", mounted.host_folder), Word("access", drive.read_only ? "readonly" : "readwrite")});
 }
 
+platform::Outcome Machine::SaveState() {
+    const fs::path config_path = fs::path(folder_) / kConfigName;
+    auto text = ReadHostFile(config_path);
+    if (!text) return text.error();
+    std::string updated = text.value();
+    std::vector<DriveConfig*> saved;
+    for (auto& drive : config_.drives) {
+        if (mounted_.count(drive.letter) || space_.Free(drive.letter) == saved_free_bytes_[drive.letter]) continue;
+        auto changed = WithDriveFreeSpace(updated, drive.letter, space_.Free(drive.letter) / 1024, config_path.string());
+        if (!changed) return changed.error();
+        updated = std::move(changed.value());
+        saved.push_back(&drive);
+    }
+    if (config_.files_in_use != saved_files_in_use_) {
+        auto changed = WithFilesInUse(updated, config_.files_in_use, config_path.string());
+        if (!changed) return changed.error();
+        updated = std::move(changed.value());
+    }
+    if (updated != text.value()) {
+        // A new file renamed over the old one: machine.ini is never left half-written.
+        const fs::path temporary = config_path.string() + ".tmp";
+        if (auto written = WriteHostFile(temporary, updated); !written) return written;
+        std::error_code error;
+        fs::rename(temporary, config_path, error);
+        if (error) return Fail(Status::io_error, "cannot replace " + config_path.string() + ": " + error.message());
+        for (DriveConfig* drive : saved) {
+            drive->free_kilobytes = space_.Free(drive->letter) / 1024;
+            saved_free_bytes_[drive->letter] = space_.Free(drive->letter);
+        }
+        saved_files_in_use_ = config_.files_in_use;
+    }
+    return metadata_.Save();
+}
+
 struct ProgramSession::Services {
     Services(Machine& machine, const ProgramStart& start, Responder& responder)
-        : files(machine.config(), machine.folder()),
+        : files(machine),
           environment(machine.config(), start.program_path, start.command_line),
           shell(machine.config()),
           resources(start.strings, files, machine.journal()),
@@ -150,7 +208,7 @@ struct ProgramSession::Services {
 };
 
 ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder)
-    : services_(std::make_unique<Services>(machine, start, responder)) {
+    : machine_(machine), services_(std::make_unique<Services>(machine, start, responder)) {
     Services& s = *services_;
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         s.files, machine.registry(), s.environment, s.shell, s.services, s.processes, s.power, s.fonts,
@@ -161,6 +219,12 @@ ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Resp
     (void)machine.journal().Write("PROGRAM", {Field("path", start.program_path), Field("arguments", start.command_line)});
 }
 
-ProgramSession::~ProgramSession() = default;
+ProgramSession::~ProgramSession() {
+    platform_.reset();
+    services_.reset();
+    // The program's changes to free space and file attributes outlive it.
+    if (auto saved = machine_.SaveState(); !saved)
+        (void)machine_.journal().Write("SAVE", {Field("error", saved.error().Describe())});
+}
 
 }  // namespace rvx::sandbox

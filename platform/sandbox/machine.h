@@ -3,16 +3,23 @@
 //   registry.reg   the whole registry, in the registry editor's text format
 //   drives/<L>/    the files of each drive that is not mapped to another host folder
 //   journal.log    actions the files and registry cannot show, and the user-interface transcript
+//   file-attributes.ini  attributes and creation times of files that differ from a new file's
 // A Machine is opened once per program run; a ProgramSession binds the platform services of
 // one program (its path, command line, texts and user interface) to it.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/text/string_table.h"
 #include "platform/platform.h"
+#include "platform/sandbox/drive_space.h"
+#include "platform/sandbox/file_metadata.h"
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/responder.h"
@@ -32,21 +39,34 @@ public:
     static platform::Outcome Create(const std::string& folder, const MachineConfig& config);
 
     // Maps a drive to a host folder for this run only (the installation medium); machine.ini is
-    // not changed.
+    // not changed and nothing about the drive's files is kept.
     platform::Outcome Mount(const DriveConfig& drive);
+
+    // Writes what the machine keeps in memory while programs run: the free space of its own
+    // drives (rounded down to whole kilobytes) and the files in use into machine.ini, changing
+    // only those lines; the attributes and creation times into file-attributes.ini. Nothing is
+    // written when nothing changed. A program's session ends with it, and so does the Machine.
+    platform::Outcome SaveState();
 
     const std::string& folder() const { return folder_; }
     MachineConfig& config() { return config_; }
     Journal& journal() { return journal_; }
     platform::Registry& registry();
+    FileMetadataStore& metadata() { return metadata_; }
+    DriveSpace& space() { return space_; }
 
 private:
-    Machine(std::string folder, MachineConfig config);
+    Machine(std::string folder, MachineConfig config, FileMetadataStore metadata);
 
     std::string folder_;
     MachineConfig config_;
     Journal journal_;
     std::unique_ptr<SandboxRegistry> registry_;
+    FileMetadataStore metadata_;
+    DriveSpace space_;
+    std::set<char> mounted_;
+    std::map<char, uint64_t> saved_free_bytes_;  // free space when machine.ini was last read or written
+    std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
 };
 
 struct ProgramStart {
@@ -65,6 +85,7 @@ public:
 
 private:
     struct Services;
+    Machine& machine_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<platform::Platform> platform_;
 };

@@ -12,12 +12,16 @@
 #include "common/text/text.h"
 #include "platform/sandbox/host_errors.h"
 #include "platform/sandbox/host_file.h"
+#include "platform/sandbox/ini_text.h"
+#include "platform/sandbox/machine.h"
+#include "platform/sandbox/pending_renames.h"
 #include "platform/sandbox/wildcard.h"
 
 namespace rvx::sandbox {
 
 using platform::Fail;
 using platform::Status;
+namespace attributes = platform::attributes;
 
 namespace {
 
@@ -36,29 +40,27 @@ platform::Error Missing(const HostLocation& location) {
     return Fail(location.parent_exists ? Status::not_found : Status::path_not_found, location.path.Text());
 }
 
-platform::FoundEntry EntryFromStat(std::string name, const struct stat& info) {
-    platform::FoundEntry entry;
-    entry.name = std::move(name);
-    entry.attributes = S_ISDIR(info.st_mode) ? platform::attributes::directory : platform::attributes::archive;
-    entry.size = S_ISDIR(info.st_mode) ? 0 : static_cast<uint64_t>(info.st_size);
-    entry.times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
-    entry.times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
-    entry.times.creation = FileTimeFromUnix(info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
-    return entry;
-}
-
 bool IsHostFolder(const std::string& host_path) {
     struct stat info;
     return ::stat(host_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+uint64_t HostSize(const std::string& host_path) {
+    struct stat info;
+    return ::stat(host_path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
 }  // namespace
 
-SandboxFiles::SandboxFiles(const MachineConfig& config, std::string machine_folder)
-    : config_(config),
-      machine_folder_(std::move(machine_folder)),
-      in_use_(NormalizeAll(config.files_in_use)),
-      denied_(NormalizeAll(config.denied_paths)),
+SandboxFiles::SandboxFiles(Machine& machine, Rights rights)
+    : config_(machine.config()),
+      machine_folder_(machine.folder()),
+      metadata_(machine.metadata()),
+      space_(machine.space()),
+      registry_(machine.registry()),
+      rights_(rights),
+      in_use_(NormalizeAll(config_.files_in_use)),
+      denied_(NormalizeAll(config_.denied_paths)),
       current_{'C', {}} {}
 
 bool SandboxFiles::DriveRoot(char drive, std::string& host_root) const {
@@ -75,10 +77,14 @@ platform::Result<HostLocation> SandboxFiles::Locate(std::string_view path) {
     return ResolveOnHost(normal.value(), [this](char drive, std::string& root) { return DriveRoot(drive, root); });
 }
 
+bool SandboxFiles::IsReadOnlyDrive(char drive) const {
+    const DriveConfig* config = config_.Drive(drive);
+    return config && (config->read_only || config->type == platform::DriveType::cdrom);
+}
+
 platform::Outcome SandboxFiles::CheckChange(const WindowsPath& path, bool touches_existing_file) {
-    const DriveConfig* drive = config_.Drive(path.drive);
-    if (drive && (drive->read_only || drive->type == platform::DriveType::cdrom))
-        return Fail(Status::access_denied, path.Text() + " is on a read-only drive");
+    if (IsReadOnlyDrive(path.drive)) return Fail(Status::access_denied, path.Text() + " is on a read-only drive");
+    if (rights_ == Rights::system) return {};
     for (const auto& denied : denied_)
         if (path.IsWithin(denied)) return Fail(Status::access_denied, path.Text());
     if (touches_existing_file)
@@ -87,7 +93,17 @@ platform::Outcome SandboxFiles::CheckChange(const WindowsPath& path, bool touche
     return {};
 }
 
-platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platform::OpenRequest& request) {
+uint32_t SandboxFiles::AttributesOf(const WindowsPath& path, bool folder) const {
+    const auto kept = metadata_.Find(path);
+    if (folder) return attributes::directory | (kept ? kept->attributes : 0);
+    // The system reports every file of a CD as read-only.
+    const DriveConfig* drive = config_.Drive(path.drive);
+    if (drive && drive->type == platform::DriveType::cdrom) return attributes::read_only;
+    const uint32_t bits = kept ? kept->attributes : attributes::archive;
+    return bits != 0 ? bits : attributes::normal;
+}
+
+platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platform::OpenRequest& request) {
     auto location = Locate(request.path);
     if (!location) return location.error();
     const HostLocation& where = location.value();
@@ -96,8 +112,16 @@ platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platf
 
     const bool writes = request.access != platform::Access::read;
     const bool creates = request.disposition != platform::Disposition::open_existing;
-    if (writes || (creates && !where.exists)) {
+    const bool truncates = where.exists && request.disposition == platform::Disposition::create_always;
+    if (writes || truncates || (creates && !where.exists)) {
         if (auto allowed = CheckChange(where.path, where.exists); !allowed) return allowed.error();
+    }
+    if (where.exists && (writes || truncates)) {
+        const uint32_t found = AttributesOf(where.path, false);
+        if (found & attributes::read_only) return Fail(Status::access_denied, windows_path + " is read-only");
+        // Replacing a hidden or system file without naming those attributes is refused.
+        if (truncates && (found & (attributes::hidden | attributes::system)))
+            return Fail(Status::access_denied, windows_path + " is a hidden or system file");
     }
 
     int flags = O_CLOEXEC;
@@ -116,9 +140,27 @@ platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platf
     if (!where.exists && !where.parent_exists) return Fail(Status::path_not_found, windows_path);
     // Creating needs write access on the host even when the program only reads.
     if ((flags & O_CREAT) && (flags & O_ACCMODE) == O_RDONLY) flags = (flags & ~O_ACCMODE) | O_RDWR;
+    const uint64_t size_before = truncates ? HostSize(where.host_path) : 0;
     int fd = ::open(where.host_path.c_str(), flags, 0644);
     if (fd < 0) return HostError(errno, windows_path);
-    return std::unique_ptr<platform::File>(std::make_unique<HostFile>(fd, windows_path, writes));
+
+    if (!where.exists) {
+        // A new file: whatever was kept for an earlier file of that name went with it.
+        metadata_.Forget(where.path);
+    } else if (truncates) {
+        space_.Give(where.path.drive, size_before);
+        FileMetadata replaced = metadata_.Find(where.path).value_or(FileMetadata{});
+        replaced.attributes = attributes::archive;
+        metadata_.Record(where.path, replaced, false);
+    }
+    FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, where.path};
+    return std::make_unique<HostFile>(fd, windows_path, request.access, std::move(books));
+}
+
+platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platform::OpenRequest& request) {
+    auto opened = OpenHost(request);
+    if (!opened) return opened.error();
+    return std::unique_ptr<platform::File>(std::move(opened.value()));
 }
 
 platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std::string_view pattern) {
@@ -146,7 +188,19 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
         if (!MatchesSearchPattern(mask, name)) continue;
         struct stat info;
         if (::stat((folder->host_path + "/" + name).c_str(), &info) != 0) continue;
-        entries.push_back(EntryFromStat(std::move(name), info));
+        WindowsPath path = name == "." ? folder->path : name == ".." ? folder->path.Parent() : folder->path;
+        if (!dot_entry) path.components.push_back(name);
+        const bool is_folder = S_ISDIR(info.st_mode);
+
+        platform::FoundEntry entry;
+        entry.name = std::move(name);
+        entry.attributes = AttributesOf(path, is_folder);
+        entry.size = is_folder ? 0 : static_cast<uint64_t>(info.st_size);
+        entry.times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        entry.times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
+        const auto kept = metadata_.Find(path);
+        entry.times.creation = kept && kept->creation ? *kept->creation : entry.times.last_write;
+        entries.push_back(std::move(entry));
     }
     ::closedir(dir);
     if (entries.empty()) return Fail(Status::not_found, normal->Text());
@@ -161,11 +215,20 @@ platform::Result<uint32_t> SandboxFiles::ReadAttributes(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    return IsHostFolder(location->host_path) ? platform::attributes::directory : platform::attributes::archive;
+    return AttributesOf(location->path, IsHostFolder(location->host_path));
 }
 
-platform::Outcome SandboxFiles::WriteAttributes(std::string_view, uint32_t) {
-    return platform::NotAvailableYet("file attributes on the simulated machine");
+platform::Outcome SandboxFiles::WriteAttributes(std::string_view path, uint32_t wanted) {
+    auto location = Locate(path);
+    if (!location) return location.error();
+    if (!location->exists) return Missing(location.value());
+    // Attributes are not the file's data: a file in use may still have them changed.
+    if (auto allowed = CheckChange(location->path, false); !allowed) return allowed;
+    FileMetadata metadata = metadata_.Find(location->path).value_or(FileMetadata{});
+    // "Normal" alone means none of the others; with others it is ignored, as by the system.
+    metadata.attributes = wanted & kStoredAttributes;
+    metadata_.Record(location->path, metadata, IsHostFolder(location->host_path));
+    return {};
 }
 
 platform::Outcome SandboxFiles::MakeFolder(std::string_view path) {
@@ -175,6 +238,7 @@ platform::Outcome SandboxFiles::MakeFolder(std::string_view path) {
     if (!location->parent_exists) return Fail(Status::path_not_found, location->path.Text());
     if (auto allowed = CheckChange(location->path, false); !allowed) return allowed;
     if (::mkdir(location->host_path.c_str(), 0755) != 0) return HostError(errno, location->path.Text());
+    metadata_.Forget(location->path);
     return {};
 }
 
@@ -185,9 +249,12 @@ platform::Outcome SandboxFiles::RemoveFolder(std::string_view path) {
     if (!IsHostFolder(location->host_path)) return Fail(Status::invalid_argument, location->path.Text() + " is not a folder");
     if (location->path.IsRoot()) return Fail(Status::access_denied, "the root folder of a drive");
     if (auto allowed = CheckChange(location->path, false); !allowed) return allowed;
+    if (AttributesOf(location->path, true) & attributes::read_only)
+        return Fail(Status::access_denied, location->path.Text() + " is a read-only folder");
     if (location->path.drive == current_.drive && current_.IsWithin(location->path))
         return Fail(Status::sharing_violation, location->path.Text() + " is the current folder");
     if (::rmdir(location->host_path.c_str()) != 0) return HostError(errno, location->path.Text());
+    metadata_.Forget(location->path);
     return {};
 }
 
@@ -197,7 +264,12 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
     if (!location->exists) return Missing(location.value());
     if (IsHostFolder(location->host_path)) return Fail(Status::access_denied, location->path.Text() + " is a folder");
     if (auto allowed = CheckChange(location->path, true); !allowed) return allowed;
+    if (AttributesOf(location->path, false) & attributes::read_only)
+        return Fail(Status::access_denied, location->path.Text() + " is read-only");
+    const uint64_t size = HostSize(location->host_path);
     if (::unlink(location->host_path.c_str()) != 0) return HostError(errno, location->path.Text());
+    space_.Give(location->path.drive, size);
+    metadata_.Forget(location->path);
     return {};
 }
 
@@ -211,12 +283,46 @@ platform::Outcome SandboxFiles::RenameFile(std::string_view from, std::string_vi
     if (!target->parent_exists) return Fail(Status::path_not_found, target->path.Text());
     if (auto allowed = CheckChange(source->path, true); !allowed) return allowed;
     if (auto allowed = CheckChange(target->path, false); !allowed) return allowed;
-    if (::rename(source->host_path.c_str(), target->host_path.c_str()) != 0) return HostError(errno, source->path.Text());
+    // A move to another drive is a copy and a deletion: the target drive must have the room.
+    const bool other_drive = source->path.drive != target->path.drive;
+    uint64_t size = 0;
+    if (other_drive) {
+        if (IsHostFolder(source->host_path))
+            return Fail(Status::io_error, source->path.Text() + ": a folder cannot be moved to another drive");
+        size = HostSize(source->host_path);
+        if (auto taken = space_.Take(target->path.drive, size, target->path.Text()); !taken) return taken;
+    }
+    if (::rename(source->host_path.c_str(), target->host_path.c_str()) != 0) {
+        const int error = errno;
+        if (other_drive) space_.Give(target->path.drive, size);
+        return HostError(error, source->path.Text());
+    }
+    if (other_drive) space_.Give(source->path.drive, size);
+    metadata_.Move(source->path, target->path);
     return {};
 }
 
-platform::Outcome SandboxFiles::ScheduleMoveAtRestart(std::string_view, std::string_view) {
-    return platform::NotAvailableYet("replacing files at restart on the simulated machine");
+platform::Outcome SandboxFiles::ScheduleMoveAtRestart(std::string_view from, std::string_view to) {
+    if (config_.version.family != platform::PlatformFamily::windows_nt)
+        return Fail(Status::unsupported, "replacing files at restart (this system reads WININIT.INI instead)");
+    // Only administrators may write the Session Manager's key.
+    if (!config_.administrator)
+        return Fail(Status::access_denied, std::string("HKEY_LOCAL_MACHINE\\") + kSessionManagerKey);
+    auto source = NormalizeWindowsPath(from, current_);
+    if (!source) return source.error();
+    std::string target_text;
+    if (!to.empty()) {
+        auto target = NormalizeWindowsPath(to, current_);
+        if (!target) return target.error();
+        target_text = target->Text();
+    }
+    auto existing = registry_.ReadValue(platform::RootKey::local_machine, kSessionManagerKey, kPendingRenamesValue);
+    std::vector<uint8_t> bytes;
+    if (existing && existing->type == platform::value_type::multi_string) bytes = existing->data;
+    platform::RegValue value;
+    value.type = platform::value_type::multi_string;
+    value.data = AppendPendingRename(bytes, source->Text(), target_text);
+    return registry_.WriteValue(platform::RootKey::local_machine, kSessionManagerKey, kPendingRenamesValue, value);
 }
 
 std::vector<char> SandboxFiles::Drives() {
@@ -235,12 +341,32 @@ platform::DriveType SandboxFiles::DriveKind(std::string_view root) {
 platform::Result<platform::DiskSpace> SandboxFiles::FreeSpace(std::string_view root) {
     const DriveConfig* drive = root.size() >= 2 && root[1] == ':' ? config_.Drive(root[0]) : nullptr;
     if (!drive) return Fail(Status::path_not_found, "drive " + std::string(root));
-    uint64_t free_bytes = drive->free_kilobytes * 1024;
+    // The machine describes no disk size; what is free is all a program learns.
+    const uint64_t free_bytes = space_.Free(drive->letter);
     return platform::DiskSpace{free_bytes, free_bytes};
 }
 
-platform::Outcome SandboxFiles::WriteIniValue(std::string_view, std::string_view, std::string_view, std::string_view) {
-    return platform::NotAvailableYet("writing .ini values on the simulated machine");
+platform::Outcome SandboxFiles::WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
+                                              std::string_view value) {
+    std::string path(file);
+    if (path.find_first_of("\\/:") == std::string::npos) path = config_.windows_folder + "\\" + path;
+    auto opened = OpenHost(platform::OpenRequest{path, platform::Access::read_write, platform::share::none,
+                                                 platform::Disposition::open_always});
+    if (!opened) return opened.error();
+    HostFile& ini = *opened.value();
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        auto got = ini.Read(buffer, sizeof buffer);
+        if (!got) return got.error();
+        if (got.value() == 0) break;
+        content.append(buffer, got.value());
+    }
+    const std::string updated = SetIniValue(content, section, key, value);
+    if (updated == content) return {};
+    if (auto rewound = ini.Seek(0, platform::SeekFrom::begin); !rewound) return rewound.error();
+    if (auto written = ini.Write(updated.data(), updated.size()); !written) return written;
+    return ini.EndHere();
 }
 
 std::string SandboxFiles::CurrentFolder() { return current_.Text(); }

@@ -1,22 +1,35 @@
 // The simulated machine's file system: each drive is a host folder (drives/<LETTER>/ in the
 // machine folder, or any host folder mapped to the drive, read-only when the machine says so).
 // Windows paths resolve onto it ignoring case. Files listed as in use cannot be deleted or
-// opened for writing; under denied paths nothing can be created, written or deleted.
+// opened for writing; under denied paths nothing can be created, written or deleted. The
+// machine keeps attributes, creation times and free space beside the host files (file_metadata.h,
+// drive_space.h); read-only files refuse writing and deletion as on the system.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/sandbox/drive_space.h"
+#include "platform/sandbox/file_metadata.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/windows_path.h"
 
 namespace rvx::sandbox {
 
+class HostFile;
+class Machine;
+
 class SandboxFiles : public platform::FileSystem {
 public:
-    // config must outlive this object; machine_folder is the host folder of the machine.
-    SandboxFiles(const MachineConfig& config, std::string machine_folder);
+    // Whose rights the file system acts with: a program's, or the system's own while it starts
+    // (no path is denied to it and no program holds files open).
+    enum class Rights { program, system };
+
+    // machine must outlive this object.
+    explicit SandboxFiles(Machine& machine, Rights rights = Rights::program);
 
     platform::Result<std::unique_ptr<platform::File>> Open(const platform::OpenRequest& request) override;
     platform::Result<std::vector<platform::FoundEntry>> FindFiles(std::string_view pattern) override;
@@ -26,10 +39,13 @@ public:
     platform::Outcome RemoveFolder(std::string_view path) override;
     platform::Outcome RemoveFile(std::string_view path) override;
     platform::Outcome RenameFile(std::string_view from, std::string_view to) override;
+    // NT family: appended to PendingFileRenameOperations (pending_renames.h); the 95 family has
+    // no such service (programs write WININIT.INI themselves).
     platform::Outcome ScheduleMoveAtRestart(std::string_view from, std::string_view to) override;
     std::vector<char> Drives() override;
     platform::DriveType DriveKind(std::string_view root) override;
     platform::Result<platform::DiskSpace> FreeSpace(std::string_view root) override;
+    // A file named without a folder lies in the Windows folder, as with the system's function.
     platform::Outcome WriteIniValue(std::string_view file, std::string_view section, std::string_view key,
                                     std::string_view value) override;
     std::string CurrentFolder() override;
@@ -41,12 +57,20 @@ public:
     platform::Result<HostLocation> Locate(std::string_view path);
 
 private:
+    platform::Result<std::unique_ptr<HostFile>> OpenHost(const platform::OpenRequest& request);
     // Refuses a change (create, write, delete) at path: a read-only drive or a denied path
     // answers access_denied, a file in use sharing_violation.
     platform::Outcome CheckChange(const WindowsPath& path, bool touches_existing_file);
+    bool IsReadOnlyDrive(char drive) const;
+    // The attributes the system reports for an existing file or folder.
+    uint32_t AttributesOf(const WindowsPath& path, bool folder) const;
 
     const MachineConfig& config_;
     std::string machine_folder_;
+    FileMetadataStore& metadata_;
+    DriveSpace& space_;
+    platform::Registry& registry_;
+    Rights rights_;
     std::vector<WindowsPath> in_use_;
     std::vector<WindowsPath> denied_;
     WindowsPath current_;

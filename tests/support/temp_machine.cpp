@@ -50,6 +50,17 @@ TempMachine::~TempMachine() {
     fs::remove_all(folder_, error);
 }
 
+void TempMachine::Reopen() {
+    session_.reset();
+    machine_.reset();
+    auto opened = sandbox::Machine::Open((folder_ / "machine").string());
+    if (!opened) {
+        ADD_FAILURE() << opened.error().Describe();
+        return;
+    }
+    machine_ = std::move(opened.value());
+}
+
 fs::path TempMachine::HostPath(const std::string& windows_path) const {
     fs::path host = folder_ / "machine" / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
     std::stringstream rest(windows_path.substr(3));

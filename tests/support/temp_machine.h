@@ -22,6 +22,9 @@ public:
 
     const std::filesystem::path& folder() const { return folder_; }
     sandbox::Machine& machine() { return *machine_; }
+    // Ends the running program and closes the machine (which saves what it keeps in memory),
+    // then opens it again as the next program run would.
+    void Reopen();
 
     // The host path of a Windows path on one of the machine's own drives ("C:\X\y.txt").
     std::filesystem::path HostPath(const std::string& windows_path) const;
