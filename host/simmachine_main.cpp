@@ -7,8 +7,10 @@
 #include <sstream>
 
 #include "common/app/exit_codes.h"
+#include "platform/sandbox/file_metadata.h"
 #include "platform/sandbox/machine.h"
 #include "platform/sandbox/registry_file.h"
+#include "platform/sandbox/restart.h"
 
 namespace {
 
@@ -26,7 +28,10 @@ Commands:
   show DIR               the machine's description and the files of its drives
   journal DIR            the journal: actions and the user-interface transcript
   diff BEFORE AFTER      what changed between two copies of a machine: files added,
-                         removed or changed on its drives, registry values likewise
+                         removed or changed on its drives, registry values and file
+                         attributes likewise
+  restart DIR            restart the machine: carry out the replacements programs left
+                         for the next system start, and release the files in use
   --help                 show this text
 )";
 
@@ -122,6 +127,26 @@ std::map<std::string, std::string> RegistryValues(const std::string& folder, std
     return values.value();
 }
 
+// The machine's kept attributes and creation times, by upper-case Windows path.
+std::map<std::string, std::string> FileAttributes(const std::string& folder, std::string& error) {
+    const std::string path = (fs::path(folder) / "file-attributes.ini").string();
+    auto store = rvx::sandbox::FileMetadataStore::Load(path);
+    if (!store) {
+        error = store.error().detail;
+        return {};
+    }
+    std::map<std::string, std::string> lines;
+    std::istringstream text(store.value().Format());
+    for (std::string line; std::getline(text, line);) {
+        const size_t equals = line.rfind('=');
+        if (line.empty() || line[0] == ';' || line[0] == '[' || equals == std::string::npos) continue;
+        std::string key = line.substr(0, equals);
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        lines[key] = line.substr(equals + 1);
+    }
+    return lines;
+}
+
 int Diff(const std::string& before, const std::string& after) {
     int changes = 0;
     auto report = [&](const std::map<std::string, std::string>& old_items, const std::map<std::string, std::string>& new_items,
@@ -143,7 +168,30 @@ int Diff(const std::string& before, const std::string& after) {
         return rvx::app::kExitMachineError;
     }
     report(old_values, new_values, "registry");
+    auto old_attributes = FileAttributes(before, error);
+    auto new_attributes = FileAttributes(after, error);
+    if (!error.empty()) {
+        std::cerr << "simmachine: " << error << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    report(old_attributes, new_attributes, "attributes");
     std::cout << changes << " change(s)\n";
+    return 0;
+}
+
+int Restart(const std::string& folder) {
+    auto machine = Machine::Open(folder);
+    if (!machine) {
+        std::cerr << "simmachine: " << machine.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    auto report = rvx::sandbox::RestartMachine(*machine.value());
+    if (!report) {
+        std::cerr << "simmachine: " << report.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    std::cout << "restarted " << folder << ": " << report->done << " action(s) done, " << report->failed
+              << " failed (see the journal's RESTART lines)\n";
     return 0;
 }
 
@@ -160,5 +208,6 @@ int main(int argc, char** argv) {
     if (command == "show" && argc == 3) return Show(argv[2]);
     if (command == "journal" && argc == 3) return Journal(argv[2]);
     if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
+    if (command == "restart" && argc == 3) return Restart(argv[2]);
     return Usage("unknown command or wrong arguments: " + command);
 }
