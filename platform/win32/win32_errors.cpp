@@ -9,7 +9,8 @@ platform::Status StatusFromCode(DWORD code) {
     case ERROR_SUCCESS: return Status::ok;
     case ERROR_FILE_NOT_FOUND: return Status::not_found;
     case ERROR_PATH_NOT_FOUND: return Status::path_not_found;
-    case ERROR_ACCESS_DENIED: return Status::access_denied;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return Status::access_denied;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION: return Status::sharing_violation;
     case ERROR_DISK_FULL:
@@ -17,6 +18,9 @@ platform::Status StatusFromCode(DWORD code) {
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS: return Status::already_exists;
     case ERROR_DIR_NOT_EMPTY: return Status::not_empty;
+    // The 95 family answers so for services it lacks, such as MoveFileEx's delayed move.
+    case ERROR_CALL_NOT_IMPLEMENTED:
+    case ERROR_NOT_SUPPORTED: return Status::unsupported;
     default: return Status::io_error;
     }
 }
