@@ -6,6 +6,9 @@
 #include "common/app/exit_codes.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
+#include "installer/files/copy_engine.h"
+#include "installer/files/disk_space.h"
+#include "installer/files/replacement_rules.h"
 #include "installer/script/script_reader.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
@@ -74,7 +77,10 @@ int InstallApp::Run() {
         // below, and nothing else of the end step runs.
         code = app::kExitFatalStop;
     }
+    progress_.Close();
     ExitInstance();
+    // The uninstall log gets its folder records however the run ended.
+    uninstall_log_.Close();
     trace_.Close();
     return code;
 }
@@ -84,7 +90,22 @@ int InstallApp::RunSequence() {
     TraceText("Source Path = \"" + folders_.source + "\"\n");
     if (!ReadScript(*this)) return app::kExitCouldNotStart;
     Expand(*this, folders_.default_folder);
-    // The checks, the wizard and the installation stages continue from here once they exist.
+    // The checks and the wizard come later; until then the installation goes to the answer
+    // file's folder, or the script's default one, and runs the file stages.
+    std::string folder = answers_.folder.empty() ? folders_.default_folder : answers_.folder;
+    if (!CheckInstallFolder(*this, folder)) return app::kExitCancelled;
+    folders_.installation = path::RemoveTrailingBackslash(folder);
+    progress_.Open(Text(installer::kAppTitle));
+    for (const std::string& line : script_.delete_files) DeleteListedFiles(*this, line);
+    switch (CopyFiles(*this)) {
+    case kCopyStoppedBeforeCopying:
+    case kCopyFileFailed: return app::kExitFailed;
+    case kCopyUserQuit: return app::kExitCancelled;
+    default: break;
+    }
+    if (!CreatePreallocatedFiles(*this)) return app::kExitFailed;
+    progress_.Close();
+    TraceText("The stages after the file copy are not available yet.\n");
     return app::kExitNotAvailableYet;
 }
 

@@ -6,16 +6,19 @@
 #include <string_view>
 
 #include "common/app/application.h"
+#include "common/uninstall_log/uninstall_log.h"
 #include "installer/core/install_state.h"
 #include "installer/core/trace.h"
 #include "installer/script/script_sections.h"
+#include "installer/ui/progress_page.h"
 #include "platform/platform.h"
 
 namespace rvx::installer {
 
 class InstallApp : public app::Application {
 public:
-    explicit InstallApp(platform::Platform& platform) : platform_(platform) {}
+    explicit InstallApp(platform::Platform& platform)
+        : platform_(platform), progress_(platform.ui), uninstall_log_(platform.files) {}
 
     bool InitInstance() override;
     int Run() override;
@@ -44,7 +47,12 @@ public:
     Answers& answers() { return answers_; }
     const Answers& answers() const { return answers_; }
     RunFlags& flags() { return flags_; }
+    SourceLayout& layout() { return layout_; }
     const SourceLayout& layout() const { return layout_; }
+    CopyState& copy_state() { return copy_state_; }
+    const CopyState& copy_state() const { return copy_state_; }
+    ProgressPage& progress() { return progress_; }
+    uninstall_log::UninstallLog& uninstall_log() { return uninstall_log_; }
     char language() const { return language_; }
     Colours& colours() { return colours_; }
     const Colours& colours() const { return colours_; }
@@ -64,6 +72,9 @@ private:
     Answers answers_;
     RunFlags flags_;
     SourceLayout layout_;
+    CopyState copy_state_;
+    ProgressPage progress_;
+    uninstall_log::UninstallLog uninstall_log_;
     char language_ = 'F';
     Colours colours_;
     ScriptSections script_;

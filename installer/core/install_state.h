@@ -2,7 +2,11 @@
 // the installer reads and writes. It belongs to the one InstallApp object.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/result.h"
 
 namespace rvx::installer {
 
@@ -59,6 +63,19 @@ struct SourceLayout {
     bool hard_disk_layout = false;  // the source folder contains "\_DISK_1\"
     bool disk_folder_layout = false;  // the source folder contains "\DISK1\"
     bool removable = false;           // on A: or B:, or either layout
+};
+
+// Where the copy stage stands: source disks, byte totals for the progress bars, the file being
+// copied, and what it hands on to later stages.
+struct CopyState {
+    int disk_count = 1;
+    int current_disk = 0;          // 1-based disk group being copied; 0 before the first one
+    int64_t group_bytes_total = 0; // expanded bytes of the current disk group
+    int64_t group_bytes_done = 0;
+    std::string current_file;      // destination of the file being copied, for messages
+    std::vector<std::string> fonts_already_present;  // font files the same-font rule skipped
+    // The last file operation of the copy that failed, which picks the reason shown with a failure.
+    platform::Status last_failure = platform::Status::ok;
 };
 
 struct Colours {

@@ -66,7 +66,11 @@ TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
         << journal;
     EXPECT_NE(journal.find("BACKGROUND action=destroy"), std::string::npos) << journal;
     EXPECT_NE(journal.find("EXIT code=9"), std::string::npos) << journal;
-    EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"), "Diskette\nSource Path = \"D:\\\"\n");
+    EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"),
+              "Diskette\nSource Path = \"D:\\\"\nThe stages after the file copy are not available yet.\n");
+    // The file stages ran: the answer file's folder was made and the uninstall log opened there.
+    EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "Program Files" / "Demo" / "demo.nvu"),
+              ".DC:\\Program Files\\Demo\\demo.nvu\r\n.ZC:\\Program Files\\Demo\r\n");
     EXPECT_NE(run.Output().find("exit code 9"), std::string::npos) << run.Output();
 }
 
@@ -87,6 +91,26 @@ TEST(RovexaHost, ScriptFailuresEndTheRunWithTheirMessageAndCode) {
         EXPECT_NE(run.Journal().find("icon=stop"), std::string::npos);
         EXPECT_NE(run.Journal().find("BACKGROUND action=destroy"), std::string::npos);
     }
+}
+
+TEST(RovexaHost, InstallsAMediumOfTwoDiskFoldersWithACompressedFile) {
+    HostRun run;
+    fs::create_directories(run.base / "medium" / "DISK1");
+    fs::create_directories(run.base / "medium" / "DISK2");
+    run.Medium("DISK1/Install.ini", "[FILES]\n#1\nfirst.txt,,,R\n#2\nSECOND.TXT,docs\\\n" + kScript);
+    run.Medium("DISK1/unattended.ANS", "dstpath=C:\\Program Files\\Demo\n");
+    run.Medium("DISK1/DISK1", "Disk 1");
+    run.Medium("DISK1/first.txt", "first file\r\n");
+    run.Medium("DISK2/DISK2", "Disk 2");
+    // "second file\r\n" in the compress/expand format, every byte a literal.
+    run.Medium("DISK2/SECOND.TX_", std::string("SZDD\x88\xF0\x27\x33" "AT\x0D\0\0\0" "\xFF" "second f" "\x1F" "ile\r\n", 29));
+    const int code = run.Run(ROVEXA_HOST_BINARY, "", "--medium '" + (run.base / "medium").string() +
+                                                     "' --program 'D:\\DISK1\\Rovexa.exe' -- 'D:\\DISK1\\unattended.ANS'");
+    EXPECT_EQ(code, 9) << run.Output();
+    const fs::path installed = run.base / "machine" / "drives" / "C" / "Program Files" / "Demo";
+    EXPECT_EQ(rvx::test_support::Slurp(installed / "first.txt"), "first file\r\n");
+    EXPECT_EQ(rvx::test_support::Slurp(installed / "docs" / "SECOND.TXT"), "second file\r\n");
+    EXPECT_EQ(run.Journal().find("PAGE"), std::string::npos);  // the disk folders need no prompt
 }
 
 TEST(RovexaHost, ABadAnswerFileEndsTheRunWithCouldNotStart) {

@@ -1,0 +1,280 @@
+// Installing one file line: the replacement rules, the choice between expanding from a
+// temporary copy and expanding straight from the medium, the expansion itself with its
+// progress, and the finishing steps.
+#include <memory>
+#include <new>
+
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/files/copy_engine.h"
+#include "installer/files/example_shortcut.h"
+#include "installer/files/file_entry.h"
+#include "installer/files/replacement_rules.h"
+#include "installer/files/shared_counts.h"
+#include "installer/files/szdd_reader.h"
+#include "installer/script/folder_operations.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+using platform::Access;
+using platform::Disposition;
+using platform::Status;
+
+namespace {
+
+constexpr size_t kExpansionChunk = 65535;
+constexpr size_t kTempCopyBlock = 8192;
+constexpr uint64_t kDirectRouteMinimum = 5000000;
+
+// An 8.3 name: the direct route reads only such names straight from the medium.
+bool IsShortName(std::string_view path) {
+    const std::string name = path::NameOf(path);
+    const size_t dot = name.find_last_of('.');
+    const size_t base = dot == std::string::npos ? name.size() : dot;
+    const size_t extension = dot == std::string::npos ? 0 : name.size() - dot;
+    return base <= 8 && extension <= 4;
+}
+
+std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path) {
+    auto file = files.Open({path, Access::read, platform::share::read, Disposition::open_existing});
+    if (!file) return std::nullopt;
+    auto size = file.value()->Size();
+    return size ? std::optional<uint64_t>(size.value()) : std::nullopt;
+}
+
+// A name for a new temporary file "tmpN" in the TMP folder, or in "C:\" when that is not set
+// or not a folder.
+std::string UniqueTempName(InstallApp& app) {
+    platform::FileSystem& files = app.platform().files;
+    std::string folder = app.platform().environment.Variable("TMP").value_or("");
+    if (folder.empty() || !platform::IsFolder(files, folder)) folder = "C:\\";
+    folder = path::AddTrailingBackslash(folder);
+    for (unsigned n = 1;; ++n) {
+        std::string candidate = folder + "tmp" + std::to_string(n);
+        if (!platform::Exists(files, candidate)) return candidate;
+    }
+}
+
+// Sums, in 64 bits, the bar position of a disk group's bytes; the share of each disk is equal.
+long long OverallPercent(const CopyState& copy) {
+    const int64_t unit = copy.group_bytes_total / 1000000 > 0 ? copy.group_bytes_total / 1000000 : 1;
+    const int64_t scaled_total = copy.group_bytes_total / unit;
+    const int64_t disks = copy.disk_count > 0 ? copy.disk_count : 1;
+    const int64_t earlier_disks = (copy.current_disk - 1) * (100 / disks);
+    // A group without bytes (only empty files, or no total computed) leaves the bar where the
+    // group started.
+    if (scaled_total <= 0) return earlier_disks;
+    return (copy.group_bytes_done / unit) * 100 / scaled_total / disks + earlier_disks;
+}
+
+long long FilePercent(const CopyState& copy, uint64_t file_done, uint64_t file_size) {
+    const uint64_t unit = copy.group_bytes_total / 1000000 > 0 ? static_cast<uint64_t>(copy.group_bytes_total / 1000000) : 1;
+    const uint64_t file_unit = file_size / unit > 0 ? file_size / unit : 1;
+    return static_cast<long long>((file_done / unit) * 100 / file_unit);
+}
+
+void DeleteTemporary(InstallApp& app, const std::string& temp) {
+    if (!temp.empty()) (void)app.platform().files.RemoveFile(temp);
+}
+
+// Attributes, times, example shortcut and shared count: done for every file that was opened,
+// also after a read or write error.
+void FinishFile(InstallApp& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
+    platform::FileSystem& files = app.platform().files;
+    // The times go first: a read-only file can no longer be opened to set them.
+    auto source = files.Open({time_source, Access::read, platform::share::read, Disposition::open_existing});
+    if (source) {
+        auto dest = files.Open({entry.dest_path, Access::write, platform::share::none, Disposition::open_existing});
+        auto times = source.value()->Times();
+        if (dest && times) (void)dest.value()->SetTimes(times.value());
+    }
+    if (entry.attributes != 0) (void)files.WriteAttributes(entry.dest_path, entry.attributes);
+    if (entry.example_link) CreateExampleShortcut(app, entry);
+    if (entry.shared_file) RaiseSharedCount(app, entry.dest_path, existed_before);
+}
+
+// Opens the destination for writing: deleted and created anew, or the ".009" file beside it
+// when it is in use and the line allows the replacement at restart.
+std::unique_ptr<platform::File> OpenDestination(InstallApp& app, const FileEntry& entry) {
+    platform::FileSystem& files = app.platform().files;
+    CopyState& copy = app.copy_state();
+    auto removed = files.RemoveFile(entry.dest_path);
+    if (!removed) copy.last_failure = removed.status();
+    if (removed || removed.status() == Status::not_found || removed.status() == Status::path_not_found) {
+        auto created = files.Open({entry.dest_path, Access::write, platform::share::none, Disposition::create_always});
+        if (created) return std::move(created).value();
+        copy.last_failure = created.status();
+        return nullptr;
+    }
+    if (entry.delayed_replace) return OpenReplacementFile(app, entry.dest_path);
+    return nullptr;
+}
+
+// The expansion loop: 0, or 41003 / 41004 for a read or write failure.
+int ExpandInto(InstallApp& app, ExpandingReader& input, platform::File& output, char* buffer, bool direct_route) {
+    CopyState& copy = app.copy_state();
+    ProgressPage& progress = app.progress();
+    platform::UserInterface& ui = app.platform().ui;
+    const uint64_t expanded_size = input.ExpandedSize().value_or(0);
+    if (!input.Rewind()) {
+        copy.last_failure = Status::io_error;
+        return kFileCannotBeRead;
+    }
+    uint64_t done = 0;
+    for (;;) {
+        ui.KeepAlive();
+        auto got = input.Read(buffer, kExpansionChunk);
+        if (!got) {
+            copy.last_failure = got.status();
+            return kFileCannotBeRead;
+        }
+        if (got.value() == 0) break;
+        ui.KeepAlive();
+        if (auto written = output.Write(buffer, got.value()); !written) {
+            copy.last_failure = written.status();
+            return kFileCannotBeWritten;
+        }
+        done += got.value();
+        copy.group_bytes_done += static_cast<int64_t>(got.value());
+        progress.SetOverallBar(OverallPercent(copy));
+        if (direct_route) progress.SetFileBar(FilePercent(copy, done, expanded_size));
+    }
+    if (direct_route) progress.SetFileBar(100);
+    return 0;
+}
+
+}  // namespace
+
+int CopyToTemp(InstallApp& app, std::string source, const std::string& target, std::optional<char> last_char,
+               std::string& failed_name, uint64_t* size) {
+    platform::FileSystem& files = app.platform().files;
+    failed_name.clear();
+    auto input = files.Open({source, Access::read, platform::share::read, Disposition::open_existing});
+    if (!input && last_char && !source.empty()) {
+        source.back() = *last_char;
+        input = files.Open({source, Access::read, platform::share::read, Disposition::open_existing});
+    }
+    uint64_t source_size = 0;
+    if (input) source_size = input.value()->Size().value_or(0);
+    if (size) *size = source_size;
+    if (!input) {
+        app.copy_state().last_failure = input.status();
+        failed_name = source;
+        return kFileNotFound;
+    }
+    auto output = files.Open({target, Access::write, platform::share::none, Disposition::create_always});
+    if (!output) {
+        app.copy_state().last_failure = output.status();
+        failed_name = target;
+        return kTempFileCannotBeCreated;
+    }
+    ProgressPage& progress = app.progress();
+    const uint64_t divisor = source_size > 1000000 ? 100 : 1;
+    const uint64_t scaled_size = source_size / divisor > 0 ? source_size / divisor : 1;
+    char block[kTempCopyBlock];
+    uint64_t done = 0;
+    for (;;) {
+        // A copy cut short must not be expanded as if it were whole: a failed read or write ends
+        // the copy with a failure (a full disk then shows its reason).
+        auto got = input.value()->Read(block, sizeof block);
+        if (!got) {
+            app.copy_state().last_failure = got.status();
+            progress.SetFileBar(0);
+            return kFileCannotBeRead;
+        }
+        if (got.value() == 0) break;
+        if (auto written = output.value()->Write(block, got.value()); !written) {
+            app.copy_state().last_failure = written.status();
+            failed_name = target;
+            progress.SetFileBar(0);
+            return kTempFileCannotBeCreated;
+        }
+        done += got.value();
+        progress.SetFileBar(static_cast<long long>(source_size == 0 ? 100 : (done / divisor) * 100 / scaled_size));
+    }
+    progress.SetFileBar(0);
+    return 0;
+}
+
+int CopyOneFile(InstallApp& app, std::string_view line) {
+    platform::Platform& platform = app.platform();
+    platform::FileSystem& files = platform.files;
+    CopyState& copy = app.copy_state();
+    platform.ui.KeepAlive();
+    const FileEntry entry = ParseFileLine(app, line);
+
+    ProgressPage& progress = app.progress();
+    progress.SetLine1(app.Text(kCopyingFile) + "\n  " + path::NameOf(entry.dest_path));
+    progress.SetLine2(app.Text(kToFolder) + "\n  " + entry.dest_folder);
+
+    if (ShouldSkipFile(app, entry)) return 0;
+
+    // The folder that will hold the file, which is below the destination folder when the source
+    // name carries sub-folders.
+    const std::string holding_folder = path::RemoveTrailingBackslash(path::FolderOf(entry.dest_path));
+    if (!holding_folder.empty()) (void)CreateFolderPath(files, holding_folder);
+
+    platform.ui.KeepAlive();
+    app.TraceText(text::FormatMessage("source = %s, dest = %s\n", {entry.source_path, entry.dest_path}));
+    const std::string& time_source = entry.source_path;
+
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kExpansionChunk]);
+    if (!buffer) return kNotEnoughMemory;
+
+    std::string compressed = entry.source_path;
+    const char remembered = compressed.empty() ? '\0' : compressed.back();
+    if (!compressed.empty()) compressed.back() = '_';
+
+    const uint64_t stored_size = StoredSize(files, compressed).value_or(StoredSize(files, entry.source_path).value_or(0));
+    const bool temporary_route = !IsShortName(compressed) || stored_size < kDirectRouteMinimum;
+
+    std::string temp;
+    std::string input_path = compressed;
+    if (temporary_route) {
+        platform.ui.KeepAlive();
+        temp = UniqueTempName(app);
+        std::string failed_name;
+        const int copied = CopyToTemp(app, compressed, temp, remembered, failed_name);
+        if (copied != 0) {
+            app.Message(text::InsertArguments(app.Text(copied), {failed_name}));
+            DeleteTemporary(app, temp);
+            return kFileFailureReported;
+        }
+        input_path = temp;
+    }
+    auto input = ExpandingReader::Open(files, input_path);
+    if (!input && !temporary_route) input = ExpandingReader::Open(files, entry.source_path);
+    if (!input) {
+        copy.last_failure = input.status();
+        DeleteTemporary(app, temp);
+        app.Message(text::InsertArguments(app.Text(kSourceFileNotFound), {compressed}));
+        return kFileFailureReported;
+    }
+
+    platform.ui.KeepAlive();
+    (void)files.WriteAttributes(entry.dest_path, platform::attributes::normal);
+    platform.ui.KeepAlive();
+    copy.current_file = entry.dest_path;
+    const bool existed_before = platform::Exists(files, entry.dest_path);
+    std::unique_ptr<platform::File> output = OpenDestination(app, entry);
+    if (!output) {
+        app.TraceText(text::FormatMessage("\nError creating : %s, errno = %d\n",
+                                          {entry.dest_path, static_cast<long long>(ErrnoFor(copy.last_failure))}));
+        input.value().reset();
+        DeleteTemporary(app, temp);
+        app.Message(text::InsertArguments(app.Text(kFileCannotBeCreated), {entry.dest_path}));
+        return kFileFailureReported;
+    }
+
+    const int code = ExpandInto(app, *input.value(), *output, buffer.get(), !temporary_route);
+    output.reset();
+    input.value().reset();
+    buffer.reset();
+    DeleteTemporary(app, temp);
+    FinishFile(app, entry, time_source, existed_before);
+    return code;
+}
+
+}  // namespace rvx::installer

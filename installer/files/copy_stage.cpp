@@ -1,0 +1,178 @@
+// The copy stage as a whole: disk groups, disk switches and prompts, the uninstall log's start,
+// and the report of a file that failed.
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/files/copy_engine.h"
+#include "installer/files/disk_space.h"
+#include "installer/files/file_entry.h"
+#include "installer/script/variables.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+using platform::Status;
+
+namespace {
+
+// In the disk-folder layout the stage moves to the next folder without asking; when the marker
+// there stays wrong it asks for the disk after this many checks instead of trying for ever.
+constexpr int kSilentDiskChecks = 3;
+
+enum class DiskSwitch { ready, quit };
+
+// The disk prompt: true for OK; Cancel asks whether to quit, and No shows the prompt again.
+// Nothing when the user quits.
+std::optional<bool> PromptForDisk(InstallApp& app, std::string_view id) {
+    const std::string label = text::FormatMessage(app.script().disk_id, {id});
+    platform::PageModel page;
+    page.dialog_id = 131;
+    page.caption = "Installation Norvane";
+    auto add = [&page](int control_id, platform::ControlKind kind, std::string text) {
+        platform::Control control;
+        control.id = control_id;
+        control.kind = kind;
+        control.text = std::move(text);
+        page.controls.push_back(std::move(control));
+    };
+    add(100, platform::ControlKind::text, text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive}));
+    add(1, platform::ControlKind::button, "OK");
+    add(2, platform::ControlKind::button, "Cancel");
+    for (;;) {
+        auto answer = app.platform().ui.ShowPage(page);
+        if (answer && answer.value() == 1) return true;
+        if (app.ConfirmQuit(2)) return std::nullopt;
+    }
+}
+
+void ReplaceAfter(std::string& folder, std::string_view marker, char replacement) {
+    const size_t at = folder.find(marker);
+    if (at != std::string::npos && at + marker.size() < folder.size()) folder[at + marker.size()] = replacement;
+}
+
+DiskSwitch SwitchDisk(InstallApp& app, std::string_view marker_line) {
+    const std::string id(marker_line.substr(1));
+    ProgressPage& progress = app.progress();
+    progress.SetLine1("");
+    progress.SetLine2("");
+    const SourceLayout& layout = app.layout();
+    for (int checks = 1; !CheckDiskMarker(app, id); ++checks) {
+        if (!layout.disk_folder_layout || checks > kSilentDiskChecks) {
+            if (!PromptForDisk(app, id)) return DiskSwitch::quit;
+        }
+        const char disk = id.empty() ? '\0' : id[0];
+        if (layout.hard_disk_layout) ReplaceAfter(app.folders().source, "\\_DISK_", disk);
+        if (layout.disk_folder_layout) ReplaceAfter(app.folders().source, "\\DISK", disk);
+    }
+    if (layout.removable || marker_line == "#1") {
+        CopyState& copy = app.copy_state();
+        copy.group_bytes_done = 0;
+        ++copy.current_disk;
+        SumGroupBytes(app);
+    }
+    return DiskSwitch::ready;
+}
+
+// Shows what went wrong with the file that failed: the reason for a refused or full disk,
+// else the message the file's code names.
+void ReportFileFailure(InstallApp& app, int code) {
+    const std::string reason_header = text::FormatMessage(app.Text(kFileCannotBeCreatedReason), {app.copy_state().current_file});
+    switch (ErrnoFor(app.copy_state().last_failure)) {
+    case 13: app.Message(reason_header + app.Text(kNoRightToReplace)); return;
+    case 28: app.Message(reason_header + app.Text(kDiskFullReason)); return;
+    default:
+        if (code != kFileFailureReported) app.Message(app.Text(code));
+    }
+}
+
+void OpenUninstallLog(InstallApp& app) {
+    if (app.flags().patch || app.script().uninstall_file.empty()) return;
+    const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
+    uninstall_log::UninstallLog& log = app.uninstall_log();
+    log.Open(name, path::AddTrailingBackslash(app.folders().installation));
+    // An empty default folder names nothing to remove.
+    if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty()) log.AddFolderToRemove(folder);
+}
+
+}  // namespace
+
+int ErrnoFor(Status status) {
+    switch (status) {
+    case Status::ok: return 0;
+    case Status::not_found:
+    case Status::path_not_found: return 2;        // ENOENT
+    case Status::access_denied:
+    case Status::sharing_violation: return 13;    // EACCES: the runtime reports a file in use as a refusal
+    case Status::disk_full: return 28;            // ENOSPC
+    case Status::already_exists: return 17;       // EEXIST
+    case Status::invalid_argument: return 22;     // EINVAL
+    default: return 5;                            // EIO
+    }
+}
+
+void CountDisks(InstallApp& app) {
+    CopyState& copy = app.copy_state();
+    copy.disk_count = 1;
+    if (!app.layout().removable) return;
+    int count = 0;
+    int highest = -1;
+    for (const std::string& line : app.script().files) {
+        if (!IsDiskMarker(line)) continue;
+        const int first = line.size() > 1 ? static_cast<unsigned char>(line[1]) : 0;
+        if (first > highest) {
+            ++count;
+            highest = first;
+        }
+    }
+    copy.disk_count = count == 0 ? 1 : count;
+}
+
+bool CheckDiskMarker(InstallApp& app, std::string_view id) {
+    if (!app.layout().removable) return true;
+    const std::string marker = app.folders().source + "DISK" + std::string(id);
+    app.TraceText(text::FormatMessage("diskfile = %s\n", {marker}));
+    auto file = app.platform().files.Open({marker, platform::Access::read, platform::share::read, platform::Disposition::open_existing});
+    if (!file) return false;
+    char bytes[50];
+    auto got = file.value()->Read(bytes, sizeof bytes);
+    const size_t count = got ? got.value() : 0;
+    const std::string read(bytes, count);
+    app.TraceText(text::FormatMessage("lgread = %d\n", {static_cast<long long>(count)}));
+    app.TraceText(text::FormatMessage("read = <%s>\n", {read}));
+    const std::string label = text::FormatMessage(app.script().disk_id, {id});
+    app.TraceText(text::FormatMessage("sb = <%s>\n", {label}));
+    return read == label;
+}
+
+int CopyFiles(InstallApp& app) {
+    CopyState& copy = app.copy_state();
+    copy.current_disk = 0;
+    CountDisks(app);
+    const TextList& lines = app.script().files;
+    const bool has_markers = std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsDiskMarker(line); });
+    if (!has_markers) {
+        copy.current_disk = 1;
+        SumGroupBytes(app);
+    }
+    if (!EstimateSpace(app)) return kCopyStoppedBeforeCopying;
+    OpenUninstallLog(app);
+
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        if (IsDiskMarker(line)) {
+            if (SwitchDisk(app, line) == DiskSwitch::quit) return kCopyUserQuit;
+            continue;
+        }
+        app.TraceText("Transfer file: " + line + "\n");
+        copy.last_failure = Status::ok;
+        const int code = CopyOneFile(app, line);
+        if (code != 0) {
+            ReportFileFailure(app, code);
+            return kCopyFileFailed;
+        }
+    }
+    app.progress().SetOverallBar(100);
+    return kCopyDone;
+}
+
+}  // namespace rvx::installer

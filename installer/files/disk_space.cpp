@@ -1,0 +1,191 @@
+// Disk-space checks and byte totals.
+#include "installer/files/disk_space.h"
+
+#include <algorithm>
+
+#include "common/text/field_splitter.h"
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/files/file_entry.h"
+#include "installer/files/szdd_reader.h"
+#include "installer/script/conditions.h"
+#include "installer/script/folder_operations.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::Status;
+
+namespace {
+
+// The declared or counted need, a quarter added, in kilobytes.
+int64_t NeededKilobytes(int64_t bytes) { return bytes * 5 / 4 / 1024; }
+
+// The size of a file as it stands, when it can be opened for reading without sharing.
+std::optional<uint64_t> InstalledSize(platform::FileSystem& files, const std::string& path) {
+    auto file = files.Open({path, platform::Access::read, platform::share::none, platform::Disposition::open_existing});
+    if (!file) return std::nullopt;
+    auto size = file.value()->Size();
+    if (!size) return std::nullopt;
+    return size.value();
+}
+
+std::string PreallocatedFilePath(InstallApp& app, const std::vector<std::string>& fields) {
+    std::string result = app.folders().installation + "\\";
+    if (!fields[1].empty()) result += fields[1] + "\\";
+    return result + fields[0];
+}
+
+enum class FolderProbe { exists, file, created, no_rights, failed };
+
+FolderProbe ProbeFolder(platform::FileSystem& files, const std::string& folder) {
+    auto attributes = files.ReadAttributes(folder);
+    if (attributes) return (attributes.value() & platform::attributes::directory) ? FolderProbe::exists : FolderProbe::file;
+    auto created = CreateFolderPath(files, folder);
+    if (created) return FolderProbe::created;
+    return created.status() == Status::access_denied ? FolderProbe::no_rights : FolderProbe::failed;
+}
+
+}  // namespace
+
+uint32_t GetFreeKilobytes(InstallApp& app, const std::string& root) {
+    auto space = app.platform().files.FreeSpace(root);
+    if (!space) return kDriveUnreadable;
+    return static_cast<uint32_t>(std::min<uint64_t>(space->free_bytes / 1024, 2147483647u));
+}
+
+std::string FormatSize(InstallApp& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes) {
+    constexpr uint64_t kKb = 1024, kMb = kKb * 1024, kGb = kMb * 1024;
+    if (bytes < kKb) return text::FormatMessage("%d %s", {static_cast<long long>(bytes), app.Text(id_bytes)});
+    const uint64_t unit = bytes < kMb ? kKb : bytes < kGb ? kMb : kGb;
+    const int id = bytes < kMb ? id_kb : bytes < kGb ? id_mb : id_gb;
+    return text::FormatMessage("%d.%d %s", {static_cast<long long>(bytes / unit),
+                                            static_cast<long long>((bytes % unit) * 10 / unit), app.Text(id)});
+}
+
+bool CheckInstallFolder(InstallApp& app, std::string& folder) {
+    const char drive = folder.empty() ? '\0' : folder[0];
+    app.folders().installation_drive_root = std::string(1, drive) + ":\\";
+    const uint32_t free = GetFreeKilobytes(app, app.folders().installation_drive_root);
+    if (free == kDriveUnreadable) {
+        app.Message(text::InsertArguments(app.Text(kDriveInvalid), {std::string(1, text::ToUpper(drive))}));
+        return false;
+    }
+    if (NeededKilobytes(app.script().size) > static_cast<int64_t>(free)) {
+        app.Message(app.Text(kNotEnoughSpace));
+        return false;
+    }
+    folder = path::RemoveTrailingBackslash(folder);
+
+    bool confirmed = false;
+    if (!app.script().warn_dir_condition.empty() && EvaluateComparison(app, app.script().warn_dir_condition)) {
+        if (app.Message(app.script().warn_dir, Buttons::yes_no, Icon::warning, 2) != Answer::yes) return false;
+        confirmed = true;
+    }
+
+    switch (ProbeFolder(app.platform().files, folder)) {
+    case FolderProbe::created: break;
+    case FolderProbe::exists: {
+        const bool updating_here =
+            app.flags().update && text::EqualsIgnoreCase(path::RemoveTrailingBackslash(app.folders().previous_installation), folder);
+        if (updating_here || confirmed) break;
+        const std::string question = text::InsertArguments(app.Text(kFolderExistsQuestion), {folder});
+        if (app.Message(question, Buttons::yes_no, Icon::question, 2) != Answer::yes) return false;
+        break;
+    }
+    case FolderProbe::file:
+        app.Message(text::InsertArguments(app.Text(kFileAlreadyExists), {folder}));
+        return false;
+    case FolderProbe::no_rights:
+        app.Message(text::InsertArguments(app.Text(kNoRightToCreateFolder), {folder}));
+        return false;
+    case FolderProbe::failed:
+        app.Message(text::InsertArguments(app.Text(kFolderCannotBeCreated), {folder}));
+        return false;
+    }
+    folder += "\\";
+    return true;
+}
+
+bool CheckSpaceForTotal(InstallApp& app, int64_t total) {
+    if (total <= 0) return true;
+    const int64_t needed = NeededKilobytes(total);
+    const std::string& root = app.folders().installation_drive_root;
+    const uint32_t free = GetFreeKilobytes(app, root);
+    if (needed <= static_cast<int64_t>(free)) return true;
+    const std::string size = FormatSize(app, static_cast<uint64_t>(needed) * 1024, kUnitGb, kUnitMb, kUnitKb, kUnitBytes);
+    app.Message(text::InsertArguments(app.Text(kNotEnoughSpaceOnDrive), {root, size}));
+    return false;
+}
+
+bool EstimateSpace(InstallApp& app) {
+    ProgressPage& progress = app.progress();
+    progress.SetLine1(app.Text(kCalculatingSpace));
+    progress.SetLine2("");
+    platform::FileSystem& files = app.platform().files;
+
+    int64_t total = 0;
+    const TextList& lines = app.script().files;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        progress.SetFileBar(static_cast<long long>(i * 100 / lines.size()));
+        if (lines[i].empty() || IsDiskMarker(lines[i])) continue;
+        const FileEntry entry = ParseFileLine(app, lines[i]);
+        total += entry.size;
+        if (auto installed = InstalledSize(files, entry.dest_path)) total -= static_cast<int64_t>(*installed);
+        total = std::max<int64_t>(total, 0);
+    }
+    for (const std::string& line : app.script().create_files) {
+        const std::vector<std::string> fields = text::SplitFields(line, ",");
+        if (fields.size() != 3) return false;
+        const std::string path = PreallocatedFilePath(app, fields);
+        total += text::ParseDecimalPrefix(fields[2]) * 1000;
+        if (auto installed = InstalledSize(files, path)) total -= static_cast<int64_t>(*installed);
+        total = std::max<int64_t>(total, 0);
+    }
+    progress.SetFileBar(0);
+    return CheckSpaceForTotal(app, total);
+}
+
+void SumGroupBytes(InstallApp& app) {
+    ProgressPage& progress = app.progress();
+    progress.SetLine1(app.Text(kGettingFileSizes));
+    progress.SetLine2("");
+    CopyState& copy = app.copy_state();
+    copy.group_bytes_total = 0;
+
+    const TextList& lines = app.script().files;
+    const bool multi_disk = app.layout().removable;
+    size_t start = 0;
+    if (multi_disk) {
+        int marker_number = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (IsDiskMarker(lines[i]) && ++marker_number == copy.current_disk) {
+                start = i + 1;
+                break;
+            }
+        }
+    }
+    for (size_t i = start; i < lines.size(); ++i) {
+        if (IsDiskMarker(lines[i])) {
+            if (multi_disk) break;
+            continue;
+        }
+        const FileEntry entry = ParseFileLine(app, lines[i]);
+        if (entry.size != 0) {
+            copy.group_bytes_total += entry.size;
+            continue;
+        }
+        std::string compressed = entry.source_path;
+        if (!compressed.empty()) compressed.back() = '_';
+        auto reader = ExpandingReader::Open(app.platform().files, compressed);
+        if (!reader) reader = ExpandingReader::Open(app.platform().files, entry.source_path);
+        if (!reader) continue;
+        if (auto size = reader.value()->ExpandedSize()) copy.group_bytes_total += static_cast<int64_t>(size.value());
+    }
+}
+
+}  // namespace rvx::installer

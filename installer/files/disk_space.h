@@ -1,0 +1,37 @@
+// Disk space: the installation-folder check the wizard runs, the estimate at the start of the
+// copy stage, the byte total of a disk group for the progress bars, the free-space query and
+// the text of a size. Byte counts are 64-bit, so that large installations cannot wrap round
+// and slip through the checks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// Checks (and creates when missing) the folder the user chose. True with the folder ending in
+// "\" when the installation may go there; false after telling the user why not.
+bool CheckInstallFolder(InstallApp& app, std::string& folder);
+
+// The space estimate that opens the copy stage; false when the stage must end (result 0).
+bool EstimateSpace(InstallApp& app);
+
+// The expanded byte total of the current disk group, for the overall progress bar.
+void SumGroupBytes(InstallApp& app);
+
+// Free kilobytes (of 1,024 bytes) on the drive with the root "X:\"; at most 2,147,483,647;
+// kDriveUnreadable when the drive cannot be queried.
+inline constexpr uint32_t kDriveUnreadable = 0xFFFFFFFF;
+uint32_t GetFreeKilobytes(InstallApp& app, const std::string& root);
+
+// "1023 bytes", "1.5 Kb", "12.3 Mb", "2.0 Gb": the decimal is cut, never rounded up. The unit
+// texts come from the string table entries given.
+std::string FormatSize(InstallApp& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes);
+
+// The space check shared by the copy stage and the network transfer: needs total bytes plus a
+// quarter on the installation drive; false after the message when they do not fit.
+bool CheckSpaceForTotal(InstallApp& app, int64_t total);
+
+}  // namespace rvx::installer

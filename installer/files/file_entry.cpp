@@ -1,0 +1,92 @@
+// Parsing the lines of the script's file list.
+#include "installer/files/file_entry.h"
+
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "installer/core/install_app.h"
+#include "installer/script/system_folders.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+std::vector<std::string> SplitFileLineFields(std::string_view line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = line.find(',', start);
+        const std::string_view field = line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+        fields.emplace_back(text::TrimBlanks(field));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    return fields;
+}
+
+namespace {
+
+bool Has(std::string_view field, char letter) { return field.find(letter) != std::string_view::npos; }
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+}  // namespace
+
+FileEntry ParseFileLine(InstallApp& app, std::string_view line) {
+    const std::vector<std::string> fields = SplitFileLineFields(line);
+    auto field = [&](size_t index) -> std::string { return index < fields.size() ? fields[index] : std::string(); };
+    const std::string name = field(0);
+    const std::string& source_folder = app.folders().source;
+
+    FileEntry entry;
+    if (name.empty() || name[0] != '\\') {
+        entry.source_path = source_folder + name;
+        entry.relative_name = name;
+    } else {
+        // A name beginning with "\" is relative to the medium: to the folder above when the
+        // installer runs from its "\32\" or "\16\" sub-folder.
+        if (EndsWith(source_folder, "\\32\\") || EndsWith(source_folder, "\\16\\"))
+            entry.source_path = source_folder + ".." + name;
+        else
+            entry.source_path = source_folder + name.substr(1);
+        entry.relative_name = path::NameOf(name);
+    }
+
+    const std::string flags = field(2);
+    entry.version_check = Has(flags, 'V');
+    entry.date_check = Has(flags, 'S');
+    entry.only_if_missing = Has(flags, 'N');
+    entry.font_check = Has(flags, 'F');
+    entry.delayed_replace = Has(flags, 'D');
+    entry.shared_file = Has(flags, 'C');
+    entry.keep_on_uninstall = Has(flags, 'U');
+    entry.example_link = Has(flags, 'L');
+
+    const std::string attribute_letters = field(3);
+    if (Has(attribute_letters, 'R')) entry.attributes |= 1;
+    if (Has(attribute_letters, 'H')) entry.attributes |= 2;
+    if (Has(attribute_letters, 'S')) entry.attributes |= 4;
+    entry.size = text::ParseDecimalPrefix(field(4));
+
+    std::string destination = Expanded(app, field(1));
+    const std::string installation = path::AddTrailingBackslash(app.folders().installation);
+    if (destination.empty()) {
+        destination = installation;
+    } else if (entry.shared_file) {
+        destination = CommonFilesFolder(app.platform()) + "\\" + destination;
+    } else if (destination.size() < 2 || destination[1] != ':') {
+        if (destination[0] == '\\') destination.erase(0, 1);
+        destination = installation + destination;
+    }
+    entry.dest_path = destination;
+    if (!destination.empty() && destination.back() == '\\') entry.dest_path += entry.relative_name;
+    const size_t last = destination.find_last_of('\\');
+    entry.dest_folder = last == std::string::npos ? std::string() : destination.substr(0, last);
+
+    Expand(app, entry.relative_name);
+    Expand(app, entry.source_path);
+    Expand(app, entry.dest_path);
+    return entry;
+}
+
+}  // namespace rvx::installer

@@ -1,0 +1,23 @@
+// The network installation: the whole installation set is copied unchanged to a shared folder,
+// with the installer also placed there as "Install.exe", and the copied script loses its
+// network header so that installations started from the shared folder are ordinary ones.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// The files of the installation set: every file below the medium's folder (the source folder,
+// or the folder above it when the installer runs from its "\32\" sub-folder), in a fixed order.
+std::vector<std::string> ListInstallSet(InstallApp& app);
+
+// Copies the listed files below the installation folder; false when the space check failed.
+bool TransferInstallSet(InstallApp& app, const std::vector<std::string>& list);
+
+// Removes the network header lines from the script copied to the shared folder.
+void RewriteCopiedScript(InstallApp& app);
+
+}  // namespace rvx::installer

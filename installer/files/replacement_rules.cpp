@@ -1,0 +1,93 @@
+// Replacement rules for installed files.
+#include "installer/files/replacement_rules.h"
+
+#include <cstdint>
+
+#include "common/text/path_helpers.h"
+#include "installer/core/install_app.h"
+#include "installer/files/font_name.h"
+#include "installer/files/restart_replacement.h"
+#include "installer/script/file_version.h"
+#include "installer/script/folder_operations.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+namespace {
+
+// Versions compare half by half, each half as a signed 32-bit number, as the system's own
+// installers have always compared them.
+bool IsNewer(const FileVersion& candidate, const FileVersion& installed) {
+    const auto high_a = static_cast<int32_t>(candidate.most_significant), high_b = static_cast<int32_t>(installed.most_significant);
+    if (high_a != high_b) return high_a > high_b;
+    return static_cast<int32_t>(candidate.least_significant) > static_cast<int32_t>(installed.least_significant);
+}
+
+}  // namespace
+
+bool ShouldSkipByVersion(InstallApp& app, const FileEntry& entry) {
+    platform::FileSystem& files = app.platform().files;
+    const auto installed = ReadFileVersion(files, entry.dest_path);
+    if (!installed) return false;
+    const FileVersion source = ReadFileVersion(files, entry.source_path).value_or(FileVersion{});
+    return !IsNewer(source, *installed);
+}
+
+bool ShouldSkipByDate(InstallApp& app, const FileEntry& entry) {
+    platform::FileSystem& files = app.platform().files;
+    auto source = files.Open({entry.source_path, platform::Access::read, platform::share::read, platform::Disposition::open_existing});
+    auto installed = files.Open({entry.dest_path, platform::Access::write, platform::share::none, platform::Disposition::open_existing});
+    if (!source || !installed) return false;
+    auto source_times = source.value()->Times();
+    auto installed_times = installed.value()->Times();
+    if (!source_times || !installed_times) return false;
+    return source_times->last_write < installed_times->last_write;
+}
+
+bool ShouldSkipAsSameFont(InstallApp& app, const FileEntry& entry) {
+    platform::FileSystem& files = app.platform().files;
+    const auto installed = ReadFontFamilyName(files, entry.dest_path);
+    if (!installed) return false;
+    const auto source = ReadFontFamilyName(files, entry.source_path);
+    if (!source || *source != *installed) return false;
+    app.copy_state().fonts_already_present.push_back(path::NameOf(entry.source_path));
+    return true;
+}
+
+bool ShouldSkipIfPresent(InstallApp& app, const FileEntry& entry) { return platform::Exists(app.platform().files, entry.dest_path); }
+
+bool ShouldSkipFile(InstallApp& app, const FileEntry& entry) {
+    return (entry.version_check && ShouldSkipByVersion(app, entry)) || (entry.date_check && ShouldSkipByDate(app, entry)) ||
+           (entry.font_check && ShouldSkipAsSameFont(app, entry)) || (entry.only_if_missing && ShouldSkipIfPresent(app, entry));
+}
+
+std::string ReplacementName(std::string_view dest_path) {
+    const size_t name_start = dest_path.find_last_of('\\') + 1;  // 0 when there is no folder
+    const size_t dot = dest_path.find_last_of('.');
+    const size_t base_end = dot != std::string_view::npos && dot >= name_start ? dot : dest_path.size();
+    return std::string(dest_path.substr(0, base_end)) + ".009";
+}
+
+std::unique_ptr<platform::File> OpenReplacementFile(InstallApp& app, const std::string& dest_path) {
+    const std::string replacement = ReplacementName(dest_path);
+    auto file = app.platform().files.Open(
+        {replacement, platform::Access::write, platform::share::none, platform::Disposition::create_always});
+    if (!file) {
+        app.copy_state().last_failure = file.status();
+        return nullptr;
+    }
+    ScheduleReplaceAtRestart(app, replacement, dest_path);
+    app.flags().restart = true;
+    return std::move(file).value();
+}
+
+void DeleteListedFiles(InstallApp& app, std::string_view line) {
+    std::string pattern(line);
+    if (pattern.find('\\') != std::string::npos)
+        Expand(app, pattern);
+    else
+        pattern = path::AddTrailingBackslash(app.folders().installation) + pattern;
+    (void)DeleteMatchingFiles(app.platform().files, pattern);
+}
+
+}  // namespace rvx::installer

@@ -1,0 +1,153 @@
+// File lines, the installation-folder check, the space estimate and size texts.
+#include <gtest/gtest.h>
+
+#include "installer/files/disk_space.h"
+#include "installer/files/file_entry.h"
+#include "tests/installer/file_engine_fixture.h"
+
+using namespace rvx;
+using installer::ParseFileLine;
+using test_support::FileStages;
+
+namespace {
+
+sandbox::MachineConfig WithFreeKilobytes(uint64_t kilobytes) {
+    auto config = sandbox::MachineConfig::Default();
+    config.Drive('C')->free_kilobytes = kilobytes;
+    return config;
+}
+
+}  // namespace
+
+TEST(FileLine, SourceAndDestinationResolution) {
+    FileStages run;
+    auto plain = ParseFileLine(run.app, "bin\\App.exe, , V S, R H, 1234");
+    EXPECT_EQ(plain.source_path, "C:\\MEDIUM\\bin\\App.exe");
+    EXPECT_EQ(plain.dest_path, "C:\\Prog\\bin\\App.exe");
+    EXPECT_EQ(plain.dest_folder, "C:\\Prog");
+    EXPECT_TRUE(plain.version_check && plain.date_check);
+    EXPECT_FALSE(plain.only_if_missing || plain.font_check || plain.delayed_replace || plain.shared_file);
+    EXPECT_EQ(plain.attributes, 3u);
+    EXPECT_EQ(plain.size, 1234);
+
+    // A leading "\" names the medium's folder and keeps only the last component.
+    auto rooted = ParseFileLine(run.app, "\\Common\\Lib.dll,Sys\\,C");
+    EXPECT_EQ(rooted.source_path, "C:\\MEDIUM\\Common\\Lib.dll");
+    EXPECT_EQ(rooted.relative_name, "Lib.dll");
+    EXPECT_EQ(rooted.dest_path, "C:\\Program Files\\Common Files\\Sys\\Lib.dll");
+
+    // A destination that names a file renames it; an absolute one is taken as it is.
+    EXPECT_EQ(ParseFileLine(run.app, "a.txt,\\docs\\b.txt").dest_path, "C:\\Prog\\docs\\b.txt");
+    EXPECT_EQ(ParseFileLine(run.app, "a.txt,D:\\Other\\").dest_path, "D:\\Other\\a.txt");
+    auto flagged = ParseFileLine(run.app, "x.dll,,vNFDULz,s");  // letters are case-sensitive
+    EXPECT_FALSE(flagged.version_check);
+    EXPECT_TRUE(flagged.only_if_missing && flagged.font_check && flagged.delayed_replace && flagged.keep_on_uninstall &&
+                flagged.example_link);
+    EXPECT_EQ(flagged.attributes, 0u);
+    EXPECT_EQ(flagged.size, 0);
+}
+
+TEST(FileLine, RunningFromTheThirtyTwoBitFolderReadsAboveIt) {
+    FileStages run("", sandbox::MachineConfig::Default(), "C:\\CD\\32\\Rovexa.exe");
+    EXPECT_EQ(ParseFileLine(run.app, "\\DATA\\a.bin").source_path, "C:\\CD\\32\\..\\DATA\\a.bin");
+    EXPECT_EQ(ParseFileLine(run.app, "a.bin").source_path, "C:\\CD\\32\\a.bin");
+}
+
+TEST(SizeText, UnitsAndTheCutDecimal) {
+    FileStages run;
+    auto size = [&](uint64_t bytes) {
+        return installer::FormatSize(run.app, bytes, installer::kUnitGb, installer::kUnitMb, installer::kUnitKb, installer::kUnitBytes);
+    };
+    EXPECT_EQ(size(1023), "1023 bytes");
+    EXPECT_EQ(size(1536), "1.5 Kb");
+    EXPECT_EQ(size(1048575), "1023.9 Kb");
+    EXPECT_EQ(size(5ull << 30), "5.0 Gb");
+    EXPECT_EQ(size(3ull * 1048576 + 1048575), "3.9 Mb");
+}
+
+TEST(FreeSpace, ClampedAtTwoTerabytesAndUnreadableDrives) {
+    FileStages run("", WithFreeKilobytes(5ull << 30));
+    EXPECT_EQ(installer::GetFreeKilobytes(run.app, "C:\\"), 2147483647u);
+    EXPECT_EQ(installer::GetFreeKilobytes(run.app, "Q:\\"), installer::kDriveUnreadable);
+}
+
+TEST(InstallFolderCheck, CreatesAMissingFolderAndAsksAboutAnExistingOne) {
+    FileStages run("message no ~ \"already exists\"\nmessage yes\n");
+    std::string folder = "C:\\New\\Deep\\";
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_EQ(folder, "C:\\New\\Deep\\");
+    EXPECT_TRUE(platform::IsFolder(run.app.platform().files, "C:\\New\\Deep"));
+
+    folder = "C:\\New";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    folder = "C:\\New";
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_EQ(folder, "C:\\New\\");
+}
+
+TEST(InstallFolderCheck, RefusalsAndTheirMessages) {
+    auto config = WithFreeKilobytes(100);
+    config.drives.push_back({'E', platform::DriveType::fixed, 100000, {}, false});
+    config.denied_paths.push_back("E:\\Locked");
+    FileStages run("message ok\nmessage ok\nmessage ok\nmessage ok\n", config);
+    run.app.script().size = 200 * 1024;  // plus a quarter: 250 Kb on a drive with 100
+    std::string folder = "c:\\Prog";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    folder = "q:\\Prog";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    run.Put("E:\\Taken", "file");
+    folder = "E:\\Taken";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    folder = "E:\\Locked\\Prog";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    const std::string messages = run.Journal("MESSAGE");
+    EXPECT_NE(messages.find("There is not enough free space \\non the disk."), std::string::npos);
+    EXPECT_NE(messages.find("The drive Q is invalid."), std::string::npos);
+    EXPECT_NE(messages.find("File E:\\\\Taken\\nalready exists."), std::string::npos);
+    EXPECT_NE(messages.find("You have no right to create the\\nfolder E:\\\\Locked\\\\Prog."), std::string::npos);
+}
+
+TEST(InstallFolderCheck, WarnDirConditionAsksFirst) {
+    FileStages run("message no ~ \"Careful\"\nmessage yes ~ \"Careful\"\n");
+    run.app.script().warn_dir_condition = "a, A, ==";
+    run.app.script().warn_dir = "Careful\n";
+    run.Put("C:\\Old\\x.txt", "x");
+    std::string folder = "C:\\Old";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    // Yes to the warning also answers the already-exists question.
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+}
+
+TEST(SpaceEstimate, InstalledFilesAreSubtractedInListOrder) {
+    FileStages run("message ok ~ \"You need\"\n", WithFreeKilobytes(9));
+    run.Put("C:\\Prog\\same.bin", std::string(8000, 'x'));
+    // Replacing a file by one of the same size needs nothing.
+    run.app.script().files = {"#1", "same.bin,,,,8000", ""};
+    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    // The subtraction clamps at zero at once, so the order of lines matters.
+    run.app.script().files = {"same.bin,,,,10", "new.bin,,,,9000"};
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_NE(run.Journal("MESSAGE").find("on drive C:\\\\.\\n\\nYou need 10.0 Kb on this drive"), std::string::npos);
+}
+
+TEST(SpaceEstimate, PreallocatedFilesCountAndMalformedLinesStopSilently) {
+    FileStages run("message ok ~ \"You need 1.0 Mb\"\n", WithFreeKilobytes(1000));
+    run.app.script().create_files = {"data.db,,500"};  // 500,000 bytes in the installation folder
+    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    run.app.script().create_files = {"data.db,,900"};  // plus a quarter: 1,098 Kb
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    const std::string before = run.Journal("MESSAGE");
+    run.app.script().create_files = {"data.db,sub"};
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_EQ(run.Journal("MESSAGE"), before);
+}
+
+TEST(SpaceEstimate, SizesBeyondThirtyTwoBitsAreNotWrappedRound) {
+    // 3.5 GB declared on a drive with 2 GB free: 32-bit arithmetic would wrap to a small need.
+    FileStages run("message ok ~ \"You need 4.0 Gb\"\nmessage ok ~ \"not enough\"\n", WithFreeKilobytes(2ull << 20));
+    run.app.script().files = {"big1.bin,,,,2000000000", "big2.bin,,,,1500000000"};
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    run.app.script().size = 3500000000LL;
+    std::string folder = "C:\\Big";
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+}
