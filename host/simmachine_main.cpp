@@ -127,7 +127,8 @@ std::map<std::string, std::string> RegistryValues(const std::string& folder, std
     return values.value();
 }
 
-// The machine's kept attributes and creation times, by upper-case Windows path.
+// The machine's kept attributes and creation times, by upper-case Windows path; each value is the
+// store's whole line, which keeps the path's own spelling for the report.
 std::map<std::string, std::string> FileAttributes(const std::string& folder, std::string& error) {
     const std::string path = (fs::path(folder) / "file-attributes.ini").string();
     auto store = rvx::sandbox::FileMetadataStore::Load(path);
@@ -142,7 +143,7 @@ std::map<std::string, std::string> FileAttributes(const std::string& folder, std
         if (line.empty() || line[0] == ';' || line[0] == '[' || equals == std::string::npos) continue;
         std::string key = line.substr(0, equals);
         std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        lines[key] = line.substr(equals + 1);
+        lines[key] = line;
     }
     return lines;
 }
@@ -150,14 +151,15 @@ std::map<std::string, std::string> FileAttributes(const std::string& folder, std
 int Diff(const std::string& before, const std::string& after) {
     int changes = 0;
     auto report = [&](const std::map<std::string, std::string>& old_items, const std::map<std::string, std::string>& new_items,
-                      const char* what) {
+                      const char* what, bool show_value = false) {
+        auto shown = [&](const std::string& key, const std::string& value) { return show_value ? value : key; };
         for (const auto& [key, value] : new_items) {
             auto found = old_items.find(key);
-            if (found == old_items.end()) std::cout << "+ " << what << " " << key << "\n", ++changes;
-            else if (found->second != value) std::cout << "~ " << what << " " << key << "\n", ++changes;
+            if (found == old_items.end()) std::cout << "+ " << what << " " << shown(key, value) << "\n", ++changes;
+            else if (found->second != value) std::cout << "~ " << what << " " << shown(key, value) << "\n", ++changes;
         }
         for (const auto& [key, value] : old_items)
-            if (!new_items.count(key)) std::cout << "- " << what << " " << key << "\n", ++changes;
+            if (!new_items.count(key)) std::cout << "- " << what << " " << shown(key, value) << "\n", ++changes;
     };
     report(DriveFiles(before), DriveFiles(after), "file");
     std::string error;
@@ -174,7 +176,7 @@ int Diff(const std::string& before, const std::string& after) {
         std::cerr << "simmachine: " << error << "\n";
         return rvx::app::kExitMachineError;
     }
-    report(old_attributes, new_attributes, "attributes");
+    report(old_attributes, new_attributes, "attributes", true);
     std::cout << changes << " change(s)\n";
     return 0;
 }

@@ -51,7 +51,7 @@ TEST(SimMachineHost, RestartCarriesOutTheReplacementsAProgramLeft) {
 
     std::string output;
     ASSERT_EQ(SimMachine(base, "diff '" + (base / "before").string() + "' '" + folder.string() + "'", output), 0) << output;
-    EXPECT_NE(output.find("+ attributes C:\\WINDOWS\\SYSTEM32\\LIB.009"), std::string::npos) << output;
+    EXPECT_NE(output.find("+ attributes C:\\WINDOWS\\system32\\lib.009=H"), std::string::npos) << output;
 
     ASSERT_EQ(SimMachine(base, "restart '" + folder.string() + "'", output), 0) << output;
     EXPECT_NE(output.find("1 action(s) done, 0 failed"), std::string::npos) << output;
