@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/text/text.h"
+#include "platform/sandbox/replace_host_file.h"
 
 namespace rvx::sandbox {
 
@@ -215,20 +216,7 @@ std::string FileMetadataStore::Format() const {
 
 platform::Outcome FileMetadataStore::Save() {
     if (!changed_ || host_path_.empty()) return {};
-    const std::string temporary = host_path_ + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << Format();
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return Fail(Status::io_error, "cannot write " + temporary);
-        }
-    }
-    if (std::rename(temporary.c_str(), host_path_.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return Fail(Status::io_error, "cannot replace " + host_path_);
-    }
+    if (auto replaced = ReplaceHostFile(host_path_, Format()); !replaced) return replaced;
     changed_ = false;
     return {};
 }

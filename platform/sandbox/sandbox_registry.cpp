@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/text/text.h"
+#include "platform/sandbox/replace_host_file.h"
 #include "platform/sandbox/registry_file.h"
 
 namespace rvx::sandbox {
@@ -50,20 +51,7 @@ platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(
 
 platform::Outcome SandboxRegistry::Flush() {
     if (!dirty_) return {};
-    const std::string temporary = host_path_ + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << FormatRegistryFile(tree_);
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return Fail(Status::io_error, "cannot write " + temporary);
-        }
-    }
-    if (std::rename(temporary.c_str(), host_path_.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return Fail(Status::io_error, "cannot replace " + host_path_);
-    }
+    if (auto replaced = ReplaceHostFile(host_path_, FormatRegistryFile(tree_)); !replaced) return replaced;
     dirty_ = false;
     return {};
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "installer/script/folder_operations.h"
+#include "tests/support/forwarding_files.h"
 #include "tests/support/temp_machine.h"
 
 using namespace rvx;
@@ -30,9 +31,9 @@ struct Machine {
 
 // Passes every call on, noting how far apart the stack frames of the listings lie: a walk
 // that recursed once per folder level would spread them over the whole depth.
-class StackWatch : public platform::FileSystem {
+class StackWatch : public test_support::ForwardingFiles {
 public:
-    explicit StackWatch(platform::FileSystem& files) : files_(files) {}
+    using ForwardingFiles::ForwardingFiles;
     uintptr_t spread() const { return highest_ - lowest_; }
 
     platform::Result<std::vector<platform::FoundEntry>> FindFiles(std::string_view pattern) override {
@@ -41,27 +42,8 @@ public:
         highest_ = std::max(highest_, frame);
         return files_.FindFiles(pattern);
     }
-    platform::Result<std::unique_ptr<platform::File>> Open(const platform::OpenRequest& r) override { return files_.Open(r); }
-    platform::Result<uint32_t> ReadAttributes(std::string_view p) override { return files_.ReadAttributes(p); }
-    platform::Outcome WriteAttributes(std::string_view p, uint32_t a) override { return files_.WriteAttributes(p, a); }
-    platform::Outcome MakeFolder(std::string_view p) override { return files_.MakeFolder(p); }
-    platform::Outcome RemoveFolder(std::string_view p) override { return files_.RemoveFolder(p); }
-    platform::Outcome RemoveFile(std::string_view p) override { return files_.RemoveFile(p); }
-    platform::Outcome RenameFile(std::string_view f, std::string_view t) override { return files_.RenameFile(f, t); }
-    platform::Outcome ScheduleMoveAtRestart(std::string_view f, std::string_view t) override {
-        return files_.ScheduleMoveAtRestart(f, t);
-    }
-    std::vector<char> Drives() override { return files_.Drives(); }
-    platform::DriveType DriveKind(std::string_view r) override { return files_.DriveKind(r); }
-    platform::Result<platform::DiskSpace> FreeSpace(std::string_view r) override { return files_.FreeSpace(r); }
-    platform::Outcome WriteIniValue(std::string_view f, std::string_view s, std::string_view k, std::string_view v) override {
-        return files_.WriteIniValue(f, s, k, v);
-    }
-    std::string CurrentFolder() override { return files_.CurrentFolder(); }
-    platform::Outcome SetCurrentFolder(std::string_view p) override { return files_.SetCurrentFolder(p); }
 
 private:
-    platform::FileSystem& files_;
     uintptr_t lowest_ = 0;
     uintptr_t highest_ = 0;
 };
