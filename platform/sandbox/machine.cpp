@@ -11,7 +11,9 @@
 #include "platform/sandbox/default_machine.h"
 #include "platform/sandbox/machine_ini_update.h"
 #include "platform/sandbox/sandbox_files.h"
+#include "platform/sandbox/sandbox_fonts.h"
 #include "platform/sandbox/sandbox_registry.h"
+#include "platform/sandbox/sandbox_services.h"
 #include "platform/sandbox/sandbox_system.h"
 #include "platform/sandbox/sandbox_ui.h"
 
@@ -189,8 +191,9 @@ struct ProgramSession::Services {
           environment(machine.config(), start.program_path, start.command_line),
           shell(machine.config()),
           resources(start.strings, files, machine.journal()),
-          services(machine.config()),
+          services(machine.config(), machine.registry(), machine.journal()),
           processes(machine.config(), machine.journal()),
+          fonts(files, machine.journal()),
           ui(machine.journal(), responder) {}
 
     SandboxFiles files;
@@ -200,7 +203,7 @@ struct ProgramSession::Services {
     SandboxServices services;
     SandboxProcesses processes;
     PendingPower power;
-    PendingFonts fonts;
+    SandboxFonts fonts;
     PendingProgramManager program_manager;
     PendingDirectX directx;
     SandboxUi ui;

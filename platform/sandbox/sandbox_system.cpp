@@ -1,4 +1,4 @@
-// The simulated machine's environment, texts, services, clock and special folders.
+// The simulated machine's environment, texts, clock and special folders.
 #include "platform/sandbox/sandbox_system.h"
 
 #include "common/text/path_helpers.h"
@@ -31,16 +31,6 @@ std::optional<std::string> SandboxResources::Text(int id) {
     if (auto found = text::FindString(built_in_, id)) return std::string(*found);
     return std::nullopt;
 }
-
-platform::Outcome SandboxServices::OpenManager() {
-    if (config_.version.family != platform::PlatformFamily::windows_nt)
-        return platform::Fail(platform::Status::unsupported, "the 95 family has no service manager");
-    if (!config_.administrator) return platform::Fail(platform::Status::access_denied, "the service manager");
-    return {};
-}
-
-platform::Outcome SandboxServices::Stop(std::string_view) { return NotAvailableYet("stopping services"); }
-platform::Outcome SandboxServices::MarkForDeletion(std::string_view) { return NotAvailableYet("deleting services"); }
 
 platform::Result<std::string> SandboxShell::SpecialFolderPath(platform::SpecialFolder folder) {
     auto found = config_.special_folders.find(folder);
@@ -81,7 +71,6 @@ platform::Outcome SandboxProcesses::SendCommand(platform::WindowRef window, uint
 }
 
 platform::Outcome PendingPower::Restart() { return NotAvailableYet("restarting the computer"); }
-platform::Result<int> PendingFonts::AddFont(std::string_view) { return NotAvailableYet("adding fonts"); }
 platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
 platform::Result<platform::DirectXVersion> PendingDirectX::InstalledVersion(std::string_view) {
     return NotAvailableYet("the DirectX set-up library");

@@ -1,4 +1,4 @@
-// The simulated machine's environment, texts, services, clock, special folders, and the services
+// The simulated machine's environment, texts, clock, special folders, and the services
 // that a later stage of the project brings to the simulated machine (they answer "not available yet").
 #pragma once
 
@@ -44,18 +44,6 @@ private:
     Journal& journal_;
 };
 
-// The service manager: opening it with full access needs administrator rights; the 95 family has none.
-class SandboxServices : public platform::ServiceControl {
-public:
-    explicit SandboxServices(const MachineConfig& config) : config_(config) {}
-    platform::Outcome OpenManager() override;
-    platform::Outcome Stop(std::string_view name) override;
-    platform::Outcome MarkForDeletion(std::string_view name) override;
-
-private:
-    const MachineConfig& config_;
-};
-
 // The machine's own clock: sleeping advances it at once, so long waits cost no real time.
 class SandboxClock : public platform::Clock {
 public:
@@ -98,11 +86,6 @@ private:
 class PendingPower : public platform::Power {
 public:
     platform::Outcome Restart() override;
-};
-
-class PendingFonts : public platform::Fonts {
-public:
-    platform::Result<int> AddFont(std::string_view) override;
 };
 
 class PendingProgramManager : public platform::ProgramManager {
