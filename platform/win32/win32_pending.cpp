@@ -86,8 +86,6 @@ platform::Outcome Win32Processes::SendCommand(platform::WindowRef window, uint32
 
 platform::Outcome Win32Power::Restart() { return platform::NotAvailableYet("restarting the computer"); }
 
-platform::Result<int> Win32Fonts::AddFont(std::string_view) { return platform::NotAvailableYet("adding fonts"); }
-
 platform::Outcome Win32ProgramManager::Execute(std::string_view) {
     return platform::NotAvailableYet("program manager commands");
 }

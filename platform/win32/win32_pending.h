@@ -33,11 +33,6 @@ public:
     platform::Outcome Restart() override;
 };
 
-class Win32Fonts : public platform::Fonts {
-public:
-    platform::Result<int> AddFont(std::string_view path) override;
-};
-
 class Win32ProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view command) override;

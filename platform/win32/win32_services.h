@@ -1,4 +1,4 @@
-// The service manager and the clock of the real machine.
+// The service manager, the font table and the clock of the real machine.
 #pragma once
 
 #include "platform/system_services.h"
@@ -10,6 +10,13 @@ public:
     platform::Outcome OpenManager() override;
     platform::Outcome Stop(std::string_view name) override;
     platform::Outcome MarkForDeletion(std::string_view name) override;
+};
+
+// Fonts added to the running session (AddFontResourceA); the system's font list in the
+// registry is the installer's own business.
+class Win32Fonts : public platform::Fonts {
+public:
+    platform::Result<int> AddFont(std::string_view path) override;
 };
 
 class Win32Clock : public platform::Clock {
