@@ -1,0 +1,93 @@
+// Registry lines and the registry stage.
+#include "installer/registration/registry_lines.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/system/root_keys.h"
+#include "common/text/field_splitter.h"
+#include "installer/core/install_app.h"
+#include "installer/script/variables.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+namespace {
+
+constexpr size_t kRegistryLineFields = 5;
+
+// Scripts have always written binary data in lower case; an upper-case digit makes the line
+// invalid rather than being read some other way.
+std::optional<uint8_t> LowerHexDigit(char c) {
+    if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
+    if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
+    return std::nullopt;
+}
+
+std::optional<std::vector<uint8_t>> FourBytes(std::string_view data) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < 4; ++i) {
+        if (2 * i + 1 >= data.size()) return std::nullopt;
+        auto high = LowerHexDigit(data[2 * i]);
+        auto low = LowerHexDigit(data[2 * i + 1]);
+        if (!high || !low) return std::nullopt;
+        bytes.push_back(static_cast<uint8_t>(*high << 4 | *low));
+    }
+    return bytes;
+}
+
+// The value as a 4-byte read receives it: a value of up to 4 bytes, of whatever type, fills the
+// low bytes of the number; a longer one does not fit and cannot be read.
+std::optional<uint32_t> ReadFourByteNumber(platform::Registry& registry, platform::RootKey root, const std::string& key,
+                                           const std::string& name) {
+    auto stored = registry.ReadValue(root, key, name);
+    if (!stored || stored->data.size() > 4) return std::nullopt;
+    uint32_t number = 0;
+    for (size_t i = 0; i < stored->data.size(); ++i) number |= static_cast<uint32_t>(stored->data[i]) << (8 * i);
+    return number;
+}
+
+}  // namespace
+
+void ApplyRegistryLine(InstallApp& app, std::string_view line) {
+    const auto fields = text::SplitFields(line, ",");
+    if (fields.size() < kRegistryLineFields) return;
+    const auto root = system::RootKeyFromName(fields[0]);
+    if (!root) return;
+    const std::string& key = fields[1];
+    const std::string& name = fields[2];
+    const std::string& type = fields[3];
+    const std::string& data = fields[4];
+
+    platform::Registry& registry = app.platform().registry;
+    // The value is made before the key, so that a line with invalid data leaves no empty key.
+    platform::RegValue value;
+    if (type == "hex") {
+        auto bytes = FourBytes(data);
+        if (!bytes) return;
+        value = platform::RegValue::Binary(std::move(*bytes));
+    } else if (type == "inc") {
+        auto current = ReadFourByteNumber(registry, *root, key, name);
+        value = platform::RegValue::Dword(current ? *current + 1 : 1);
+    } else {
+        value = platform::RegValue::Text(data);
+    }
+    if (!registry.CreateKey(*root, key)) return;
+    (void)registry.WriteValue(*root, key, name, value);
+}
+
+void RunRegistryStage(InstallApp& app) {
+    for (const std::string& line : app.script().registry) ApplyRegistryLine(app, Expanded(app, line));
+    // The second line stores the working folder that the first line's three fields read back.
+    if (app.script().working_dir.size() == 2) ApplyRegistryLine(app, Expanded(app, app.script().working_dir[1]));
+    if (!app.flags().install_over) {
+        // The table's text ends in the value name; " ,," adds an empty type, so the version
+        // is stored as text.
+        ApplyRegistryLine(app, Expanded(app, app.Text(kVersionRegistryLine) + " ,," + app.script().version));
+    }
+}
+
+}  // namespace rvx::installer

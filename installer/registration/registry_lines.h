@@ -1,0 +1,26 @@
+// Registry lines: the one-line texts in which scripts describe registry values
+// ("root, key, value name, type, data"), and the installer's registry stage that writes them.
+#pragma once
+
+#include <string_view>
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// Writes one registry line. Fields come from the shared field splitter; fields after the fifth
+// are ignored. Root names are HKLM, HKCR, HKCU and HKU, exact case. The key is created with
+// every missing parent. Type "hex" stores the first 8 data characters, read as 4 pairs of
+// lower-case hexadecimal digits, as 4 binary bytes; "inc" stores the current 4-byte value plus
+// one (1 when it cannot be read) as a number; any other type stores the data as text. Nothing is
+// reported: a short line, an unknown root, a key that cannot be created, an invalid hex text or
+// a failed write leave the registry as it was.
+void ApplyRegistryLine(InstallApp& app, std::string_view line);
+
+// The registry stage: every [REGISTRY] line (the reader keeps [REGISTRYNET] in the same list),
+// the working-folder line of a two-line [WORKINGDIR], and, unless the installation goes over an
+// existing one, the installed version under the product's Setup key, each after variable
+// substitution.
+void RunRegistryStage(InstallApp& app);
+
+}  // namespace rvx::installer
