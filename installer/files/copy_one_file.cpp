@@ -97,10 +97,10 @@ void FinishFile(InstallApp& app, const FileEntry& entry, const std::string& time
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
 // when it is in use and the line allows the replacement at restart.
-std::unique_ptr<platform::File> OpenDestination(InstallApp& app, const FileEntry& entry) {
+std::unique_ptr<platform::File> OpenDestination(InstallApp& app, const FileEntry& entry, bool existed_before) {
     platform::FileSystem& files = app.platform().files;
     CopyState& copy = app.copy_state();
-    auto removed = files.RemoveFile(entry.dest_path);
+    platform::Outcome removed = existed_before ? files.RemoveFile(entry.dest_path) : platform::Outcome();
     if (!removed) copy.last_failure = removed.status();
     if (removed || removed.status() == Status::not_found || removed.status() == Status::path_not_found) {
         auto created = files.Open({entry.dest_path, Access::write, platform::share::none, Disposition::create_always});
@@ -227,7 +227,10 @@ int CopyOneFile(InstallApp& app, std::string_view line) {
     const char remembered = compressed.empty() ? '\0' : compressed.back();
     if (!compressed.empty()) compressed.back() = '_';
 
-    const uint64_t stored_size = StoredSize(files, compressed).value_or(StoredSize(files, entry.source_path).value_or(0));
+    // The compressed form is looked for first, as the system's expansion does.
+    const std::optional<uint64_t> compressed_size = StoredSize(files, compressed);
+    const std::optional<uint64_t> plain_size = compressed_size ? std::nullopt : StoredSize(files, entry.source_path);
+    const uint64_t stored_size = compressed_size.value_or(plain_size.value_or(0));
     const bool temporary_route = !IsShortName(compressed) || stored_size < kDirectRouteMinimum;
 
     std::string temp;
@@ -236,7 +239,9 @@ int CopyOneFile(InstallApp& app, std::string_view line) {
         platform.ui.KeepAlive();
         temp = UniqueTempName(app);
         std::string failed_name;
-        const int copied = CopyToTemp(app, compressed, temp, remembered, failed_name);
+        // Only the plain name is stored: go to it at once rather than trying the compressed one again.
+        const int copied = !compressed_size && plain_size ? CopyToTemp(app, entry.source_path, temp, std::nullopt, failed_name)
+                                                          : CopyToTemp(app, compressed, temp, remembered, failed_name);
         if (copied != 0) {
             app.Message(text::InsertArguments(app.Text(copied), {failed_name}));
             DeleteTemporary(app, temp);
@@ -254,11 +259,12 @@ int CopyOneFile(InstallApp& app, std::string_view line) {
     }
 
     platform.ui.KeepAlive();
-    (void)files.WriteAttributes(entry.dest_path, platform::attributes::normal);
+    const platform::Outcome reset = files.WriteAttributes(entry.dest_path, platform::attributes::normal);
     platform.ui.KeepAlive();
     copy.current_file = entry.dest_path;
-    const bool existed_before = platform::Exists(files, entry.dest_path);
-    std::unique_ptr<platform::File> output = OpenDestination(app, entry);
+    const bool missing = reset.status() == Status::not_found || reset.status() == Status::path_not_found;
+    const bool existed_before = reset || (!missing && platform::Exists(files, entry.dest_path));
+    std::unique_ptr<platform::File> output = OpenDestination(app, entry, existed_before);
     if (!output) {
         app.TraceText(text::FormatMessage("\nError creating : %s, errno = %d\n",
                                           {entry.dest_path, static_cast<long long>(ErrnoFor(copy.last_failure))}));
