@@ -189,7 +189,7 @@ struct ProgramSession::Services {
     Services(Machine& machine, const ProgramStart& start, Responder& responder)
         : files(machine),
           environment(machine.config(), start.program_path, start.command_line),
-          shell(machine.config()),
+          shell(machine.config(), files),
           resources(start.strings, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
           processes(machine.config(), machine.journal()),

@@ -39,7 +39,6 @@ platform::Result<std::string> SandboxShell::SpecialFolderPath(platform::SpecialF
                               std::string("special folder ") + SpecialFolderKey(folder) + " (not in machine.ini's [folders])");
     return found->second;
 }
-platform::Outcome SandboxShell::CreateShortcut(const platform::ShortcutSpec&) { return NotAvailableYet("shortcut files"); }
 platform::Outcome SandboxShell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
     return NotAvailableYet("opening documents");
 }

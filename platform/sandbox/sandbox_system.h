@@ -54,17 +54,18 @@ private:
     uint64_t now_ = 0;
 };
 
-// The special folders are those of machine.ini's [folders]; shortcut files and opening
-// documents come later.
+// The special folders are those of machine.ini's [folders]; shortcut files are written through
+// the machine's files (sandbox_shortcut.cpp); opening documents comes later.
 class SandboxShell : public platform::Shell {
 public:
-    explicit SandboxShell(const MachineConfig& config) : config_(config) {}
+    SandboxShell(const MachineConfig& config, platform::FileSystem& files) : config_(config), files_(files) {}
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
-    platform::Outcome CreateShortcut(const platform::ShortcutSpec&) override;
+    platform::Outcome CreateShortcut(const platform::ShortcutSpec& shortcut) override;
     platform::Outcome OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) override;
 
 private:
     const MachineConfig& config_;
+    platform::FileSystem& files_;
 };
 
 // Programs cannot be started yet; the top-level windows are those machine.ini lists, and a

@@ -15,7 +15,7 @@ ensure_packages() {
 }
 
 # The packages every build needs.
-HOST_PACKAGES=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev mscompress)
+HOST_PACKAGES=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev mscompress liblnk-utils)
 CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 

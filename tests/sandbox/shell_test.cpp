@@ -41,8 +41,8 @@ TEST(SandboxShell, SpecialFoldersAreThoseOfTheDescription) {
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.status(), Status::not_found);
     EXPECT_NE(missing.error().detail.find("common_desktop"), std::string::npos) << missing.error().detail;
-    // Shortcuts are still to come.
-    EXPECT_EQ(shell.CreateShortcut({}).status(), Status::not_available_yet);
+    // A shortcut request without a full path is refused before anything is written.
+    EXPECT_EQ(shell.CreateShortcut({}).status(), Status::invalid_argument);
 
     session.reset();
     machine.value().reset();
