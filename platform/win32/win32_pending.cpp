@@ -50,10 +50,6 @@ platform::Result<std::string> Win32Shell::SpecialFolderPath(platform::SpecialFol
     return std::string(buffer);
 }
 
-platform::Outcome Win32Shell::CreateShortcut(const platform::ShortcutSpec&) {
-    return platform::NotAvailableYet("shortcut files");
-}
-
 platform::Outcome Win32Shell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
     return platform::NotAvailableYet("opening documents");
 }

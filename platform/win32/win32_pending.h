@@ -8,7 +8,7 @@
 
 namespace rvx::win32 {
 
-// Special folders work already; shortcut files and opening documents come later.
+// Special folders and shortcut files (win32_shortcuts.cpp) work already; opening documents comes later.
 class Win32Shell : public platform::Shell {
 public:
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
