@@ -1,9 +1,9 @@
-// The examples-folder shortcut of a copied file. The installer's shortcut writer (which names the
-// file "<name>.lnk" and records it for the uninstaller) is not part of the installer yet; until it
-// is, nothing is written or recorded and the trace says so.
+// The examples-folder shortcut of a copied file: the shortcut writer names the file
+// "<name>.lnk" in the examples folder and records it for the uninstaller.
 #include "installer/files/example_shortcut.h"
 
 #include "installer/core/install_app.h"
+#include "installer/registration/shortcuts.h"
 #include "installer/script/folder_operations.h"
 #include "installer/script/variables.h"
 
@@ -12,8 +12,7 @@ namespace rvx::installer {
 void CreateExampleShortcut(InstallApp& app, const FileEntry& entry) {
     const std::string folder = Expanded(app, "%EXEMPLEPATH%\\");
     (void)CreateFolderPath(app.platform().files, folder);
-    app.TraceText("Example shortcut not created (the shortcut writer is not available yet): " + folder + entry.relative_name +
-                  ".lnk -> " + entry.dest_path + "\n");
+    (void)CreateShortcut(app, entry.dest_path, folder + entry.relative_name, "", "");
 }
 
 }  // namespace rvx::installer

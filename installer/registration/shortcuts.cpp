@@ -1,0 +1,97 @@
+// One shortcut file, the folder chain a group needs, and the desktop shortcuts.
+#include "installer/registration/shortcuts.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/app/dialogs.h"
+#include "common/text/path_helpers.h"
+#include "installer/core/install_app.h"
+#include "installer/script/system_folders.h"
+#include "installer/script/variables.h"
+#include "platform/shortcut_path.h"
+
+namespace rvx::installer {
+
+namespace {
+
+// The box of a failed save carries its own caption, not the installer's.
+void ShowSaveError(InstallApp& app) {
+    (void)app::ShowMessage(app.platform().ui, "Error", "IPersistFile->Save() Error", platform::Buttons::ok,
+                           platform::Icon::none);
+}
+
+bool IsDrive(std::string_view component) { return component.size() == 2 && component[1] == ':'; }
+
+}  // namespace
+
+int MakeFolderChain(platform::FileSystem& files, std::string_view path) {
+    if (auto found = files.ReadAttributes(path); found.ok())
+        return (found.value() & platform::attributes::directory) ? kFolderChainWasFolder : kFolderChainIsFile;
+    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+
+    std::string built;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        const std::string_view component = path.substr(start, end - start);
+        built.append(component);
+        if (!component.empty() && !(start == 0 && IsDrive(component))) {
+            if (auto found = files.ReadAttributes(built); found.ok()) {
+                if ((found.value() & platform::attributes::directory) == 0) return kFolderChainIsFile;
+            } else if (auto made = files.MakeFolder(built); !made && made.status() != platform::Status::already_exists) {
+                return made.status() == platform::Status::access_denied ? kFolderChainAccessDenied : kFolderChainFailed;
+            }
+        }
+        if (end >= path.size()) return kFolderChainCreated;
+        built += '\\';
+        start = end + 1;
+    }
+}
+
+platform::Outcome CreateShortcut(InstallApp& app, std::string_view target, std::string_view shortcut_path,
+                                 std::string_view description, std::string_view working_folder) {
+    const std::string link = std::string(shortcut_path) + ".lnk";
+    // Checked here as well as by the shell, so that a refused path is not put in the log either:
+    // the uninstaller would delete whatever it named.
+    if (auto checked = platform::CheckShortcutPath(link); !checked) {
+        app.TraceText("Shortcut refused: " + checked.error().Describe() + "\n");
+        ShowSaveError(app);
+        return checked;
+    }
+
+    platform::ShortcutSpec shortcut;
+    shortcut.link_path = link;
+    shortcut.target = target;
+    shortcut.description = description;
+    shortcut.working_folder = working_folder;
+    platform::Outcome made = app.platform().shell.CreateShortcut(shortcut);
+    if (!made) {
+        app.TraceText("Shortcut not created: " + made.error().Describe() + "\n");
+        // A shell without its link object makes no shortcut and says nothing; any other
+        // failure is a save that failed.
+        if (made.status() != platform::Status::unsupported && made.status() != platform::Status::not_available_yet)
+            ShowSaveError(app);
+    }
+    app.uninstall_log().RecordFilePath(link);
+    return made;
+}
+
+void CreateDesktopShortcuts(InstallApp& app) {
+    const TextList& lines = app.script().desktop_icons;
+    if (lines.size() < 4) return;
+    const auto desktop = DesktopFolder(app.platform());
+    if (!desktop) {
+        app.TraceText("Desktop shortcuts not created: the system names no desktop folder\n");
+        return;
+    }
+    const std::string folder = path::AddTrailingBackslash(*desktop);
+    for (size_t first = 1; first + 2 < lines.size(); first += 3) {
+        const std::string target = Expanded(app, lines[first + 1]);
+        std::string working_folder = Expanded(app, lines[first + 2]);
+        if (working_folder == "$") working_folder.clear();
+        (void)CreateShortcut(app, target, folder + lines[first], "", working_folder);
+    }
+}
+
+}  // namespace rvx::installer

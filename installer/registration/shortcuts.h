@@ -1,0 +1,48 @@
+// Shortcuts and program groups: shortcut files in the Programs menu for [ICONS], on the desktop
+// for [DESKTOPICON] and in the examples folder for example files, the program-group folders
+// they need, and the removal of older versions' shortcuts named in [DELETEOLDITEMS]. Every
+// shortcut is recorded in the uninstall log, every group folder listed for removal.
+#pragma once
+
+#include <string_view>
+
+#include "platform/files.h"
+#include "platform/result.h"
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// The results of MakeFolderChain.
+enum FolderChainResult : int {
+    kFolderChainCreated = 0,       // missing folders were created
+    kFolderChainWasFolder = 1,     // the path was an existing folder
+    kFolderChainIsFile = 2,        // the path, or a folder along it, is an existing file
+    kFolderChainAccessDenied = 3,  // a folder could not be created for lack of rights
+    kFolderChainFailed = 4,        // a folder could not be created for another reason
+};
+
+// Makes every missing folder of path, one level after the other; a final "\" is ignored and a
+// drive ("C:") is taken as existing.
+int MakeFolderChain(platform::FileSystem& files, std::string_view path);
+
+// Creates the shortcut file shortcut_path + ".lnk" to target through the shell. The folder that
+// holds it must exist. A failed save shows "IPersistFile->Save() Error" (a shell without its
+// link object fails silently); either way the shortcut is recorded in the uninstall log. A path
+// that would leave the folder it spells out (".." components, characters no name can hold, a
+// device name) is refused with the same message and is not recorded.
+platform::Outcome CreateShortcut(InstallApp& app, std::string_view target, std::string_view shortcut_path,
+                                 std::string_view description, std::string_view working_folder);
+
+// The shortcut stage: shows "Creating icons", writes the uninstall records of the installation
+// (uninstall_records.h), removes the [DELETEOLDITEMS] shortcuts and creates the [ICONS] groups
+// and shortcuts. The run sequence calls it after the fonts unless the patch flag is set: a patch
+// neither opens the uninstall log nor adds shortcuts.
+void RunShortcutStage(InstallApp& app);
+
+// The [DESKTOPICON] shortcuts, in groups of three lines after the first one (name, target,
+// working folder; "$" for none); an incomplete last group is ignored. The run sequence calls it
+// only when the desktop-shortcut choice is on.
+void CreateDesktopShortcuts(InstallApp& app);
+
+}  // namespace rvx::installer

@@ -1,0 +1,87 @@
+// The uninstall records of a whole installation, in the order the uninstaller replays them.
+#include "installer/registration/uninstall_records.h"
+
+#include <string>
+#include <vector>
+
+#include "common/text/field_splitter.h"
+#include "common/text/path_helpers.h"
+#include "installer/core/install_app.h"
+#include "installer/files/file_entry.h"
+#include "installer/script/conditions.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+namespace {
+
+// The registry reference the uninstaller reads to decide on the warning: the value of the last
+// NAME=VALUE line of the user variables (the lines the expansion of the condition walked), as
+// written, so that a "$root,key,value" reference stays a reference; one leading and one trailing
+// double quote removed.
+std::string WarningReference(const TextList& user_variables) {
+    std::string reference;
+    for (const std::string& line : user_variables) {
+        const std::vector<std::string> fields = text::SplitFields(line, "=");
+        if (fields.size() != 2) continue;
+        std::string_view value = fields[1];
+        if (!value.empty() && value.front() == '"') value.remove_prefix(1);
+        if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+        reference = value;
+    }
+    return reference;
+}
+
+void RecordFiles(InstallApp& app) {
+    uninstall_log::UninstallLog& log = app.uninstall_log();
+    for (const std::string& line : app.script().files) {
+        if (IsDiskMarker(line)) continue;
+        const FileEntry entry = ParseFileLine(app, line);
+        if (entry.keep_on_uninstall) continue;
+        if (entry.shared_file) {
+            log.RecordSharedFile("", entry.dest_path);
+        } else {
+            log.RecordFilePath(entry.dest_path);
+        }
+        // Named after the documents folder itself, not the examples folder below it.
+        if (entry.example_link) log.RecordFile(Expanded(app, "%WRKPATH%"), entry.relative_name + ".lnk");
+    }
+}
+
+void RecordWarning(InstallApp& app) {
+    const ScriptSections& script = app.script();
+    if (script.uninstall_message.empty()) return;
+    std::string reference;
+    if (!script.uninstall_message_condition.empty()) {
+        // Only for its expansion (an undefined variable still ends the installer here); the
+        // uninstaller decides on the warning itself.
+        (void)EvaluateComparison(app, script.uninstall_message_condition);
+        reference = WarningReference(script.user_variables);
+    }
+    // Each script line ends in a line feed; the last one would only add an empty line.
+    std::string_view message = script.uninstall_message;
+    if (message.back() == '\n') message.remove_suffix(1);
+    app.uninstall_log().RecordWarning("\"" + reference + "\", " + app.folders().installation, message);
+}
+
+}  // namespace
+
+void WriteUninstallRecords(InstallApp& app) {
+    uninstall_log::UninstallLog& log = app.uninstall_log();
+    if (!log.is_open()) return;
+    const ScriptSections& script = app.script();
+
+    RecordFiles(app);
+    const std::string installation = path::AddTrailingBackslash(app.folders().installation);
+    for (const std::string& line : script.force_delete) log.RecordFile(installation, Expanded(app, line));
+    for (const std::string& line : script.registry_uninstall) log.RecordRegistryKey(Expanded(app, line));
+    RecordWarning(app);
+    log.RecordProduct(SubstituteDisplayText(app, script.product_name));
+    log.RecordInstallFolder(app.folders().installation);
+    for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(app, line) + "]");
+    const TextList& pairs = script.uninstall_commands_conditional;
+    for (size_t first = 0; first + 1 < pairs.size(); first += 2)
+        log.RecordConditionalCommand(Expanded(app, pairs[first]), "[" + Expanded(app, pairs[first + 1]) + "]");
+}
+
+}  // namespace rvx::installer
