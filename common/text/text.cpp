@@ -115,6 +115,33 @@ long long ParseDecimalPrefix(std::string_view text) {
     return negative ? -value : value;
 }
 
+uint32_t ParseHexPrefix(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    auto digit = [&](size_t at) -> int {
+        if (at >= text.size()) return -1;
+        const char c = text[at];
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    // The prefix counts only when a digit follows it: "0x" alone reads as the 0 before the x.
+    if (digit(i) == 0 && i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') && digit(i + 2) >= 0) i += 2;
+    uint64_t value = 0;
+    bool too_large = false;
+    for (int d; (d = digit(i)) >= 0; ++i) {
+        if (too_large) continue;
+        value = value * 16 + static_cast<uint64_t>(d);
+        too_large = value > 0xFFFFFFFFull;
+    }
+    if (too_large) return 0xFFFFFFFFu;
+    const uint32_t result = static_cast<uint32_t>(value);
+    return negative ? 0u - result : result;
+}
+
 std::string Escape(std::string_view text) {
     std::string out;
     out.reserve(text.size());

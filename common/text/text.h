@@ -2,6 +2,7 @@
 // comparison treat only the ASCII letters, as the C runtime does in its default locale.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,10 @@ std::string FormatMessage(std::string_view pattern, std::initializer_list<Format
 
 // Reads a decimal integer as atoi does: optional blanks and sign, digits, stops at the first other character.
 long long ParseDecimalPrefix(std::string_view text);
+// Reads a hexadecimal number as the C runtime's strtoul with base 16 does where a long has 32 bits:
+// optional blanks and sign, an optional "0x" or "0X", digits up to the first other character;
+// a value too large for 32 bits gives 0xFFFFFFFF, and a minus sign negates modulo 2^32.
+uint32_t ParseHexPrefix(std::string_view text);
 
 // Escapes a text for one line of the journal or transcript: C escapes for \, ", control characters.
 std::string Escape(std::string_view text);
