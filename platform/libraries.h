@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,12 +28,23 @@ struct DirectXVersion {
     uint32_t revision = 0;
 };
 
+// The DirectX set-up library, loaded for one use; destroying it unloads the library.
+class DirectXLibrary {
+public:
+    virtual ~DirectXLibrary() = default;
+    // The installed DirectX version and revision, as the library reports them.
+    virtual Result<DirectXVersion> InstalledVersion() = 0;
+    // Runs the set-up from the folder that holds the redistributable, without an owner window;
+    // the library's own result code.
+    virtual Result<int32_t> Run(std::string_view source_folder, uint32_t flags) = 0;
+};
+
 class DirectXSetup {
 public:
     virtual ~DirectXSetup() = default;
-    virtual Result<DirectXVersion> InstalledVersion(std::string_view library_path) = 0;
-    // Runs the set-up from the folder that holds it; the library's own result code.
-    virtual Result<int32_t> Run(std::string_view library_path, std::string_view source_folder, uint32_t flags) = 0;
+    // Loads the library by full path; fails when it is missing, cannot be loaded or lacks the
+    // entry points the set-up needs.
+    virtual Result<std::unique_ptr<DirectXLibrary>> Load(std::string_view library_path) = 0;
 };
 
 }  // namespace rvx::platform

@@ -10,6 +10,7 @@
 #include "common/text/field_splitter.h"
 #include "platform/sandbox/default_machine.h"
 #include "platform/sandbox/machine_ini_update.h"
+#include "platform/sandbox/sandbox_directx.h"
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/sandbox_fonts.h"
 #include "platform/sandbox/sandbox_registry.h"
@@ -194,6 +195,7 @@ struct ProgramSession::Services {
           services(machine.config(), machine.registry(), machine.journal()),
           processes(machine.config(), machine.journal()),
           fonts(files, machine.journal()),
+          directx(machine.config(), files, machine.journal()),
           ui(machine.journal(), responder) {}
 
     SandboxFiles files;
@@ -205,7 +207,7 @@ struct ProgramSession::Services {
     PendingPower power;
     SandboxFonts fonts;
     PendingProgramManager program_manager;
-    PendingDirectX directx;
+    SandboxDirectX directx;
     SandboxUi ui;
     SandboxClock clock;
 };

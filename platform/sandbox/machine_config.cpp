@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/text/field_splitter.h"
@@ -78,6 +79,34 @@ bool ParseVersion(std::string_view text, platform::OsVersion& version) {
     version.minor = static_cast<uint32_t>(numbers[1]);
     version.build = static_cast<uint32_t>(numbers[2]);
     return true;
+}
+
+// "0x0004000A" or "4000a": one to eight hexadecimal digits.
+bool ParseHex32(std::string_view text, uint32_t& out) {
+    if (text::StartsWithIgnoreCase(text, "0x")) text.remove_prefix(2);
+    if (text.empty() || text.size() > 8) return false;
+    uint32_t value = 0;
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+        value = value * 16 + static_cast<uint32_t>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : text::ToLower(c) - 'a' + 10);
+    }
+    out = value;
+    return true;
+}
+
+bool ParseInt32(std::string_view text, int32_t& out) {
+    const bool negative = !text.empty() && text[0] == '-';
+    uint64_t magnitude = 0;
+    if (!ParseUnsigned(negative ? text.substr(1) : text, magnitude) || magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu))
+        return false;
+    out = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    return true;
+}
+
+std::string FormatHex32(uint32_t value) {
+    char buffer[11];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(value));
+    return buffer;
 }
 
 bool IsAbsoluteWindowsPath(std::string_view path) {
@@ -223,6 +252,18 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
                 if (comma == std::string::npos) fail(line.number, "a window is: class, title");
                 else config.windows.push_back(WindowConfig{std::string(text::TrimBlanks(std::string_view(whole).substr(0, comma))),
                                                            std::string(text::TrimBlanks(std::string_view(whole).substr(comma + 1)))});
+            } else if (section.name == "directx") {
+                DirectXConfig& directx = config.directx;
+                if (key == "loads") {
+                    if (!ParseYesNo(line.value, directx.loads)) fail(line.number, "loads must be yes or no");
+                } else if (key == "version" || key == "revision") {
+                    if (!ParseHex32(line.value, key == "version" ? directx.version : directx.revision))
+                        fail(line.number, key + " must be a hexadecimal number of at most eight digits, such as 0x00040009");
+                } else if (key == "result") {
+                    if (!ParseInt32(line.value, directx.setup_result)) fail(line.number, "result must be a whole number, such as -10");
+                } else {
+                    fail(line.number, "unknown key '" + line.key + "' in [directx]");
+                }
             } else {
                 fail(section.number, "unknown section [" + section.name + "]");
                 break;
@@ -270,6 +311,12 @@ std::string FormatMachineConfig(const MachineConfig& config) {
     for (const auto& path : config.denied_paths) out += path + "\n";
     out += "\n[windows]\n; top-level windows: class, title\n";
     for (const auto& window : config.windows) out += window.class_name + ", " + window.title + "\n";
+    out += "\n[directx]\n; the DirectX set-up library of a medium: whether it loads, the installed version and revision\n"
+           "; it reports (hexadecimal), and what its set-up returns\n";
+    out += std::string("loads=") + (config.directx.loads ? "yes" : "no") + "\n";
+    out += "version=" + FormatHex32(config.directx.version) + "\n";
+    out += "revision=" + FormatHex32(config.directx.revision) + "\n";
+    out += "result=" + std::to_string(config.directx.setup_result) + "\n";
     return out;
 }
 

@@ -1,6 +1,7 @@
 // The description of a simulated machine, kept in machine.ini: Windows family and version,
-// system folders, drives, environment variables, rights, files in use, denied paths, windows
-// and special folders. docs/simulated-machine.md documents every key.
+// system folders, drives, environment variables, rights, files in use, denied paths, windows,
+// special folders and what a DirectX set-up library answers. docs/simulated-machine.md
+// documents every key.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,14 @@ struct WindowConfig {
     std::string title;
 };
 
+// What the DirectX set-up library of an installation medium answers on this machine.
+struct DirectXConfig {
+    bool loads = true;          // a library file that exists can be loaded (no: a damaged library)
+    uint32_t version = 0;       // the installed DirectX version and revision the library reports
+    uint32_t revision = 0;
+    int32_t setup_result = 0;   // what running the set-up returns
+};
+
 struct MachineConfig {
     platform::OsVersion version;
     std::string windows_folder = "C:\\WINDOWS";
@@ -41,6 +50,7 @@ struct MachineConfig {
     std::vector<std::string> files_in_use;
     std::vector<std::string> denied_paths;
     std::vector<WindowConfig> windows;
+    DirectXConfig directx;
 
     // The sensible default machine: an NT system with C: (fixed) and the usual folders.
     static MachineConfig Default();

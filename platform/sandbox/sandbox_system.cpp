@@ -71,11 +71,5 @@ platform::Outcome SandboxProcesses::SendCommand(platform::WindowRef window, uint
 
 platform::Outcome PendingPower::Restart() { return NotAvailableYet("restarting the computer"); }
 platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
-platform::Result<platform::DirectXVersion> PendingDirectX::InstalledVersion(std::string_view) {
-    return NotAvailableYet("the DirectX set-up library");
-}
-platform::Result<int32_t> PendingDirectX::Run(std::string_view, std::string_view, uint32_t) {
-    return NotAvailableYet("the DirectX set-up library");
-}
 
 }  // namespace rvx::sandbox

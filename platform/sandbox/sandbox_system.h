@@ -94,10 +94,4 @@ public:
     platform::Outcome Execute(std::string_view) override;
 };
 
-class PendingDirectX : public platform::DirectXSetup {
-public:
-    platform::Result<platform::DirectXVersion> InstalledVersion(std::string_view) override;
-    platform::Result<int32_t> Run(std::string_view, std::string_view, uint32_t) override;
-};
-
 }  // namespace rvx::sandbox

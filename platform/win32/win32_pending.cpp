@@ -86,12 +86,4 @@ platform::Outcome Win32ProgramManager::Execute(std::string_view) {
     return platform::NotAvailableYet("program manager commands");
 }
 
-platform::Result<platform::DirectXVersion> Win32DirectXSetup::InstalledVersion(std::string_view) {
-    return platform::NotAvailableYet("the DirectX set-up library");
-}
-
-platform::Result<int32_t> Win32DirectXSetup::Run(std::string_view, std::string_view, uint32_t) {
-    return platform::NotAvailableYet("the DirectX set-up library");
-}
-
 }  // namespace rvx::win32

@@ -2,7 +2,6 @@
 // "not available yet", never a pretend success.
 #pragma once
 
-#include "platform/libraries.h"
 #include "platform/shell.h"
 #include "platform/system_services.h"
 
@@ -36,12 +35,6 @@ public:
 class Win32ProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view command) override;
-};
-
-class Win32DirectXSetup : public platform::DirectXSetup {
-public:
-    platform::Result<platform::DirectXVersion> InstalledVersion(std::string_view library_path) override;
-    platform::Result<int32_t> Run(std::string_view library_path, std::string_view source_folder, uint32_t flags) override;
 };
 
 }  // namespace rvx::win32

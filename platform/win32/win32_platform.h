@@ -5,6 +5,7 @@
 
 #include "common/text/string_table.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_directx.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_pending.h"
