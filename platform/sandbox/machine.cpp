@@ -13,6 +13,7 @@
 #include "platform/sandbox/sandbox_directx.h"
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/sandbox_fonts.h"
+#include "platform/sandbox/sandbox_power.h"
 #include "platform/sandbox/sandbox_registry.h"
 #include "platform/sandbox/sandbox_services.h"
 #include "platform/sandbox/sandbox_system.h"
@@ -194,6 +195,7 @@ struct ProgramSession::Services {
           resources(start.strings, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
           processes(machine.config(), machine.journal()),
+          power(machine),
           fonts(files, machine.journal()),
           directx(machine.config(), files, machine.journal()),
           ui(machine.journal(), responder) {}
@@ -204,7 +206,7 @@ struct ProgramSession::Services {
     SandboxResources resources;
     SandboxServices services;
     SandboxProcesses processes;
-    PendingPower power;
+    SandboxPower power;
     SandboxFonts fonts;
     PendingProgramManager program_manager;
     SandboxDirectX directx;

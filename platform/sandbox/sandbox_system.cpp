@@ -69,7 +69,6 @@ platform::Outcome SandboxProcesses::SendCommand(platform::WindowRef window, uint
                                      Word("command", std::to_string(command_id))});
 }
 
-platform::Outcome PendingPower::Restart() { return NotAvailableYet("restarting the computer"); }
 platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
 
 }  // namespace rvx::sandbox

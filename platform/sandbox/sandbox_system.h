@@ -84,11 +84,6 @@ private:
     Journal& journal_;
 };
 
-class PendingPower : public platform::Power {
-public:
-    platform::Outcome Restart() override;
-};
-
 class PendingProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view) override;

@@ -80,8 +80,6 @@ platform::Outcome Win32Processes::SendCommand(platform::WindowRef window, uint32
     return {};
 }
 
-platform::Outcome Win32Power::Restart() { return platform::NotAvailableYet("restarting the computer"); }
-
 platform::Outcome Win32ProgramManager::Execute(std::string_view) {
     return platform::NotAvailableYet("program manager commands");
 }

@@ -27,11 +27,6 @@ public:
     platform::Outcome SendCommand(platform::WindowRef window, uint32_t command_id) override;
 };
 
-class Win32Power : public platform::Power {
-public:
-    platform::Outcome Restart() override;
-};
-
 class Win32ProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view command) override;
