@@ -14,6 +14,7 @@
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/sandbox_fonts.h"
 #include "platform/sandbox/sandbox_power.h"
+#include "platform/sandbox/sandbox_processes.h"
 #include "platform/sandbox/sandbox_registry.h"
 #include "platform/sandbox/sandbox_services.h"
 #include "platform/sandbox/sandbox_system.h"
@@ -194,7 +195,7 @@ struct ProgramSession::Services {
           shell(machine.config(), files),
           resources(start.strings, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
-          processes(machine.config(), machine.journal()),
+          processes(machine.config(), files, machine.journal(), start.program_path),
           power(machine),
           fonts(files, machine.journal()),
           directx(machine.config(), files, machine.journal()),

@@ -43,32 +43,6 @@ platform::Outcome SandboxShell::OpenDocument(std::string_view, std::string_view,
     return NotAvailableYet("opening documents");
 }
 
-platform::Outcome SandboxProcesses::Start(const platform::StartRequest&) { return NotAvailableYet("starting programs"); }
-platform::Result<uint32_t> SandboxProcesses::StartAndWait(const platform::StartRequest&, const std::function<void()>&) {
-    return NotAvailableYet("starting programs");
-}
-platform::Outcome SandboxProcesses::RunCommand(std::string_view, platform::ShowState) {
-    return NotAvailableYet("starting programs");
-}
-std::optional<platform::WindowRef> SandboxProcesses::FindTopLevelWindow(std::string_view class_name,
-                                                                         std::string_view title) {
-    // As the system compares them: class names ignoring case, titles exactly.
-    for (size_t i = 0; i < config_.windows.size(); ++i) {
-        const auto& window = config_.windows[i];
-        if ((class_name.empty() || text::EqualsIgnoreCase(window.class_name, class_name)) && window.title == title)
-            return platform::WindowRef{i + 1};
-    }
-    return std::nullopt;
-}
-
-platform::Outcome SandboxProcesses::SendCommand(platform::WindowRef window, uint32_t command_id) {
-    if (window.id == 0 || window.id > config_.windows.size())
-        return platform::Fail(platform::Status::not_found, "no such window");
-    const auto& target = config_.windows[window.id - 1];
-    return journal_.Write("WINDOW", {Field("class", target.class_name), Field("title", target.title),
-                                     Word("command", std::to_string(command_id))});
-}
-
 platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
 
 }  // namespace rvx::sandbox

@@ -68,22 +68,6 @@ private:
     platform::FileSystem& files_;
 };
 
-// Programs cannot be started yet; the top-level windows are those machine.ini lists, and a
-// command sent to one is journaled.
-class SandboxProcesses : public platform::Processes {
-public:
-    SandboxProcesses(const MachineConfig& config, Journal& journal) : config_(config), journal_(journal) {}
-    platform::Outcome Start(const platform::StartRequest&) override;
-    platform::Result<uint32_t> StartAndWait(const platform::StartRequest&, const std::function<void()>&) override;
-    platform::Outcome RunCommand(std::string_view, platform::ShowState) override;
-    std::optional<platform::WindowRef> FindTopLevelWindow(std::string_view, std::string_view) override;
-    platform::Outcome SendCommand(platform::WindowRef window, uint32_t command_id) override;
-
-private:
-    const MachineConfig& config_;
-    Journal& journal_;
-};
-
 class PendingProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view) override;

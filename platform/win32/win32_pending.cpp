@@ -1,5 +1,4 @@
-// The services of the real machine that answer "not available yet", the special folders and the
-// window lookup.
+// The services of the real machine that answer "not available yet", and the special folders.
 #include "platform/win32/win32_pending.h"
 
 #include "platform/win32/win32_api.h"
@@ -52,32 +51,6 @@ platform::Result<std::string> Win32Shell::SpecialFolderPath(platform::SpecialFol
 
 platform::Outcome Win32Shell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
     return platform::NotAvailableYet("opening documents");
-}
-
-platform::Outcome Win32Processes::Start(const platform::StartRequest&) {
-    return platform::NotAvailableYet("starting programs");
-}
-
-platform::Result<uint32_t> Win32Processes::StartAndWait(const platform::StartRequest&, const std::function<void()>&) {
-    return platform::NotAvailableYet("starting programs");
-}
-
-platform::Outcome Win32Processes::RunCommand(std::string_view, platform::ShowState) {
-    return platform::NotAvailableYet("running commands");
-}
-
-std::optional<platform::WindowRef> Win32Processes::FindTopLevelWindow(std::string_view class_name, std::string_view title) {
-    const std::string class_text(class_name), title_text(title);
-    HWND window = FindWindowA(class_text.empty() ? nullptr : class_text.c_str(), title_text.c_str());
-    if (!window) return std::nullopt;
-    return platform::WindowRef{uint64_t(reinterpret_cast<uintptr_t>(window))};
-}
-
-platform::Outcome Win32Processes::SendCommand(platform::WindowRef window, uint32_t command_id) {
-    HWND handle = reinterpret_cast<HWND>(uintptr_t(window.id));
-    if (!IsWindow(handle)) return platform::Fail(platform::Status::not_found, "the window has closed");
-    SendMessageA(handle, WM_COMMAND, WPARAM(command_id), 0);
-    return {};
 }
 
 platform::Outcome Win32ProgramManager::Execute(std::string_view) {

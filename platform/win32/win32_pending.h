@@ -16,17 +16,6 @@ public:
                                    platform::ShowState show) override;
 };
 
-// Finding a window and sending it a command work already; starting programs comes later.
-class Win32Processes : public platform::Processes {
-public:
-    platform::Outcome Start(const platform::StartRequest& request) override;
-    platform::Result<uint32_t> StartAndWait(const platform::StartRequest& request,
-                                            const std::function<void()>& keep_alive) override;
-    platform::Outcome RunCommand(std::string_view command_line, platform::ShowState show) override;
-    std::optional<platform::WindowRef> FindTopLevelWindow(std::string_view class_name, std::string_view title) override;
-    platform::Outcome SendCommand(platform::WindowRef window, uint32_t command_id) override;
-};
-
 class Win32ProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view command) override;

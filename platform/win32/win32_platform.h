@@ -10,6 +10,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_pending.h"
 #include "platform/win32/win32_power.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_services.h"
