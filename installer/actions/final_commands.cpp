@@ -1,0 +1,54 @@
+// The final commands and the registry lines that replace them before a restart.
+#include "installer/actions/final_commands.h"
+
+#include <optional>
+
+#include "common/text/field_splitter.h"
+#include "installer/core/install_app.h"
+#include "installer/registration/registry_lines.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+std::optional<FinalCommand> ParseFinalCommand(InstallApp& app, std::string_view line) {
+    const auto fields = text::SplitFields(line, ",");
+    if (fields.empty()) return std::nullopt;
+    FinalCommand command;
+    if (fields.size() >= 2) command.working_folder = Expanded(app, fields[1]);
+    std::string arguments;
+    if (fields.size() >= 4) arguments = Expanded(app, fields[3]);
+    command.wait = fields.size() >= 3 && !fields[2].empty() && (fields[2][0] == 'W' || fields[2][0] == 'w');
+    const std::string program = SubstituteDisplayText(app, Expanded(app, fields[0]));
+    // An empty arguments field adds nothing: an empty quoted argument would reach the program
+    // as an argument of its own.
+    command.command_line = arguments.empty() ? program : "\"" + program + "\" \"" + arguments + "\"";
+    return command;
+}
+
+void RunFinalCommands(InstallApp& app) {
+    if (app.flags().restart) {
+        for (const std::string& line : app.script().registry_restart) ApplyRegistryLine(app, Expanded(app, line));
+        return;
+    }
+    platform::Processes& processes = app.platform().processes;
+    for (const std::string& line : app.script().final_commands) {
+        const auto command = ParseFinalCommand(app, line);
+        if (!command) continue;
+        // A folder that cannot be made current leaves the current one as it was.
+        if (!command->working_folder.empty()) (void)app.platform().files.SetCurrentFolder(command->working_folder);
+        if (command->wait) {
+            (void)StartAndWait(app, command->command_line, platform::ShowState::normal);
+        } else {
+            (void)processes.Start(platform::StartRequest{command->command_line, {}, platform::ShowState::normal});
+        }
+    }
+}
+
+bool StartAndWait(InstallApp& app, std::string_view command_line, platform::ShowState show) {
+    // The platform keeps the windows painted and drops their input while it waits; the
+    // installer has nothing of its own to do meanwhile.
+    auto ended = app.platform().processes.StartAndWait(platform::StartRequest{std::string(command_line), {}, show}, {});
+    return ended.ok();
+}
+
+}  // namespace rvx::installer
