@@ -6,9 +6,11 @@
 #include "common/app/exit_codes.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
-#include "installer/files/copy_engine.h"
+#include "installer/actions/restart.h"
+#include "installer/actions/start_question.h"
+#include "installer/core/local_branch.h"
 #include "installer/files/disk_space.h"
-#include "installer/files/replacement_rules.h"
+#include "installer/script/folder_operations.h"
 #include "installer/script/script_reader.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
@@ -81,6 +83,7 @@ int InstallApp::Run() {
     ExitInstance();
     // The uninstall log gets its folder records however the run ended.
     uninstall_log_.Close();
+    if (code != app::kExitFatalStop) FinishRun();
     trace_.Close();
     return code;
 }
@@ -91,22 +94,32 @@ int InstallApp::RunSequence() {
     if (!ReadScript(*this)) return app::kExitCouldNotStart;
     Expand(*this, folders_.default_folder);
     // The checks and the wizard come later; until then the installation goes to the answer
-    // file's folder, or the script's default one, and runs the file stages.
+    // file's folder, or the script's default one, after the start question.
+    if (!AskStartQuestion(*this)) return app::kExitCancelled;
     std::string folder = answers_.folder.empty() ? folders_.default_folder : answers_.folder;
     if (!CheckInstallFolder(*this, folder)) return app::kExitCancelled;
     folders_.installation = path::RemoveTrailingBackslash(folder);
-    progress_.Open(Text(installer::kAppTitle));
-    for (const std::string& line : script_.delete_files) DeleteListedFiles(*this, line);
-    switch (CopyFiles(*this)) {
-    case kCopyStoppedBeforeCopying:
-    case kCopyFileFailed: return app::kExitFailed;
-    case kCopyUserQuit: return app::kExitCancelled;
-    default: break;
+    // As the documents-folder page does unattended: the answer's folder, made when missing.
+    if (!answers_.documents_folder.empty() && CreateFolderPath(platform_.files, answers_.documents_folder))
+        folders_.documents = path::AddTrailingBackslash(answers_.documents_folder);
+    switch (RunLocalBranch(*this)) {
+    case LocalBranchResult::user_quit: return app::kExitCancelled;
+    case LocalBranchResult::failed: return app::kExitFailed;
+    case LocalBranchResult::done: break;
     }
-    if (!CreatePreallocatedFiles(*this)) return app::kExitFailed;
-    progress_.Close();
-    TraceText("The stages after the file copy are not available yet.\n");
+    TraceText("The checks and the wizard pages are not available yet.\n");
     return app::kExitNotAvailableYet;
+}
+
+void InstallApp::FinishRun() {
+    if (flags_.restart_now) {
+        (void)RestartComputer(*this);
+        return;
+    }
+    if (!answers_.launch_choice || script_.auto_launch.size() < 2) return;
+    const std::string command = Expanded(*this, script_.auto_launch[1]);
+    (void)platform_.files.SetCurrentFolder(folders_.installation);
+    (void)platform_.processes.RunCommand(command, platform::ShowState::normal);
 }
 
 bool InstallApp::ConfirmQuit(int kind) {

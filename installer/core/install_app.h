@@ -63,6 +63,9 @@ public:
 private:
     // The run sequence up to the end step; returns the exit code.
     int RunSequence();
+    // The very end of every run: the restart that was accepted, or else the program to start
+    // after the installation when the user chose it.
+    void FinishRun();
     // The folder the installer runs from; language libraries are loaded only from there.
     std::string ProgramFolder();
 

@@ -57,6 +57,7 @@ struct RunFlags {
     bool publisher_update = false;
     bool desktop_shortcut_on = false;
     bool restart = false;
+    bool restart_now = false;  // the restart was accepted: the computer restarts at the very end
 };
 
 struct SourceLayout {

@@ -15,7 +15,7 @@ namespace {
 
 const std::string kScript =
     "[SIZE]\n1000\n[TITLE]\nDemo\n[DISKID]\nDisk %d\n[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Demo\n"
-    "[UNINSTALLFILE]\ndemo.nvu\n[VERSION]\n1.0.0\n[EOF]\nend\n";
+    "[UNINSTALLFILE]\ndemo.nvu\n[VERSION]\n1.0.0\n[STRINGS]\nTALMREG=Software\\Norvane\\Demo\n[EOF]\nend\n";
 
 struct HostRun {
     HostRun() : base(rvx::test_support::MakeTempFolder("rvx-e2e")) { fs::create_directories(base / "medium"); }
@@ -67,10 +67,13 @@ TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
     EXPECT_NE(journal.find("BACKGROUND action=destroy"), std::string::npos) << journal;
     EXPECT_NE(journal.find("EXIT code=9"), std::string::npos) << journal;
     EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"),
-              "Diskette\nSource Path = \"D:\\\"\nThe stages after the file copy are not available yet.\n");
-    // The file stages ran: the answer file's folder was made and the uninstall log opened there.
+              "Diskette\nSource Path = \"D:\\\"\nMake Group: \nThe checks and the wizard pages are not available yet.\n");
+    // The installation stages ran: the answer file's folder was made, the uninstall log written
+    // there, and the version recorded.
     EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "Program Files" / "Demo" / "demo.nvu"),
-              ".DC:\\Program Files\\Demo\\demo.nvu\r\n.ZC:\\Program Files\\Demo\r\n");
+              ".DC:\\Program Files\\Demo\\demo.nvu\r\n.R\r\n.FC:\\Program Files\\Demo\r\n.ZC:\\Program Files\\Demo\r\n");
+    EXPECT_NE(rvx::test_support::Slurp(run.base / "machine" / "registry.reg").find("\\Norvane\\Demo\\Setup]\r\n\"Version\"=\"1.0.0\""),
+              std::string::npos);
     EXPECT_NE(run.Output().find("exit code 9"), std::string::npos) << run.Output();
 }
 

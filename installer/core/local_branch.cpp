@@ -1,0 +1,85 @@
+// The local branch of the run sequence, stage by stage in the order the stages depend on.
+#include "installer/core/local_branch.h"
+
+#include "common/text/path_helpers.h"
+#include "installer/actions/directx_setup.h"
+#include "installer/actions/final_commands.h"
+#include "installer/actions/restart.h"
+#include "installer/actions/stop_programs.h"
+#include "installer/core/install_app.h"
+#include "installer/files/copy_engine.h"
+#include "installer/files/replacement_rules.h"
+#include "installer/registration/fonts.h"
+#include "installer/registration/registry_lines.h"
+#include "installer/registration/service_stages.h"
+#include "installer/registration/shortcuts.h"
+#include "installer/script/folder_operations.h"
+#include "installer/script/variables.h"
+#include "installer_strings.h"
+
+namespace rvx::installer {
+
+namespace {
+
+void RemoveOldFiles(InstallApp& app) {
+    for (const std::string& line : app.script().delete_files) DeleteListedFiles(app, line);
+    for (const std::string& line : app.script().kill_dirs)
+        (void)RemoveFolderTree(app.platform().files, path::Join(app.folders().installation, line));
+}
+
+// The stages up to the copy; nothing when it ended the branch.
+std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
+    for (;;) {
+        RemoveOldFiles(app);
+        app.progress().Open(Expanded(app, app.script().title));
+        StopServicesForUpdate(app);
+        StopPrograms(app);
+        switch (CopyFiles(app)) {
+        case kCopyDone: return std::nullopt;
+        case kCopyUserQuit: return LocalBranchResult::user_quit;
+        case kCopyStoppedBeforeCopying: return LocalBranchResult::failed;
+        default: break;
+        }
+        const auto again = app.Message(app.Text(kTryAgainQuestion), platform::Buttons::yes_no, platform::Icon::question, 2);
+        if (again != platform::Answer::yes) return LocalBranchResult::failed;
+        // The pages that would be shown again come with the wizard; the removals and the whole
+        // copy are repeated from here, interactively from now on.
+        app.answers().unattended = false;
+        app.progress().Close();
+    }
+}
+
+}  // namespace
+
+LocalBranchResult RunLocalBranch(InstallApp& app) {
+    if (auto stopped = RemoveStopAndCopy(app)) return *stopped;
+
+    app.progress().SetLine1("");
+    app.progress().SetLine2("");
+    (void)CreatePreallocatedFiles(app);
+    (void)RegisterFonts(app);
+    if (!app.flags().patch) {
+        app.progress().SetLine1(app.Text(kCreatingIcons));
+        app.TraceText("Make Group: \n");
+        RunShortcutStage(app);
+    }
+    RunRegistryStage(app);
+    app.progress().Close();
+
+    if (app.flags().patch) {
+        app.Message(app.Text(kUpdateInstalled), platform::Buttons::ok, platform::Icon::information);
+    } else if (app.answers().unattended) {
+        // The success page is not shown unattended: the answer file decides the desktop shortcuts.
+        app.answers().desktop_shortcut_choice = app.answers().desktop_shortcut_answer != 0;
+        app.answers().launch_choice = false;
+    }
+    StopServices(app);
+    RecordServicesForUninstaller(app);
+    InstallDirectXIfNeeded(app);
+    if (app.answers().desktop_shortcut_choice) CreateDesktopShortcuts(app);
+    RunFinalCommands(app);
+    if (app.flags().restart) app.flags().restart_now = OfferRestart(app);
+    return LocalBranchResult::done;
+}
+
+}  // namespace rvx::installer

@@ -1,0 +1,18 @@
+// The installation proper on this computer, once the installation folder is settled: removals,
+// services and programs stopped, the copy stage, created files, fonts, shortcuts, registry,
+// services, DirectX, desktop shortcuts, final commands and the restart question.
+#pragma once
+
+namespace rvx::installer {
+
+class InstallApp;
+
+enum class LocalBranchResult {
+    done,
+    user_quit,    // at a disk prompt
+    failed,       // a file failed and the user did not try again, or the disk is too small
+};
+
+LocalBranchResult RunLocalBranch(InstallApp& app);
+
+}  // namespace rvx::installer
