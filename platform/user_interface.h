@@ -52,6 +52,8 @@ struct PageModel {
 
     Control* Find(int id);
     const Control* Find(int id) const;
+    // Appends a control with its id, kind and text; the others keep their defaults.
+    Control& Add(int id, ControlKind kind, std::string text);
 };
 
 class UserInterface {

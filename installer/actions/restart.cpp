@@ -21,16 +21,9 @@ platform::PageModel RestartPage() {
     platform::PageModel page;
     page.dialog_id = kRestartPage;
     page.caption = kCaption;
-    auto add = [&page](int id, platform::ControlKind kind, std::string text) {
-        platform::Control control;
-        control.id = id;
-        control.kind = kind;
-        control.text = std::move(text);
-        page.controls.push_back(std::move(control));
-    };
-    add(kTextControl, platform::ControlKind::text, kRestartText);
-    add(kRestartNow, platform::ControlKind::button, kRestartNowText);
-    add(kRestartLater, platform::ControlKind::button, kRestartLaterText);
+    page.Add(kTextControl, platform::ControlKind::text, kRestartText);
+    page.Add(kRestartNow, platform::ControlKind::button, kRestartNowText);
+    page.Add(kRestartLater, platform::ControlKind::button, kRestartLaterText);
     return page;
 }
 

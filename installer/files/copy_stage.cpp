@@ -28,16 +28,9 @@ std::optional<bool> PromptForDisk(InstallApp& app, std::string_view id) {
     platform::PageModel page;
     page.dialog_id = 131;
     page.caption = "Installation Norvane";
-    auto add = [&page](int control_id, platform::ControlKind kind, std::string text) {
-        platform::Control control;
-        control.id = control_id;
-        control.kind = kind;
-        control.text = std::move(text);
-        page.controls.push_back(std::move(control));
-    };
-    add(100, platform::ControlKind::text, text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive}));
-    add(1, platform::ControlKind::button, "OK");
-    add(2, platform::ControlKind::button, "Cancel");
+    page.Add(100, platform::ControlKind::text, text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive}));
+    page.Add(1, platform::ControlKind::button, "OK");
+    page.Add(2, platform::ControlKind::button, "Cancel");
     for (;;) {
         auto answer = app.platform().ui.ShowPage(page);
         if (answer && answer.value() == 1) return true;
