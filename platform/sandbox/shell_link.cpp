@@ -134,17 +134,17 @@ std::string RelativeTargetPath(std::string_view link_path, std::string_view targ
     return relative;
 }
 
-platform::Result<std::string> BuildShellLink(const platform::ShortcutSpec& spec, const LinkTargetFacts& facts) {
-    const bool local_target = IsFullLocalPath(spec.target);
-    std::string relative = local_target ? RelativeTargetPath(spec.link_path, spec.target) : spec.target;
+platform::Result<std::string> BuildShellLink(const platform::ShortcutSpec& request, const LinkTargetFacts& facts) {
+    const bool local_target = IsFullLocalPath(request.target);
+    std::string relative = local_target ? RelativeTargetPath(request.link_path, request.target) : request.target;
 
     uint32_t flags = 0;
     if (local_target) flags |= link_flags::has_link_info;
-    if (!spec.description.empty()) flags |= link_flags::has_name;
+    if (!request.description.empty()) flags |= link_flags::has_name;
     if (!relative.empty()) flags |= link_flags::has_relative_path;
-    if (!spec.working_folder.empty()) flags |= link_flags::has_working_dir;
-    if (!spec.arguments.empty()) flags |= link_flags::has_arguments;
-    if (!spec.icon_path.empty()) flags |= link_flags::has_icon_location;
+    if (!request.working_folder.empty()) flags |= link_flags::has_working_dir;
+    if (!request.arguments.empty()) flags |= link_flags::has_arguments;
+    if (!request.icon_path.empty()) flags |= link_flags::has_icon_location;
 
     // "Normal" stands alone: it is dropped as soon as any other attribute is set.
     uint32_t attributes = facts.attributes;
@@ -159,22 +159,22 @@ platform::Result<std::string> BuildShellLink(const platform::ShortcutSpec& spec,
     Put64(out, facts.times.last_access.ticks);
     Put64(out, facts.times.last_write.ticks);
     Put32(out, static_cast<uint32_t>(facts.size & 0xFFFFFFFF));
-    Put32(out, static_cast<uint32_t>(spec.icon_index));
-    Put32(out, ShowCommand(spec.show));
+    Put32(out, static_cast<uint32_t>(request.icon_index));
+    Put32(out, ShowCommand(request.show));
     Put16(out, 0);  // no hot key
     Put16(out, 0);
     Put32(out, 0);
     Put32(out, 0);
 
-    if (local_target) out += LinkInfo(spec.target, facts);
+    if (local_target) out += LinkInfo(request.target, facts);
 
     bool fits = true;
-    if (flags & link_flags::has_name) fits &= PutCountedString(out, spec.description);
+    if (flags & link_flags::has_name) fits &= PutCountedString(out, request.description);
     if (flags & link_flags::has_relative_path) fits &= PutCountedString(out, relative);
-    if (flags & link_flags::has_working_dir) fits &= PutCountedString(out, spec.working_folder);
-    if (flags & link_flags::has_arguments) fits &= PutCountedString(out, spec.arguments);
-    if (flags & link_flags::has_icon_location) fits &= PutCountedString(out, spec.icon_path);
-    if (!fits) return platform::Fail(platform::Status::invalid_argument, "a text of shortcut " + spec.link_path + " is too long");
+    if (flags & link_flags::has_working_dir) fits &= PutCountedString(out, request.working_folder);
+    if (flags & link_flags::has_arguments) fits &= PutCountedString(out, request.arguments);
+    if (flags & link_flags::has_icon_location) fits &= PutCountedString(out, request.icon_path);
+    if (!fits) return platform::Fail(platform::Status::invalid_argument, "a text of shortcut " + request.link_path + " is too long");
 
     Put32(out, 0);  // the closing block of the (empty) extra data
     return out;

@@ -28,7 +28,7 @@ struct LinkTargetFacts {
 // the target as written when it has no drive), the working folder, the arguments and the icon,
 // each only when not empty; and the closing block. invalid_argument when a text is too long for
 // the format's 16-bit counts.
-platform::Result<std::string> BuildShellLink(const platform::ShortcutSpec& spec, const LinkTargetFacts& facts);
+platform::Result<std::string> BuildShellLink(const platform::ShortcutSpec& request, const LinkTargetFacts& facts);
 
 // "C:\..." (or "C:/..."): a path on a drive, from its root.
 bool IsFullLocalPath(std::string_view path);

@@ -25,9 +25,9 @@ namespace {
 std::optional<std::string> Read(const std::vector<uint8_t>& bytes) { return ReadFontFamilyName(bytes); }
 
 TrueTypeFontSpec FamilySpec(std::u16string family) {
-    TrueTypeFontSpec spec;
-    spec.names = {{3, 1, 0x0409, 1, std::move(family)}};
-    return spec;
+    TrueTypeFontSpec layout;
+    layout.names = {{3, 1, 0x0409, 1, std::move(family)}};
+    return layout;
 }
 
 // Counts the bytes read through the files it opens.
@@ -66,44 +66,44 @@ TEST(FontFamilyName, TakesTheFirstMicrosoftFamilyRecord) {
 
     // Several languages: the first record wins, whatever its language; other name IDs and the
     // Macintosh records before it are passed over.
-    TrueTypeFontSpec spec;
-    spec.names = {{1, 0, 0, 1, u"Mac Family"},
+    TrueTypeFontSpec layout;
+    layout.names = {{1, 0, 0, 1, u"Mac Family"},
                   {3, 1, 0x0407, 2, u"Standard"},
                   {3, 1, 0x0407, 1, u"Deutsche Familie"},
                   {3, 1, 0x0409, 1, u"English Family"}};
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), "Deutsche Familie");
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), "Deutsche Familie");
 
-    spec.names = {{3, 0, 0x0409, 1, u"Symbol Family"}};  // the symbol encoding is UTF-16 as well
-    spec.dummy_table = false;
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), "Symbol Family");
+    layout.names = {{3, 0, 0x0409, 1, u"Symbol Family"}};  // the symbol encoding is UTF-16 as well
+    layout.dummy_table = false;
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), "Symbol Family");
 
-    spec.names = {{3, 1, 0x0409, 1, u""}};
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), "");
+    layout.names = {{3, 1, 0x0409, 1, u""}};
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), "");
 }
 
 TEST(FontFamilyName, AcceptsTheSfntVersionsOfTrueTypeAndOpenType) {
     for (uint32_t version : {0x00010000u, 0x74727565u /* true */, 0x4F54544Fu /* OTTO */}) {
-        auto spec = FamilySpec(u"Versioned");
-        spec.version = version;
-        EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), "Versioned") << std::hex << version;
+        auto layout = FamilySpec(u"Versioned");
+        layout.version = version;
+        EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), "Versioned") << std::hex << version;
     }
     for (uint32_t version : {0x00020000u, 0x74746366u /* ttcf, a collection */, 0u, 0x4D5A9000u}) {
-        auto spec = FamilySpec(u"Versioned");
-        spec.version = version;
-        EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), std::nullopt) << std::hex << version;
+        auto layout = FamilySpec(u"Versioned");
+        layout.version = version;
+        EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), std::nullopt) << std::hex << version;
     }
 }
 
 TEST(FontFamilyName, NothingWithoutAMicrosoftFamilyRecord) {
-    TrueTypeFontSpec spec;
-    spec.names = {{1, 0, 0, 1, u"Mac Only"}, {1, 0, 0, 2, u"Regular"}};
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), std::nullopt);
+    TrueTypeFontSpec layout;
+    layout.names = {{1, 0, 0, 1, u"Mac Only"}, {1, 0, 0, 2, u"Regular"}};
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), std::nullopt);
 
-    spec.names = {{3, 1, 0x0409, 2, u"Regular"}, {3, 1, 0x0409, 4, u"Full Name"}};
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), std::nullopt);
+    layout.names = {{3, 1, 0x0409, 2, u"Regular"}, {3, 1, 0x0409, 4, u"Full Name"}};
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), std::nullopt);
 
-    spec.names.clear();
-    EXPECT_EQ(Read(BuildTrueTypeFont(spec).bytes), std::nullopt);
+    layout.names.clear();
+    EXPECT_EQ(Read(BuildTrueTypeFont(layout).bytes), std::nullopt);
 
     // No name table at all: its directory entry renamed.
     auto font = BuildTrueTypeFont(FamilySpec(u"Hidden"));

@@ -23,12 +23,12 @@ uint32_t Read32(const std::string& bytes, size_t at) {
     return value;
 }
 
-platform::ShortcutSpec Spec(std::string link, std::string target, std::string working_folder = "") {
-    platform::ShortcutSpec spec;
-    spec.link_path = std::move(link);
-    spec.target = std::move(target);
-    spec.working_folder = std::move(working_folder);
-    return spec;
+platform::ShortcutSpec ShortcutRequest(std::string link, std::string target, std::string working_folder = "") {
+    platform::ShortcutSpec request;
+    request.link_path = std::move(link);
+    request.target = std::move(target);
+    request.working_folder = std::move(working_folder);
+    return request;
 }
 
 const std::string kMenu = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs";
@@ -36,10 +36,10 @@ const std::string kMenu = "C:\\Documents and Settings\\All Users\\Start Menu\\Pr
 }  // namespace
 
 TEST(ShellLinkFormat, HeaderLinkInformationAndStringsAreWhereTheFormatPutsThem) {
-    platform::ShortcutSpec spec = Spec("C:\\Menu\\Tools\\Editor.lnk", "C:\\Prog\\edit.exe", "C:\\Work");
+    platform::ShortcutSpec request = ShortcutRequest("C:\\Menu\\Tools\\Editor.lnk", "C:\\Prog\\edit.exe", "C:\\Work");
     sandbox::LinkTargetFacts facts;
     facts.size = 0x1'0000'04D2;  // only the low 32 bits are kept
-    auto built = sandbox::BuildShellLink(spec, facts);
+    auto built = sandbox::BuildShellLink(request, facts);
     ASSERT_TRUE(built) << built.error().Describe();
     const std::string& bytes = built.value();
     EXPECT_EQ(Read32(bytes, 0), 0x4Cu);
@@ -51,8 +51,8 @@ TEST(ShellLinkFormat, HeaderLinkInformationAndStringsAreWhereTheFormatPutsThem) 
     EXPECT_EQ(bytes.substr(strings, 21), std::string("\x13\x00..\\..\\Prog\\edit.exe", 21));
     EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string(4, '\0'));  // the closing block
 
-    spec.arguments = std::string(0x10000, 'a');
-    EXPECT_EQ(sandbox::BuildShellLink(spec, facts).status(), Status::invalid_argument);
+    request.arguments = std::string(0x10000, 'a');
+    EXPECT_EQ(sandbox::BuildShellLink(request, facts).status(), Status::invalid_argument);
 }
 
 TEST(ShellLinkFormat, RelativePathsFollowTheShortcutsOwnFolder) {
@@ -64,13 +64,13 @@ TEST(ShellLinkFormat, RelativePathsFollowTheShortcutsOwnFolder) {
 
 TEST(ShellLinkFormat, AReaderOfTheFormatFindsEveryText) {
     const fs::path folder = test_support::MakeTempFolder("rvx-link");
-    platform::ShortcutSpec spec = Spec("C:\\Menu\\Game.lnk", "D:\\Games\\play.exe", "D:\\Games\\Saves");
-    spec.arguments = "/full";
-    spec.description = "Play the game";
+    platform::ShortcutSpec request = ShortcutRequest("C:\\Menu\\Game.lnk", "D:\\Games\\play.exe", "D:\\Games\\Saves");
+    request.arguments = "/full";
+    request.description = "Play the game";
     sandbox::LinkTargetFacts facts;
     facts.drive_type = platform::DriveType::cdrom;
     facts.volume_serial = 0x12345678;
-    std::ofstream(folder / "game.lnk", std::ios::binary) << sandbox::BuildShellLink(spec, facts).value();
+    std::ofstream(folder / "game.lnk", std::ios::binary) << sandbox::BuildShellLink(request, facts).value();
     const auto info = ReadWithLnkinfo(RVX_LNKINFO, folder / "game.lnk");
     EXPECT_EQ(info["Local path"], "D:\\Games\\play.exe") << info.output;
     EXPECT_EQ(info["Working directory"], "D:\\Games\\Saves") << info.output;
@@ -81,8 +81,8 @@ TEST(ShellLinkFormat, AReaderOfTheFormatFindsEveryText) {
     EXPECT_EQ(info["Relative path"], "<none>") << info.output;  // another drive
 
     // A target without a drive keeps no link information, only the path as written.
-    spec = Spec("C:\\Menu\\Pad.lnk", "notepad.exe");
-    std::ofstream(folder / "pad.lnk", std::ios::binary) << sandbox::BuildShellLink(spec, {}).value();
+    request = ShortcutRequest("C:\\Menu\\Pad.lnk", "notepad.exe");
+    std::ofstream(folder / "pad.lnk", std::ios::binary) << sandbox::BuildShellLink(request, {}).value();
     const auto pad = ReadWithLnkinfo(RVX_LNKINFO, folder / "pad.lnk");
     EXPECT_EQ(pad["Relative path"], "notepad.exe") << pad.output;
     EXPECT_EQ(pad["Local path"], "<none>") << pad.output;
@@ -107,9 +107,9 @@ TEST(MachineShortcuts, WrittenThroughTheMachinesFilesWithWhatItKnowsOfTheTarget)
     platform::Platform& machine = temp.Start("C:\\Setup\\Rovexa.exe", "");
     temp.PutFile("C:\\Prog\\edit.exe", std::string(1234, 'x'));
     fs::create_directories(temp.HostPath(kMenu + "\\Tools"));
-    platform::ShortcutSpec spec = Spec(kMenu + "\\Tools\\Editor.lnk", "C:\\Prog\\edit.exe", "C:\\Prog");
-    ASSERT_TRUE(machine.shell.CreateShortcut(spec));
-    const auto info = ReadWithLnkinfo(RVX_LNKINFO, temp.HostPath(spec.link_path));
+    platform::ShortcutSpec request = ShortcutRequest(kMenu + "\\Tools\\Editor.lnk", "C:\\Prog\\edit.exe", "C:\\Prog");
+    ASSERT_TRUE(machine.shell.CreateShortcut(request));
+    const auto info = ReadWithLnkinfo(RVX_LNKINFO, temp.HostPath(request.link_path));
     EXPECT_EQ(info["Local path"], "C:\\Prog\\edit.exe") << info.output;
     EXPECT_EQ(info["Working directory"], "C:\\Prog") << info.output;
     EXPECT_EQ(info["Relative path"], "..\\..\\..\\..\\..\\Prog\\edit.exe") << info.output;
@@ -117,15 +117,15 @@ TEST(MachineShortcuts, WrittenThroughTheMachinesFilesWithWhatItKnowsOfTheTarget)
     EXPECT_EQ(info["Drive type"], "Fixed (3)") << info.output;
 
     // The machine's rules of a save: a read-only shortcut stays, a missing folder is not made.
-    ASSERT_TRUE(machine.files.WriteAttributes(spec.link_path, platform::attributes::read_only));
-    EXPECT_EQ(machine.shell.CreateShortcut(spec).status(), Status::access_denied);
-    spec.link_path = kMenu + "\\Nowhere\\Editor.lnk";
-    EXPECT_EQ(machine.shell.CreateShortcut(spec).status(), Status::path_not_found);
+    ASSERT_TRUE(machine.files.WriteAttributes(request.link_path, platform::attributes::read_only));
+    EXPECT_EQ(machine.shell.CreateShortcut(request).status(), Status::access_denied);
+    request.link_path = kMenu + "\\Nowhere\\Editor.lnk";
+    EXPECT_EQ(machine.shell.CreateShortcut(request).status(), Status::path_not_found);
 
     // Names that would leave their folder are refused, and nothing is written anywhere.
     for (const char* name : {"..\\..\\..\\Escaped", "...\\Escaped", "Sub/../../Escaped", "Bad|Name", "NUL"}) {
-        spec.link_path = kMenu + "\\Tools\\" + name + ".lnk";
-        EXPECT_EQ(machine.shell.CreateShortcut(spec).status(), Status::invalid_argument) << name;
+        request.link_path = kMenu + "\\Tools\\" + name + ".lnk";
+        EXPECT_EQ(machine.shell.CreateShortcut(request).status(), Status::invalid_argument) << name;
     }
     size_t shortcuts = 0;
     for (const auto& entry : fs::recursive_directory_iterator(temp.folder())) shortcuts += entry.path().extension() == ".lnk";

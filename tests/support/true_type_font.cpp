@@ -68,11 +68,11 @@ void PutBigEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     PutBigEndian16(bytes, at + 2, static_cast<uint16_t>(value));
 }
 
-TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& spec) {
+TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& layout) {
     // The directory is sorted by tag, and the tables follow in the same order.
     std::vector<Table> tables;
-    if (spec.dummy_table) tables.push_back({"cmap", {0, 0, 0, 0}});  // version 0, no subtables
-    tables.push_back({"name", NameTable(spec.names)});
+    if (layout.dummy_table) tables.push_back({"cmap", {0, 0, 0, 0}});  // version 0, no subtables
+    tables.push_back({"name", NameTable(layout.names)});
 
     TrueTypeFont font;
     std::vector<uint8_t>& bytes = font.bytes;
@@ -83,7 +83,7 @@ TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& spec) {
         power = static_cast<uint16_t>(power * 2);
         ++selector;
     }
-    Append32(bytes, spec.version);
+    Append32(bytes, layout.version);
     Append16(bytes, count);
     Append16(bytes, static_cast<uint16_t>(power * 16));
     Append16(bytes, selector);
@@ -108,14 +108,14 @@ TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& spec) {
 }
 
 std::vector<uint8_t> MakeTrueTypeFont(std::u16string_view family) {
-    TrueTypeFontSpec spec;
-    spec.names = {
+    TrueTypeFontSpec layout;
+    layout.names = {
         {1, 0, 0, 1, std::u16string(family)},
         {1, 0, 0, 2, u"Regular"},
         {3, 1, 0x0409, 1, std::u16string(family)},
         {3, 1, 0x0409, 2, u"Regular"},
     };
-    return BuildTrueTypeFont(spec).bytes;
+    return BuildTrueTypeFont(layout).bytes;
 }
 
 }  // namespace rvx::test_support

@@ -33,7 +33,7 @@ struct TrueTypeFont {
     size_t name_records = 0;  // its first name record
 };
 
-TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& spec);
+TrueTypeFont BuildTrueTypeFont(const TrueTypeFontSpec& layout);
 
 // A font whose family is `family`: a Macintosh record and a Microsoft record for it, along with
 // a style name record (name ID 2), in the usual order.
