@@ -1,0 +1,21 @@
+// The licence agreement page (dialog 127): Yes goes on, No is the page's Cancel.
+#pragma once
+
+#include "installer/core/pages/wizard_page.h"
+
+namespace rvx::installer {
+
+class LicencePage : public WizardPage {
+public:
+    static constexpr int kYes = 134;
+
+    LicencePage(InstallApp& app, const std::string& caption);
+
+    // Not shown in an unattended run.
+    int Run();
+
+private:
+    void AddControls(platform::PageModel& page) override;
+};
+
+}  // namespace rvx::installer

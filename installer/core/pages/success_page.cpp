@@ -1,0 +1,51 @@
+// The success page.
+#include "installer/core/pages/success_page.h"
+
+#include "installer/core/install_app.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+SuccessPage::SuccessPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 128) {
+    buttons_.accept_text = "OK";
+    buttons_.back = false;
+    buttons_.cancel = false;
+}
+
+int SuccessPage::Run() {
+    if (app_.answers().unattended) {
+        app_.answers().desktop_shortcut_choice = app_.answers().desktop_shortcut_answer != 0;
+        app_.answers().launch_choice = false;
+        return kPageNext;
+    }
+    if (!started_) {
+        desktop_ = app_.flags().desktop_shortcut_on;
+        launch_ = false;
+        started_ = true;
+    }
+    const auto& lines = app_.script().success_text;
+    SetText(0, lines.empty() ? std::string() : Expanded(app_, lines[0]));
+    SetText(1, lines.size() < 2 ? std::string(" ") : Expanded(app_, lines[1]));
+    const int result = ShowModal();
+    app_.answers().desktop_shortcut_choice = desktop_;
+    app_.answers().launch_choice = launch_;
+    return result;
+}
+
+void SuccessPage::AddControls(platform::PageModel& page) {
+    const auto& icons = app_.script().desktop_icons;
+    auto& desktop = page.Add(kDesktopBox, platform::ControlKind::check_box, icons.empty() ? std::string() : icons.front());
+    desktop.value = desktop_ ? "1" : "0";
+    desktop.visible = icons.size() >= 4;
+    const auto& launch_lines = app_.script().auto_launch;
+    auto& launch = page.Add(kLaunchBox, platform::ControlKind::check_box, launch_lines.empty() ? std::string() : launch_lines.front());
+    launch.value = launch_ ? "1" : "0";
+    launch.visible = launch_lines.size() == 2;
+}
+
+void SuccessPage::TakeValues(const platform::PageModel& page) {
+    desktop_ = ValueOf(page, kDesktopBox) == "1";
+    launch_ = ValueOf(page, kLaunchBox) == "1";
+}
+
+}  // namespace rvx::installer

@@ -1,0 +1,84 @@
+// WizardPage: what every wizard page shares. Four visible text slots, the first-page flag that
+// disables Back, the caption every page takes from one shared title, and the Next, Cancel and
+// Back buttons with the confirm-quit question behind Cancel. A page object lives for the whole
+// run, so that a page shown again after Back still holds what the user entered.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/user_interface.h"
+
+namespace rvx::installer {
+
+class InstallApp;
+
+// The values a page ends with.
+inline constexpr int kPageNext = 1;
+inline constexpr int kPageCancel = 2;
+inline constexpr int kPageBack = 117;
+
+class WizardPage {
+public:
+    // caption is the title shared by every page; the run sequence updates it before each page.
+    WizardPage(InstallApp& app, const std::string& caption, int dialog_id)
+        : app_(app), caption_(caption), dialog_id_(dialog_id) {}
+    virtual ~WizardPage() = default;
+    WizardPage(const WizardPage&) = delete;
+    WizardPage& operator=(const WizardPage&) = delete;
+
+    // Slots 0 to 3 show in the controls 105 to 108 when not empty; slot 4 has no control.
+    void SetText(int slot, std::string text);
+    const std::string& TextSlot(int slot) const;
+    void SetFirstPage(bool first) { first_page_ = first; }
+    bool first_page() const { return first_page_; }
+    int dialog_id() const { return dialog_id_; }
+
+protected:
+    // Returned by OnButton when the page is to stay open.
+    static constexpr int kKeepOpen = -1;
+
+    struct ButtonSet {
+        int accept_id = kPageNext;
+        std::string accept_text = "Next";
+        bool back = true;
+        bool cancel = true;
+        std::string cancel_text = "Cancel";
+    };
+
+    // Shows the page until it ends; returns 1 (accepted), 117 (Back) or 2 (quit confirmed).
+    int ShowModal();
+
+    // Called once each time the page opens, before its first display.
+    virtual void OnOpen() {}
+    // Adds the page's own controls between the text slots and the buttons.
+    virtual void AddControls(platform::PageModel& page) = 0;
+    // Takes what the user entered; called whichever button was pressed.
+    virtual void TakeValues(const platform::PageModel& /*page*/) {}
+    // The accept button or a page's own button: the value to end with, or kKeepOpen.
+    virtual int OnButton(int button) { return button == buttons_.accept_id ? kPageNext : kKeepOpen; }
+
+    // The value of a control of a shown page; empty when the page has no such control.
+    static std::string ValueOf(const platform::PageModel& page, int id);
+
+    InstallApp& app_;
+    ButtonSet buttons_;
+
+private:
+    const std::string& caption_;
+    int dialog_id_;
+    std::array<std::string, 5> texts_;
+    bool first_page_ = false;
+};
+
+// The identity area of the two folder pages: statics 122 and 123 under the labels 124 and 125,
+// all hidden when no text was given.
+struct IdentityArea {
+    std::string first;
+    std::string second;
+
+    void AddTo(platform::PageModel& page) const;
+};
+
+}  // namespace rvx::installer
