@@ -234,3 +234,22 @@ TEST(PreviousInstallationPage, ChoiceHidesTheWarningAndIsKept) {
     EXPECT_FALSE(Contains(second, "t129")) << second;
     EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationPage::kInstallElsewhere);
 }
+
+TEST(UnattendedRun, SkipsTheQuestionPagesAndTheReadyPageOffersInstall) {
+    {
+        FileStages run;
+        WizardPages pages(run.app);
+        run.app.answers().unattended = true;
+        pages.previous.SetChoice(installer::PreviousInstallationPage::kInstallElsewhere);
+        EXPECT_EQ(pages.previous.Run(), installer::kPageNext);
+        EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationPage::kUpdateHere);
+        EXPECT_EQ(pages.ready.Run(), installer::kPageNext);
+        EXPECT_EQ(pages.licence.Run(), installer::kPageNext);
+        EXPECT_EQ(pages.final_information.Run(), installer::kPageNext);
+        EXPECT_EQ(PagesShown(run), 0u);
+    }
+    FileStages run("page 121 next\n");
+    WizardPages pages(run.app);
+    EXPECT_EQ(pages.ready.Run(), installer::kPageNext);
+    EXPECT_TRUE(Contains(PageLine(run, 0), "b1=\"Install\"")) << PageLine(run, 0);
+}
