@@ -8,7 +8,12 @@
 #include "common/text/path_helpers.h"
 #include "installer/actions/restart.h"
 #include "installer/actions/start_question.h"
+#include "installer/core/installation_folder.h"
 #include "installer/core/local_branch.h"
+#include "installer/core/network_branch.h"
+#include "installer/core/start_checks.h"
+#include "installer/core/update_checks.h"
+#include "installer/core/wizard.h"
 #include "installer/files/disk_space.h"
 #include "installer/script/folder_operations.h"
 #include "installer/script/script_reader.h"
@@ -89,26 +94,41 @@ int InstallApp::Run() {
 }
 
 int InstallApp::RunSequence() {
+    // The page objects live for the whole run, so that a page keeps its values after Back.
+    WizardPages pages(*this);
+    PageSequence sequence;
     if (!ProcessCommandLine()) return app::kExitCouldNotStart;
     TraceText("Source Path = \"" + folders_.source + "\"\n");
     if (!ReadScript(*this)) return app::kExitCouldNotStart;
     Expand(*this, folders_.default_folder);
-    // The checks and the wizard come later; until then the installation goes to the answer
-    // file's folder, or the script's default one, after the start question.
+    platform_.ui.SetBackgroundTitle(Expanded(*this, script_.title));
+
+    if (ReportPendingStartError(*this) == CheckResult::stop) return app::kExitCouldNotStart;
+    if (CheckRightsAndSystem(*this) == CheckResult::stop) return app::kExitCouldNotStart;
     if (!AskStartQuestion(*this)) return app::kExitCancelled;
-    std::string folder = answers_.folder.empty() ? folders_.default_folder : answers_.folder;
-    if (!CheckInstallFolder(*this, folder)) return app::kExitCancelled;
-    folders_.installation = path::RemoveTrailingBackslash(folder);
-    // As the documents-folder page does unattended: the answer's folder, made when missing.
-    if (!answers_.documents_folder.empty() && CreateFolderPath(platform_.files, answers_.documents_folder))
-        folders_.documents = path::AddTrailingBackslash(answers_.documents_folder);
-    switch (RunLocalBranch(*this)) {
-    case LocalBranchResult::user_quit: return app::kExitCancelled;
-    case LocalBranchResult::failed: return app::kExitFailed;
-    case LocalBranchResult::done: break;
+    if (!SettleInstallationFolder(*this)) return app::kExitCouldNotStart;
+    pages.previous.SetTexts(Expanded(*this, script_.product_name), folders_.previous_installation, script_.kill_dirs_text);
+    pages.previous.SetChoice(PreviousInstallationPage::kUpdateHere);
+    FillPageSequence(*this, sequence);
+    if (CheckUpdateVersions(*this) == CheckResult::stop) return app::kExitCouldNotStart;
+
+    for (bool again = false;; again = true) {
+        switch (RunWizard(*this, pages, sequence, again)) {
+        case WizardResult::cancelled: return app::kExitCancelled;
+        case WizardResult::refused: return app::kExitCouldNotStart;
+        case WizardResult::done: break;
+        }
+        if (flags_.network_install) {
+            RunNetworkBranch(*this, pages);
+            return app::kExitCompleted;
+        }
+        switch (RunLocalBranch(*this, pages)) {
+        case LocalBranchResult::done: return app::kExitCompleted;
+        case LocalBranchResult::user_quit: return app::kExitCancelled;
+        case LocalBranchResult::failed: return app::kExitFailed;
+        case LocalBranchResult::try_again: sequence.Back(); break;
+        }
     }
-    TraceText("The checks and the wizard pages are not available yet.\n");
-    return app::kExitNotAvailableYet;
 }
 
 void InstallApp::FinishRun() {

@@ -29,29 +29,27 @@ void RemoveOldFiles(InstallApp& app) {
 
 // The stages up to the copy; nothing when it ended the branch.
 std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
-    for (;;) {
-        RemoveOldFiles(app);
-        app.progress().Open(Expanded(app, app.script().title));
-        StopServicesForUpdate(app);
-        StopPrograms(app);
-        switch (CopyFiles(app)) {
-        case kCopyDone: return std::nullopt;
-        case kCopyUserQuit: return LocalBranchResult::user_quit;
-        case kCopyStoppedBeforeCopying: return LocalBranchResult::failed;
-        default: break;
-        }
-        const auto again = app.Message(app.Text(kTryAgainQuestion), platform::Buttons::yes_no, platform::Icon::question, 2);
-        if (again != platform::Answer::yes) return LocalBranchResult::failed;
-        // The pages that would be shown again come with the wizard; the removals and the whole
-        // copy are repeated from here, interactively from now on.
-        app.answers().unattended = false;
-        app.progress().Close();
+    RemoveOldFiles(app);
+    app.progress().Open(Expanded(app, app.script().title));
+    StopServicesForUpdate(app);
+    StopPrograms(app);
+    switch (CopyFiles(app)) {
+    case kCopyDone: return std::nullopt;
+    case kCopyUserQuit: return LocalBranchResult::user_quit;
+    case kCopyStoppedBeforeCopying: return LocalBranchResult::failed;
+    default: break;
     }
+    const auto again = app.Message(app.Text(kTryAgainQuestion), platform::Buttons::yes_no, platform::Icon::question, 2);
+    if (again != platform::Answer::yes) return LocalBranchResult::failed;
+    // Back to the wizard, interactively from now on; the removals and the copy follow again.
+    app.answers().unattended = false;
+    app.progress().Close();
+    return LocalBranchResult::try_again;
 }
 
 }  // namespace
 
-LocalBranchResult RunLocalBranch(InstallApp& app) {
+LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
     if (auto stopped = RemoveStopAndCopy(app)) return *stopped;
 
     app.progress().SetLine1("");
@@ -68,10 +66,10 @@ LocalBranchResult RunLocalBranch(InstallApp& app) {
 
     if (app.flags().patch) {
         app.Message(app.Text(kUpdateInstalled), platform::Buttons::ok, platform::Icon::information);
-    } else if (app.answers().unattended) {
-        // The success page is not shown unattended: the answer file decides the desktop shortcuts.
-        app.answers().desktop_shortcut_choice = app.answers().desktop_shortcut_answer != 0;
-        app.answers().launch_choice = false;
+    } else {
+        pages.caption = Expanded(app, app.script().title);
+        (void)pages.success.Run();
+        (void)pages.final_information.Run();
     }
     StopServices(app);
     RecordServicesForUninstaller(app);

@@ -3,6 +3,8 @@
 // services, DirectX, desktop shortcuts, final commands and the restart question.
 #pragma once
 
+#include "installer/core/pages/wizard_pages.h"
+
 namespace rvx::installer {
 
 class InstallApp;
@@ -11,8 +13,9 @@ enum class LocalBranchResult {
     done,
     user_quit,    // at a disk prompt
     failed,       // a file failed and the user did not try again, or the disk is too small
+    try_again,    // a file failed and the user wants to go back to the wizard and try again
 };
 
-LocalBranchResult RunLocalBranch(InstallApp& app);
+LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages);
 
 }  // namespace rvx::installer

@@ -1,0 +1,31 @@
+// The network branch of the run sequence.
+#include "installer/core/network_branch.h"
+
+#include "installer/core/install_app.h"
+#include "installer/files/network_transfer.h"
+#include "installer/registration/registry_lines.h"
+#include "installer/script/variables.h"
+
+namespace rvx::installer {
+
+void RunNetworkBranch(InstallApp& app, WizardPages& pages) {
+    app.progress().Open(Expanded(app, app.script().title));
+    (void)TransferInstallSet(app, ListInstallSet(app));
+    // The user's name and company are the section's second and third lines; a shorter section
+    // gives what it has.
+    const TextList& user = app.script().user_info_net;
+    if (user.size() > 1) app.user().name = user[1];
+    if (user.size() > 2) app.user().company = user[2];
+    RunRegistryStage(app);
+    for (const std::string& line : app.script().registry_uninstall) app.uninstall_log().RecordRegistryKey(Expanded(app, line));
+    app.uninstall_log().RecordProduct(SubstituteDisplayText(app, app.script().product_name));
+    app.progress().Close();
+
+    std::vector<std::string> lines;
+    for (const std::string& line : app.script().final_text_net) lines.push_back(Expanded(app, line));
+    pages.caption = Expanded(app, app.script().title);
+    pages.network_final.SetLines(std::move(lines));
+    (void)pages.network_final.Run();
+}
+
+}  // namespace rvx::installer

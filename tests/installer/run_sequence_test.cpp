@@ -1,0 +1,100 @@
+// The whole run on a simulated machine: the page sequence, the wizard with Next, Back and
+// Cancel, the installation after it, and the way back to the wizard after a failed copy.
+#include <gtest/gtest.h>
+
+#include "common/app/exit_codes.h"
+#include "installer/core/install_app.h"
+#include "installer/core/page_sequence.h"
+#include "installer_strings.h"
+#include "tests/support/temp_machine.h"
+
+using namespace rvx;
+using installer::PageSequence;
+using test_support::TempMachine;
+
+namespace {
+
+const char* const kScript =
+    "[TITLE]\nDemo\n[PRODUCTNAME]\nDemo\n[SIZE]\n100\n[DISKID]\nDisk %s\n[VERSION]\n1.0.0\n[DEFAULTDIR]\nC:\\Prog\n"
+    "[UNINSTALLFILE]\ndemo.nvu\n[STRINGS]\nTALMREG=Software\\Norvane\\Demo\n[LICENSETEXT]\nFree to use.\n[INSTALLDIRTEXT]\nWhere?\n"
+    "[FILES]\na.txt\n[EOF]\nend\n";
+
+struct Installation {
+    explicit Installation(const std::string& answers, const sandbox::MachineConfig& config = sandbox::MachineConfig::Default())
+        : temp(config) {
+        temp.PutFile("C:\\MEDIUM\\Install.ini", kScript);
+        temp.PutFile("C:\\MEDIUM\\a.txt", "payload");
+        app = std::make_unique<installer::InstallApp>(temp.Start("C:\\MEDIUM\\Rovexa.exe", "", answers, installer::kBuiltInStrings));
+    }
+    int Go() { return app->InitInstance() ? app->Run() : -1; }
+    std::string Pages() {
+        std::string lines;
+        for (const auto& line : temp.JournalLines("PAGE")) lines += line + "\n";
+        return lines;
+    }
+
+    TempMachine temp;
+    std::unique_ptr<installer::InstallApp> app;
+};
+
+}  // namespace
+
+TEST(PageSequence, SkippedSlotsArePassedOverBothWays) {
+    PageSequence sequence;
+    sequence.Set(3, installer::kPageLicence);
+    sequence.Set(5, installer::kPageFolder);
+    sequence.Set(7, installer::kSlotEnd);
+    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+    EXPECT_EQ(sequence.index(), 3);
+    sequence.Back();  // before the first page there is nothing
+    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+    sequence.Next();
+    EXPECT_EQ(sequence.Current(), installer::kPageFolder);
+    sequence.Next();
+    EXPECT_TRUE(sequence.Done());
+    sequence.Next();  // the end stays the end
+    EXPECT_TRUE(sequence.Done());
+    sequence.Back();
+    EXPECT_EQ(sequence.Current(), installer::kPageFolder);
+    sequence.Back();
+    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+}
+
+TEST(RunSequence, TheWizardWithBackThenTheInstallation) {
+    Installation run("page 127 134\n"
+            "page 109 next 101=Jane\n"
+            "page 104 back\n"
+            "page 109 next 102=ACME\n"
+            "page 104 next 101=\"C:\\\\Elsewhere\"\n"
+            "page 128 ok\n"
+            "page 129 ok\n");
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.ReadFile("C:\\Elsewhere\\a.txt"), "payload");
+    EXPECT_EQ(run.app->user().name, "Jane");  // kept when the page was shown again after Back
+    EXPECT_EQ(run.app->user().company, "ACME");
+    const std::string pages = run.Pages();
+    // The first page shown has its Back button disabled; the later ones do not.
+    EXPECT_NE(pages.find("id=127 caption=\"Demo\""), std::string::npos) << pages;
+    EXPECT_NE(pages.substr(0, pages.find('\n')).find("b117!"), std::string::npos) << pages;
+    EXPECT_EQ(pages.substr(pages.find("id=109")).substr(0, pages.find('\n')).find("b117!"), std::string::npos) << pages;
+}
+
+TEST(RunSequence, CancelConfirmedOnAPageEndsTheRun) {
+    Installation run("page 127 cancel\nmessage no ~ \"quit now\"\npage 127 cancel\nmessage yes ~ \"quit now\"\n");
+    EXPECT_EQ(run.Go(), app::kExitCancelled);
+    EXPECT_FALSE(platform::Exists(run.app->platform().files, "C:\\Prog\\a.txt"));
+    EXPECT_NE(run.temp.JournalLines("BACKGROUND").back().find("destroy"), std::string::npos);
+}
+
+TEST(RunSequence, AFailedCopyAnsweredYesGoesBackToTheWizardAndCopiesAgain) {
+    auto config = sandbox::MachineConfig::Default();
+    config.files_in_use.push_back("C:\\Prog\\a.txt");
+    Installation run("page 127 134\npage 109 next\npage 104 next\nmessage yes ~ \"already exists\"\n"
+            "message ok ~ \"cannot be created\"\nmessage ok ~ \"Reason\"\nmessage yes ~ \"try again\"\n"
+            "page 104 next 101=\"C:\\\\Other\"\npage 128 ok\npage 129 ok\n",
+            config);
+    run.temp.PutFile("C:\\Prog\\a.txt", "busy");
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\a.txt"), "busy");
+    EXPECT_EQ(run.temp.ReadFile("C:\\Other\\a.txt"), "payload");
+}
