@@ -96,10 +96,10 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
         out_ << "> " << std::flush;
         auto line = ReadLine();
         if (!line) {
-            // With no one left to answer, the page is cancelled when it can be, else accepted.
-            for (const auto* button : buttons)
-                if (button->id == 2) return 2;
-            return buttons.front()->id;
+            // With no one left to answer, a page cannot be decided: cancelling it would only ask
+            // whether to quit, which has no one to answer either. The program stops here.
+            out_ << "(end of input)\n";
+            throw AnswerScriptError("the input ended at page " + std::to_string(page.dialog_id) + ", which needs an answer");
         }
         const std::string typed(text::TrimBlanks(*line));
         if (typed.size() == 1 && typed[0] >= '1' && static_cast<size_t>(typed[0] - '0') <= buttons.size())

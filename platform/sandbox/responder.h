@@ -12,8 +12,8 @@
 namespace rvx::sandbox {
 
 // Thrown by the scripted responder when the next answer is missing or does not fit the pending
-// interaction: the automation is wrong, so the program must stop at once. Only the host entry
-// points catch it.
+// interaction, and by the console when its input ends at a page: nothing can answer, so the
+// program must stop at once. Only the host entry points catch it.
 class AnswerScriptError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -59,7 +59,9 @@ TEST(ConsoleResponder, PagesAreFilledInFieldByField) {
     std::istringstream empty("");
     sandbox::ConsoleResponder nobody(empty, out);
     auto again = PersonalPage();
-    EXPECT_EQ(nobody.AnswerPage(again), 2);  // with no one to answer, the page is cancelled
+    // With no one to answer, the program stops rather than cancel into a quit question that no
+    // one can answer either.
+    EXPECT_THROW(nobody.AnswerPage(again), sandbox::AnswerScriptError);
     EXPECT_EQ(again.Find(101)->value, "Old");
 }
 
