@@ -20,9 +20,10 @@ const char* const kScript =
     "[FILES]\na.txt\n[EOF]\nend\n";
 
 struct Installation {
-    explicit Installation(const std::string& answers, const sandbox::MachineConfig& config = sandbox::MachineConfig::Default())
+    explicit Installation(const std::string& answers, const sandbox::MachineConfig& config = sandbox::MachineConfig::Default(),
+                          const std::string& extra_sections = "")
         : temp(config) {
-        temp.PutFile("C:\\MEDIUM\\Install.ini", kScript);
+        temp.PutFile("C:\\MEDIUM\\Install.ini", extra_sections + kScript);
         temp.PutFile("C:\\MEDIUM\\a.txt", "payload");
         app = std::make_unique<installer::InstallApp>(temp.Start("C:\\MEDIUM\\Rovexa.exe", "", answers, installer::kBuiltInStrings));
     }
@@ -97,4 +98,47 @@ TEST(RunSequence, AFailedCopyAnsweredYesGoesBackToTheWizardAndCopiesAgain) {
     EXPECT_EQ(run.Go(), app::kExitCompleted);
     EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\a.txt"), "busy");
     EXPECT_EQ(run.temp.ReadFile("C:\\Other\\a.txt"), "payload");
+}
+
+TEST(RunSequence, AFailedCopyAnsweredNoEndsWithTheFailureCode) {
+    auto config = sandbox::MachineConfig::Default();
+    config.files_in_use.push_back("C:\\Prog\\a.txt");
+    Installation run("page 127 134\npage 109 next\npage 104 next\nmessage yes ~ \"already exists\"\n"
+                     "message ok ~ \"cannot be created\"\nmessage ok ~ \"Reason\"\nmessage no ~ \"try again\"\n",
+                     config);
+    run.temp.PutFile("C:\\Prog\\a.txt", "busy");
+    EXPECT_EQ(run.Go(), app::kExitFailed);
+    // The log is closed with what was done, whatever the outcome.
+    EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\demo.nvu"), ".DC:\\Prog\\demo.nvu\r\n.ZC:\\Prog\r\n");
+}
+
+TEST(RunSequence, ARestartDueIsOfferedAndTheChosenProgramStartsOtherwise) {
+    const std::string sections = "[RESTART]\n[AUTOLAUNCH]\nStart the viewer\n%DSTPATH%\\a.txt\n";
+    {
+        Installation run("page 127 134\npage 109 next\npage 104 next\npage 128 ok 1010=1\npage 129 ok\npage 124 1\n",
+                         sandbox::MachineConfig::Default(), sections);
+        EXPECT_EQ(run.Go(), app::kExitCompleted);
+        EXPECT_EQ(run.temp.JournalLines("POWER").size(), 1u);  // restarted: nothing else is started
+        EXPECT_TRUE(run.temp.JournalLines("START").empty());
+    }
+    Installation run("page 127 134\npage 109 next\npage 104 next\npage 128 ok 1010=1\npage 129 ok\npage 124 2\n"
+                     "message ok ~ \"reboot your computer later\"\n",
+                     sandbox::MachineConfig::Default(), sections);
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_TRUE(run.temp.JournalLines("POWER").empty());
+    const auto started = run.temp.JournalLines("START");
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_NE(started[0].find("C:\\\\Prog\\\\a.txt"), std::string::npos) << started[0];
+}
+
+TEST(RunSequence, ANetworkInstallationCopiesTheSetAndShowsItsFinalPage) {
+    Installation run("page 127 134\npage 104 next 101=\"C:\\\\Share\"\npage 133 ok\n", sandbox::MachineConfig::Default(),
+                     "[NETINSTALL]\n[DEFAULTDIRNET]\nC:\\Share\n[STRINGSNET]\nTALMREG=Software\\Norvane\\Demo\n[FINALTEXTNET]\nShared in %DSTPATH%\n");
+    run.temp.PutFile("C:\\MEDIUM\\Rovexa.exe", "MZ");
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.ReadFile("C:\\Share\\a.txt"), "payload");
+    EXPECT_EQ(run.temp.ReadFile("C:\\Share\\Install.exe"), "MZ");
+    EXPECT_EQ(run.temp.ReadFile("C:\\Share\\install.ini").find("[NETINSTALL]"), std::string::npos);
+    EXPECT_NE(run.Pages().find("id=133"), std::string::npos);
+    EXPECT_EQ(run.Pages().find("id=109"), std::string::npos);  // no personal data in a network installation
 }
