@@ -142,3 +142,31 @@ TEST(RunSequence, ANetworkInstallationCopiesTheSetAndShowsItsFinalPage) {
     EXPECT_NE(run.Pages().find("id=133"), std::string::npos);
     EXPECT_EQ(run.Pages().find("id=109"), std::string::npos);  // no personal data in a network installation
 }
+
+TEST(RunSequence, AnUpdateFoundInTheRegistryAsksBeforeReinstallingTheSameVersion) {
+    Installation run("page 122 next\nmessage yes ~ \"do you really want to reinstall version 1.0.0\"\n"
+                     "page 127 134\npage 109 next\npage 121 1\npage 128 ok\npage 129 ok\n",
+                     sandbox::MachineConfig::Default(),
+                     "[SYSSTRINGS]\nINSTALLDIR=HKLM,\"%TALMREG%\",Path\n[SEARCHINSTALL]\na.txt\n");
+    auto& registry = run.app->platform().registry;
+    ASSERT_TRUE(registry.WriteValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "Path", platform::RegValue::Text("C:\\Old")));
+    ASSERT_TRUE(registry.WriteValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo\\Setup", "Version",
+                                    platform::RegValue::Text("1.0.0")));
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.ReadFile("C:\\Old\\a.txt"), "payload");
+    EXPECT_TRUE(run.app->flags().install_over);
+    EXPECT_EQ(run.Pages().find("id=104"), std::string::npos);  // the ready-to-update page replaces the folder page
+}
+
+TEST(RunSequence, AnUpdateFoundByTheDriveScanCanGoToAnotherFolder) {
+    Installation run("page 122 next 121=1\npage 127 134\npage 109 next\npage 104 next 101=\"C:\\\\New\"\npage 128 ok\npage 129 ok\n",
+                     sandbox::MachineConfig::Default(), "[SEARCHINSTALL]\na.txt\n");
+    // Found before the medium's own folder, which would not count.
+    run.temp.PutFile("C:\\Apps\\a.txt", "old");
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.ReadFile("C:\\New\\a.txt"), "payload");
+    EXPECT_EQ(run.temp.ReadFile("C:\\Apps\\a.txt"), "old");
+    EXPECT_FALSE(run.app->flags().update);
+    // The previous-installation page named the folder the scan found.
+    EXPECT_NE(run.Pages().find("C:\\\\Apps"), std::string::npos) << run.Pages();
+}
