@@ -170,3 +170,28 @@ TEST(RunSequence, AnUpdateFoundByTheDriveScanCanGoToAnotherFolder) {
     // The previous-installation page named the folder the scan found.
     EXPECT_NE(run.Pages().find("C:\\\\Apps"), std::string::npos) << run.Pages();
 }
+
+TEST(RunSequence, APatchUpdatesInPlaceWithoutThePersonalAndFolderPages) {
+    // Version 1.0.1 of the product, as a patch for installations of 1.0.0 or later.
+    std::string script = "[PATCH]\n1.0.0\n[SYSSTRINGS]\nINSTALLDIR=HKLM,\"%TALMREG%\",Path\n" + std::string(kScript);
+    script.replace(script.find("[VERSION]\n1.0.0"), 15, "[VERSION]\n1.0.1");
+    auto patch = [&](const std::string& installed, const std::string& answers) {
+        auto run = std::make_unique<Installation>(answers);
+        run->temp.PutFile("C:\\MEDIUM\\Install.ini", script);
+        auto& registry = run->app->platform().registry;
+        EXPECT_TRUE(registry.WriteValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "Path",
+                                        platform::RegValue::Text("C:\\Old")));
+        EXPECT_TRUE(registry.WriteValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo\\Setup", "Version",
+                                        platform::RegValue::Text(installed)));
+        return run;
+    };
+    auto too_old = patch("0.9.0", "message ok ~ \"Your must install version 1.0.0 or newer\"\n");
+    EXPECT_EQ(too_old->Go(), app::kExitCouldNotStart);
+
+    auto run = patch("1.0.0", "page 127 134\nmessage ok ~ \"The update has been installed.\"\n");
+    EXPECT_EQ(run->Go(), app::kExitCompleted);
+    EXPECT_EQ(run->temp.ReadFile("C:\\Old\\a.txt"), "payload");
+    EXPECT_EQ(run->Pages().find("id=109"), std::string::npos);
+    EXPECT_EQ(run->Pages().find("id=104"), std::string::npos);
+    EXPECT_FALSE(platform::Exists(run->app->platform().files, "C:\\Old\\demo.nvu"));  // a patch keeps the log it has
+}
