@@ -56,6 +56,16 @@ struct PageModel {
     Control& Add(int id, ControlKind kind, std::string text);
 };
 
+// How the background window should look: its picture choices (files of the installation medium,
+// the first that fits the screen is drawn), the small picture, and the gradient's base colour.
+struct BackgroundLook {
+    std::vector<std::string> pictures;
+    std::string small_picture;
+    int red = 0;
+    int green = 0;
+    int blue = 255;
+};
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -82,6 +92,8 @@ public:
     // then the window is created.
     virtual Outcome RegisterBackgroundClass() = 0;
     virtual Outcome CreateBackground() = 0;
+    virtual void SetBackgroundLook(const BackgroundLook& look) = 0;
+    // Sets the title and shows the window over the whole screen.
     virtual void SetBackgroundTitle(std::string_view title) = 0;
     virtual void DestroyBackground() = 0;
 

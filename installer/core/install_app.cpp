@@ -101,6 +101,13 @@ int InstallApp::RunSequence() {
     TraceText("Source Path = \"" + folders_.source + "\"\n");
     if (!ReadScript(*this)) return app::kExitCouldNotStart;
     Expand(*this, folders_.default_folder);
+    platform::BackgroundLook look;
+    for (const std::string& line : script_.background_image) look.pictures.push_back(folders_.source + line);
+    if (!script_.small_image.empty()) look.small_picture = path::Join(folders_.source, script_.small_image.front());
+    look.red = colours_.red;
+    look.green = colours_.green;
+    look.blue = colours_.blue;
+    platform_.ui.SetBackgroundLook(look);
     platform_.ui.SetBackgroundTitle(Expanded(*this, script_.title));
 
     if (ReportPendingStartError(*this) == CheckResult::stop) return app::kExitCouldNotStart;

@@ -116,6 +116,14 @@ platform::Outcome SandboxUi::RegisterBackgroundClass() { return {}; }
 
 platform::Outcome SandboxUi::CreateBackground() { return journal_.Write("BACKGROUND", {Word("action", "create")}); }
 
+void SandboxUi::SetBackgroundLook(const platform::BackgroundLook& look) {
+    std::vector<std::string> fields{Word("action", "look")};
+    for (const auto& picture : look.pictures) fields.push_back(Field("picture", picture));
+    if (!look.small_picture.empty()) fields.push_back(Field("small", look.small_picture));
+    fields.push_back(Word("colour", std::to_string(look.red) + "," + std::to_string(look.green) + "," + std::to_string(look.blue)));
+    (void)journal_.Write("BACKGROUND", fields);
+}
+
 void SandboxUi::SetBackgroundTitle(std::string_view title) {
     (void)journal_.Write("BACKGROUND", {Word("action", "title"), Field("title", title)});
 }

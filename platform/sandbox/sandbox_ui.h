@@ -25,6 +25,7 @@ public:
     void CloseSearch() override;
     platform::Outcome RegisterBackgroundClass() override;
     platform::Outcome CreateBackground() override;
+    void SetBackgroundLook(const platform::BackgroundLook& look) override;
     void SetBackgroundTitle(std::string_view title) override;
     void DestroyBackground() override;
     void KeepAlive() override {}

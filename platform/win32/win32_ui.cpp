@@ -104,6 +104,8 @@ void Win32UserInterface::SetBackgroundTitle(std::string_view title) {
     if (!background_) return;
     const std::string text(title);
     SetWindowTextA(background_, text.c_str());
+    ShowWindow(background_, SW_SHOWMAXIMIZED);
+    UpdateWindow(background_);
 }
 
 void Win32UserInterface::DestroyBackground() {

@@ -32,12 +32,15 @@ public:
 
     platform::Outcome RegisterBackgroundClass() override;
     platform::Outcome CreateBackground() override;
+    void SetBackgroundLook(const platform::BackgroundLook& look) override { look_ = look; }
     void SetBackgroundTitle(std::string_view title) override;
     void DestroyBackground() override;
 
     void KeepAlive() override;
 
 private:
+    // Kept for the background's painting.
+    platform::BackgroundLook look_;
     HINSTANCE instance_;
     HWND background_ = nullptr;  // owner of the message boxes once it exists
 };

@@ -64,6 +64,8 @@ TEST(RovexaHost, StartsFromTheMediumReadsItsAnswerFileAndStopsCleanly) {
                            "c:\\\\install.log\" buttons=ok icon=none default=1 answer=ok"),
               std::string::npos)
         << journal;
+    EXPECT_NE(journal.find("BACKGROUND action=look colour=0,0,255\nBACKGROUND action=title title=\"Demo\""), std::string::npos)
+        << journal;
     EXPECT_NE(journal.find("BACKGROUND action=destroy"), std::string::npos) << journal;
     EXPECT_NE(journal.find("EXIT code=0"), std::string::npos) << journal;
     EXPECT_EQ(rvx::test_support::Slurp(run.base / "machine" / "drives" / "C" / "install.log"),
