@@ -27,14 +27,13 @@ struct Fixture {
         std::ofstream(machine.DriveC("Setup/dsetup.dll")) << "library";
     }
     rvx::test_support::ScratchMachine machine;
-    unsigned runs = 0;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    if (++fixture.runs % 512 == 0) fixture.machine.ForgetOutput();
+    fixture.machine.StartRun();
     rvx::installer::InstallApp app(fixture.machine.platform());
     if (!app.ProcessCommandLine()) __builtin_trap();
     app.folders().installation = "C:\\Fuzz";

@@ -26,14 +26,13 @@ struct Fixture {
             << std::string("SZDD\x88\xF0\x27\x33" "AN\x06\0\0\0" "\x3F" "packed", 21);
     }
     rvx::test_support::ScratchMachine machine;
-    unsigned runs = 0;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    if (++fixture.runs % 512 == 0) fixture.machine.ForgetOutput();
+    fixture.machine.StartRun();
     rvx::installer::InstallApp app(fixture.machine.platform());
     if (!app.ProcessCommandLine()) __builtin_trap();
     app.folders().installation = "C:\\Fuzz";

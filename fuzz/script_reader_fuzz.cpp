@@ -18,15 +18,13 @@ struct Fixture {
         std::ofstream(machine.DriveC("Setup/samples/a.txt")) << "sample";
     }
     rvx::test_support::ScratchMachine machine;
-    unsigned runs = 0;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    // Keep the journal and the screen from growing without bound over a long run.
-    if (++fixture.runs % 512 == 0) fixture.machine.ForgetOutput();
+    fixture.machine.StartRun();
     std::ofstream(fixture.machine.DriveC("Setup/Install.ini"), std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     rvx::installer::InstallApp app(fixture.machine.platform());

@@ -37,7 +37,6 @@ struct Fixture {
     rvx::test_support::ScratchMachine machine;
     std::string menu;
     std::string desktop;
-    unsigned runs = 0;
 };
 
 }  // namespace
@@ -45,7 +44,7 @@ struct Fixture {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
     static const std::set<std::string> outside = fixture.Outside();
-    if (++fixture.runs % 512 == 0) fixture.machine.ForgetOutput();
+    fixture.machine.StartRun();
     rvx::installer::InstallApp app(fixture.machine.platform());
     if (!app.ProcessCommandLine()) __builtin_trap();
     app.folders().installation = "C:\\Fuzz";

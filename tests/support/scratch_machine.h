@@ -26,6 +26,11 @@ public:
     std::filesystem::path DriveC(const std::string& relative) const { return folder_ / "drives" / "C" / relative; }
     // Empties the journal and the screen, which grow with every message shown.
     void ForgetOutput();
+    // Called at the start of each fuzz run: every 512 runs the output so far is forgotten, so
+    // that a long run does not grow without bound.
+    void StartRun() {
+        if (++runs_ % 512 == 0) ForgetOutput();
+    }
 
 private:
     std::filesystem::path folder_;
@@ -34,6 +39,7 @@ private:
     sandbox::ConsoleResponder responder_{no_input_, screen_};
     std::unique_ptr<sandbox::Machine> machine_;
     std::unique_ptr<sandbox::ProgramSession> session_;
+    unsigned runs_ = 0;
 };
 
 }  // namespace rvx::test_support
