@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/text/field_splitter.h"
+#include "platform/sandbox/batch_runner.h"
 #include "platform/sandbox/default_machine.h"
 #include "platform/sandbox/machine_ini_update.h"
 #include "platform/sandbox/sandbox_directx.h"
@@ -192,12 +193,13 @@ struct ProgramSession::Services {
     Services(Machine& machine, const ProgramStart& start, Responder& responder)
         : files(machine),
           environment(machine.config(), start.program_path, start.command_line),
-          shell(machine.config(), files),
+          shell(machine.config(), files, machine.journal()),
           resources(start.strings, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
           processes(machine.config(), files, machine.journal(), start.program_path),
           power(machine),
           fonts(files, machine.journal()),
+          program_manager(machine.journal()),
           directx(machine.config(), files, machine.journal()),
           ui(machine.journal(), responder) {}
 
@@ -209,7 +211,7 @@ struct ProgramSession::Services {
     SandboxProcesses processes;
     SandboxPower power;
     SandboxFonts fonts;
-    PendingProgramManager program_manager;
+    SandboxProgramManager program_manager;
     SandboxDirectX directx;
     SandboxUi ui;
     SandboxClock clock;
@@ -224,12 +226,23 @@ ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Resp
     std::string folder = start.current_folder.empty() ? start.program_path.substr(0, start.program_path.rfind('\\') + 1)
                                                       : start.current_folder;
     if (!folder.empty()) (void)s.files.SetCurrentFolder(folder);
+    // As on the system, the program's own file cannot be deleted or written while it runs.
+    s.files.HoldInUse(start.program_path);
     (void)machine.journal().Write("PROGRAM", {Field("path", start.program_path), Field("arguments", start.command_line)});
 }
 
 ProgramSession::~ProgramSession() {
+    const std::vector<OpenedBatch> batches = services_->shell.opened_batches();
     platform_.reset();
     services_.reset();
+    // The batch files the program opened run now that it is gone and its file free.
+    for (const auto& batch : batches) {
+        SandboxFiles files(machine_);
+        (void)files.SetCurrentFolder(batch.folder);
+        if (auto ran = BatchRunner(files, machine_.journal()).Run(batch.path); !ran)
+            (void)machine_.journal().Write("BATCH", {Field("batch", batch.path), Word("result", "unreadable"),
+                                                     Field("message", ran.error().Describe())});
+    }
     // The program's changes to free space and file attributes outlive it.
     if (auto saved = machine_.SaveState(); !saved)
         (void)machine_.journal().Write("SAVE", {Field("error", saved.error().Describe())});

@@ -63,6 +63,10 @@ SandboxFiles::SandboxFiles(Machine& machine, Rights rights)
       denied_(NormalizeAll(config_.denied_paths)),
       current_{'C', {}} {}
 
+void SandboxFiles::HoldInUse(std::string_view path) {
+    if (auto normal = NormalizeWindowsPath(path, current_)) in_use_.push_back(normal.value());
+}
+
 bool SandboxFiles::DriveRoot(char drive, std::string& host_root) const {
     const DriveConfig* config = config_.Drive(drive);
     if (!config) return false;

@@ -51,6 +51,10 @@ public:
     std::string CurrentFolder() override;
     platform::Outcome SetCurrentFolder(std::string_view path) override;
 
+    // Treats a file as in use for as long as this object lives (the running program's own file);
+    // machine.ini does not learn of it.
+    void HoldInUse(std::string_view path);
+
     // The host folder that holds a drive's files.
     bool DriveRoot(char drive, std::string& host_root) const;
     // Where a Windows path lies on the host, for the machine's own tools.

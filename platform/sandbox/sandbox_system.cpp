@@ -1,4 +1,4 @@
-// The simulated machine's environment, texts, clock and special folders.
+// The simulated machine's environment, texts, clock, special folders and program manager.
 #include "platform/sandbox/sandbox_system.h"
 
 #include "common/text/path_helpers.h"
@@ -39,10 +39,9 @@ platform::Result<std::string> SandboxShell::SpecialFolderPath(platform::SpecialF
                               std::string("special folder ") + SpecialFolderKey(folder) + " (not in machine.ini's [folders])");
     return found->second;
 }
-platform::Outcome SandboxShell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
-    return NotAvailableYet("opening documents");
-}
 
-platform::Outcome PendingProgramManager::Execute(std::string_view) { return NotAvailableYet("program manager commands"); }
+platform::Outcome SandboxProgramManager::Execute(std::string_view command) {
+    return journal_.Write("PROGMAN", {Field("command", command), Word("result", "ok")});
+}
 
 }  // namespace rvx::sandbox

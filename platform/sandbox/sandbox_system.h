@@ -1,9 +1,9 @@
-// The simulated machine's environment, texts, clock, special folders, and the services
-// that a later stage of the project brings to the simulated machine (they answer "not available yet").
+// The simulated machine's environment, texts, clock, shell and program manager.
 #pragma once
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/text/string_table.h"
 #include "platform/platform.h"
@@ -54,23 +54,42 @@ private:
     uint64_t now_ = 0;
 };
 
+// A batch file the program opened: the machine runs it once the program has ended
+// (ProgramSession), in the folder it was opened with.
+struct OpenedBatch {
+    std::string path;
+    std::string folder;
+};
+
 // The special folders are those of machine.ini's [folders]; shortcut files are written through
-// the machine's files (sandbox_shortcut.cpp); opening documents comes later.
+// the machine's files (sandbox_shortcut.cpp); opening documents (sandbox_open_document.cpp)
+// journals an OPEN line for a file or folder on the machine and keeps the batch files opened.
 class SandboxShell : public platform::Shell {
 public:
-    SandboxShell(const MachineConfig& config, platform::FileSystem& files) : config_(config), files_(files) {}
+    SandboxShell(const MachineConfig& config, platform::FileSystem& files, Journal& journal)
+        : config_(config), files_(files), journal_(journal) {}
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
     platform::Outcome CreateShortcut(const platform::ShortcutSpec& shortcut) override;
-    platform::Outcome OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) override;
+    platform::Outcome OpenDocument(std::string_view target, std::string_view parameters, std::string_view folder,
+                                   platform::ShowState show) override;
+    const std::vector<OpenedBatch>& opened_batches() const { return opened_batches_; }
 
 private:
     const MachineConfig& config_;
     platform::FileSystem& files_;
+    Journal& journal_;
+    std::vector<OpenedBatch> opened_batches_;
 };
 
-class PendingProgramManager : public platform::ProgramManager {
+// Each command to the program manager is journaled (PROGMAN) and succeeds: the machine has no
+// program groups of its own to change.
+class SandboxProgramManager : public platform::ProgramManager {
 public:
-    platform::Outcome Execute(std::string_view) override;
+    explicit SandboxProgramManager(Journal& journal) : journal_(journal) {}
+    platform::Outcome Execute(std::string_view command) override;
+
+private:
+    Journal& journal_;
 };
 
 }  // namespace rvx::sandbox
