@@ -1,4 +1,4 @@
-// The services of the real machine that answer "not available yet", and the special folders.
+// The special folders of the real machine.
 #include "platform/win32/win32_pending.h"
 
 #include "platform/win32/win32_api.h"
@@ -47,14 +47,6 @@ platform::Result<std::string> Win32Shell::SpecialFolderPath(platform::SpecialFol
     CoTaskMemFree(list);
     if (!converted) return platform::Fail(platform::Status::not_found, std::string(id->name) + " is not a file-system folder");
     return std::string(buffer);
-}
-
-platform::Outcome Win32Shell::OpenDocument(std::string_view, std::string_view, std::string_view, platform::ShowState) {
-    return platform::NotAvailableYet("opening documents");
-}
-
-platform::Outcome Win32ProgramManager::Execute(std::string_view) {
-    return platform::NotAvailableYet("program manager commands");
 }
 
 }  // namespace rvx::win32

@@ -1,5 +1,4 @@
-// The services of the real machine that a later stage brings: until then each answers
-// "not available yet", never a pretend success.
+// The shell and the program manager of the real machine.
 #pragma once
 
 #include "platform/shell.h"
@@ -7,7 +6,8 @@
 
 namespace rvx::win32 {
 
-// Special folders and shortcut files (win32_shortcuts.cpp) work already; opening documents comes later.
+// Special folders here, shortcut files in win32_shortcuts.cpp, opening documents in
+// win32_open_document.cpp.
 class Win32Shell : public platform::Shell {
 public:
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
@@ -16,6 +16,7 @@ public:
                                    platform::ShowState show) override;
 };
 
+// A DDE client of the program manager (win32_program_manager.cpp): not_found when none answers.
 class Win32ProgramManager : public platform::ProgramManager {
 public:
     platform::Outcome Execute(std::string_view command) override;
