@@ -22,7 +22,11 @@ void AppendWarningText(std::string& out, std::string_view text) {
         if (feed != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!first) {
             out += kLineEnd;
-            if (!line.empty() && line.front() == kRecordMark) out += ' ';
+            // An empty line would end the warning when it is read back, so it is written as the
+            // "\n" mark that stands for one (the mark scripts themselves use); a line that would
+            // read as a record gets a blank ahead of it.
+            if (line.empty()) out += kEmptyWarningLine;
+            else if (line.front() == kRecordMark) out += ' ';
         }
         out += line;
         first = false;
@@ -71,6 +75,6 @@ std::optional<Record> ParseRecordLine(std::string_view line) {
     return Record{static_cast<RecordCode>(line[1]), std::string(line.substr(2))};
 }
 
-bool IsContinuationLine(std::string_view line) { return line.empty() || line.front() != kRecordMark; }
+bool IsContinuationLine(std::string_view line) { return !line.empty() && line.front() != kRecordMark; }
 
 }  // namespace rvx::uninstall_log

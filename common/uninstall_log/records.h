@@ -45,15 +45,20 @@ bool IsKnownRecordCode(RecordCode code);
 // The record's line(s) without the final line end. Every record is one line, so a line break
 // in its text, which would let the rest be read as a record of its own, becomes a blank. The
 // warning text (M) is the exception: each of its lines ("\n" or "\r\n") becomes a line on
-// disk, and a line that would begin with "." gets a blank ahead of it so that it still
-// continues the warning.
+// disk; an empty one is written as kEmptyWarningLine, and one that would begin with "." gets a
+// blank ahead of it, so that every line still continues the warning.
 std::string FormatRecord(RecordCode code, std::string_view text);
 
 // The record a line holds; the line may still carry its line end. Nothing for a line that does
 // not begin with "." and a letter (a continuation of a warning, for instance).
 std::optional<Record> ParseRecordLine(std::string_view line);
 
-// True when the line continues the warning text of the M record before it.
+// A continuation line that begins with these two characters stands for an empty line of the
+// warning, whatever follows them.
+inline constexpr std::string_view kEmptyWarningLine = "\\n";
+
+// True when the line continues the warning text of the M record before it: it is not empty and
+// does not begin with ".".
 bool IsContinuationLine(std::string_view line);
 
 }  // namespace rvx::uninstall_log

@@ -301,7 +301,7 @@ TEST(UninstallLogRecords, AWarningSpansOnePhysicalLinePerMessageLine) {
     Machine machine;
     UninstallLog log(machine.files);
     log.Open("App.nvu", "C:\\Prog\\");
-    log.RecordWarning("C:\\Prog\\data.db", "Your data stays in C:\\Prog.\nRemove it yourself\r\n.if you no longer need it");
+    log.RecordWarning("C:\\Prog\\data.db", "Your data stays in C:\\Prog.\nRemove it yourself\r\n.if you no longer need it\n\n\\n");
     log.RecordService("Svc");
     log.Close();
     const std::string content = machine.temp.ReadFile(kLog);
@@ -311,6 +311,8 @@ TEST(UninstallLogRecords, AWarningSpansOnePhysicalLinePerMessageLine) {
               ".MYour data stays in C:\\Prog.\r\n"
               "Remove it yourself\r\n"
               " .if you no longer need it\r\n"
+              "\\n\r\n"  // an empty line would end the warning: it is written as the mark for one
+              "\\n\r\n"  // the script's own mark is kept
               ".GSvc\r\n");
 
     // Read back the way the uninstaller does: the warning is the M line and the lines after it
@@ -321,11 +323,11 @@ TEST(UninstallLogRecords, AWarningSpansOnePhysicalLinePerMessageLine) {
         lines.push_back(content.substr(start, end - start));
         start = end + 2;
     }
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(ParseRecordLine(lines[2]), (Record{RecordCode::warning, "Your data stays in C:\\Prog."}));
-    EXPECT_TRUE(uninstall_log::IsContinuationLine(lines[3]));
-    EXPECT_TRUE(uninstall_log::IsContinuationLine(lines[4]));
-    EXPECT_FALSE(uninstall_log::IsContinuationLine(lines[5]));
+    for (size_t i = 3; i < 7; ++i) EXPECT_TRUE(uninstall_log::IsContinuationLine(lines[i])) << i;
+    EXPECT_FALSE(uninstall_log::IsContinuationLine(lines[7]));
+    EXPECT_FALSE(uninstall_log::IsContinuationLine(""));
 }
 
 TEST(UninstallLogRecords, EveryCodeReadsBackAsWritten) {

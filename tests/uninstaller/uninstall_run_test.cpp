@@ -1,0 +1,137 @@
+// The uninstaller's whole run on a simulated machine: rights, finding and reading the log, the
+// question, the result, the leftover dialog with its warning, and the self-deleting batch.
+#include <gtest/gtest.h>
+
+#include "common/app/exit_codes.h"
+#include "platform/sandbox/sandbox_registry.h"
+#include "tests/uninstaller/uninstaller_fixture.h"
+#include "uninstaller/self_delete.h"
+
+using namespace rvx;
+using test_support::Uninstaller;
+
+namespace {
+
+constexpr const char* kLogPath = "C:\\Prog\\demo.nvu";
+constexpr const char* kBatch = "C:\\WINDOWS\\TEMP\\_dismara.bat";
+
+// A small installation in C:\Prog with its log.
+void Install(Uninstaller& run, const std::vector<std::string>& extra = {}) {
+    run.Put("C:\\Prog\\demo.exe");
+    std::vector<std::string> lines = {".DC:\\Prog\\demo.nvu", ".DC:\\Prog\\demo.exe", ".DC:\\Prog\\Dismara.exe", ".RDemo",
+                                      ".FC:\\Prog", ".ZC:\\Prog"};
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    run.Put(kLogPath, Uninstaller::LogText(lines));
+}
+
+}  // namespace
+
+TEST(UninstallRun, RemovesReportsAndHandsItsOwnFileToTheBatch) {
+    Uninstaller run(kLogPath, "page 131 6\nmessage ok ~ \"The application \\\"Demo\\\" has been removed.\"\n");
+    Install(run);
+    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+    EXPECT_FALSE(run.Exists("C:\\Prog\\demo.exe"));
+    EXPECT_FALSE(run.Exists(kLogPath));  // read whole before anything went, so it can go too
+    EXPECT_TRUE(run.Exists(test_support::kUninstallerPath));  // still running
+    EXPECT_EQ(run.temp.ReadFile(kBatch),
+              ":Repeat\r\ndel \"C:\\Prog\\Dismara.exe\"\r\nif exist \"C:\\Prog\\Dismara.exe\" goto Repeat\r\n"
+              "rmdir \"C:\\Prog\"\r\ndel \"C:\\WINDOWS\\TEMP\\_dismara.bat\"");
+    EXPECT_EQ(run.temp.JournalLines("PAGE id=129").size(), 0u);
+    const std::string progress = run.Journal("PROGRESS");
+    EXPECT_NE(progress.find("Removing Demo"), std::string::npos) << progress;
+
+    // Once the program has ended, the batch deletes it, its folder and itself.
+    run.temp.Reopen();
+    EXPECT_FALSE(std::filesystem::exists(run.temp.HostPath(test_support::kUninstallerPath)));
+    EXPECT_FALSE(std::filesystem::exists(run.temp.HostPath("C:\\Prog")));
+    EXPECT_FALSE(std::filesystem::exists(run.temp.HostPath(kBatch)));
+}
+
+TEST(UninstallRun, StartFailuresChangeNothing) {
+    {
+        Uninstaller run(kLogPath, "message ok ~ \"administrator rights\"\n");
+        static_cast<sandbox::SandboxRegistry&>(run.temp.machine().registry())
+            .SetReadOnlyKeys({{platform::RootKey::local_machine, "Software"}});
+        Install(run);
+        EXPECT_EQ(run.app.Run(), app::kExitCouldNotStart);
+        EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+    }
+    {
+        // The path is taken as it stands: quotes and all.
+        Uninstaller run(std::string("\"") + kLogPath + "\"", "message ok ~ \"Remove file cannot be found.\"\n");
+        Install(run);
+        EXPECT_EQ(run.app.Run(), app::kExitCouldNotStart);
+        EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+    }
+    {
+        // Without a path the current folder must hold exactly one log.
+        Uninstaller run("", "message ok ~ \"Remove file cannot be found.\"\n");
+        Install(run);
+        run.Put("C:\\Prog\\second.nvu", ".RSecond\r\n");
+        EXPECT_EQ(run.app.Run(), app::kExitCouldNotStart);
+        EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+        EXPECT_FALSE(run.Exists(kBatch));
+    }
+}
+
+TEST(UninstallRun, FindsTheOnlyLogOfItsFolderAndNoStopsEverything) {
+    Uninstaller run("", "page 131 7\n");
+    Install(run, {".RLast one  "});
+    run.Put("C:\\Prog\\folder.nvu\\inside.txt");  // a folder is not a log
+    EXPECT_EQ(run.app.Run(), app::kExitCancelled);
+    EXPECT_EQ(run.app.state().product_name, "Last one");
+    const std::string page = run.Journal("PAGE");
+    EXPECT_NE(page.find("uninstall \\\"Last one\\\" now ?"), std::string::npos) << page;
+    EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+    EXPECT_TRUE(run.Exists(kLogPath));
+    EXPECT_FALSE(run.Exists(kBatch));
+}
+
+TEST(UninstallRun, ALogWithoutProductRecordShowsAnEmptyName) {
+    Uninstaller run(kLogPath, "page 131 6\nmessage ok ~ \"The application \\\"\\\" has been removed.\"\n");
+    run.Put(kLogPath, "\x01\x02\xff binary\r\n.DC:\\Prog\\demo.nvu");  // a last line without its line end
+    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+    EXPECT_FALSE(run.Exists(kLogPath));
+}
+
+TEST(UninstallRun, LeftoversOfferedAndKeptWhenTheBoxIsNotTicked) {
+    Uninstaller run(kLogPath, "page 131 6\npage 129 ok\n");
+    Install(run);
+    run.Put("C:\\Prog\\notes.txt");
+    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+    EXPECT_TRUE(run.Exists("C:\\Prog\\notes.txt"));
+    const std::string page = run.Journal("PAGE id=129");
+    EXPECT_NE(page.find("C:\\\\Prog\\\\notes.txt"), std::string::npos) << page;
+    EXPECT_EQ(page.find("Dismara.exe"), std::string::npos) << page;
+    EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 0u);  // no success message
+    EXPECT_TRUE(run.Exists(kBatch));
+}
+
+TEST(UninstallRun, TickedLeftoversGoUnlessTheWarningIsDeclined) {
+    const std::vector<std::string> warning = {".C\"$HKLM,Software\\Demo,Path\", C:\\Prog", ".MYour documents are there.",
+                                              "Delete them?"};
+    for (const bool accept : {false, true}) {
+        Uninstaller run(kLogPath, std::string("page 131 6\npage 129 ok 1001=1\nmessage ") + (accept ? "yes" : "no") +
+                                      " ~ \"Your documents are there.\\nDelete them?\\n\"\n");
+        ASSERT_TRUE(run.platform.registry.WriteValue(platform::RootKey::local_machine, "Software\\Demo", "Path",
+                                                     platform::RegValue::Text("C:\\Prog")));
+        Install(run, warning);
+        run.Put("C:\\Prog\\Data\\notes.txt");
+        EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+        EXPECT_EQ(run.Exists("C:\\Prog\\Data\\notes.txt"), !accept);
+        EXPECT_EQ(run.Exists("C:\\Prog\\Data"), !accept);
+        EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 1u);  // the warning; no success message
+    }
+    // When the condition does not hold, the warning is not shown and the files go.
+    Uninstaller run(kLogPath, "page 131 6\npage 129 ok 1001=1\n");
+    Install(run, warning);
+    run.Put("C:\\Prog\\Data\\notes.txt");
+    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+    EXPECT_FALSE(run.Exists("C:\\Prog\\Data\\notes.txt"));
+}
+
+TEST(UninstallRun, BatchTextNamesTheProgramItsFolderAndItself) {
+    EXPECT_EQ(uninstaller::SelfDeleteBatchText("D:\\A B\\Dismara.exe", "C:\\T\\_dismara.bat"),
+              ":Repeat\r\ndel \"D:\\A B\\Dismara.exe\"\r\nif exist \"D:\\A B\\Dismara.exe\" goto Repeat\r\n"
+              "rmdir \"D:\\A B\"\r\ndel \"C:\\T\\_dismara.bat\"");
+}
