@@ -18,6 +18,9 @@ struct RunOptions {
     std::string program;                  // --program WINDOWS-PATH
     std::string cwd;                      // --cwd WINDOWS-FOLDER
     std::vector<std::string> arguments;   // after "--"
+    // The program's Windows command line exactly as given, used instead of the arguments
+    // (simmachine uninstall passes an uninstall entry's text unchanged).
+    std::optional<std::string> command_line;
     bool help = false;
 };
 

@@ -84,7 +84,8 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
         responder = std::make_unique<sandbox::ConsoleResponder>(std::cin, std::cout);
     }
 
-    sandbox::ProgramStart start{program, WindowsCommandLine(options.arguments), options.cwd, info.strings};
+    sandbox::ProgramStart start{program, options.command_line ? *options.command_line : WindowsCommandLine(options.arguments),
+                                options.cwd, info.strings};
     int code = app::kExitFailed;
     try {
         sandbox::ProgramSession session(*machine.value(), start, *responder);

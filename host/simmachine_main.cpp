@@ -7,10 +7,17 @@
 #include <sstream>
 
 #include "common/app/exit_codes.h"
+#include "common/text/path_helpers.h"
+#include "common/text/text.h"
+#include "host/host_session.h"
+#include "host/uninstall_entry.h"
 #include "platform/sandbox/file_metadata.h"
 #include "platform/sandbox/machine.h"
 #include "platform/sandbox/registry_file.h"
 #include "platform/sandbox/restart.h"
+#include "platform/sandbox/sandbox_files.h"
+#include "uninstaller/uninstall_app.h"
+#include "uninstaller_strings.h"
 
 namespace {
 
@@ -32,6 +39,14 @@ Commands:
                          attributes likewise
   restart DIR            restart the machine: carry out the replacements programs left
                          for the next system start, and release the files in use
+  programs DIR           the installed products: each uninstall entry of the registry
+                         with its DisplayName and UninstallString
+  uninstall DIR NAME [--ui console|script:FILE]
+                         remove a product as the system's list of removable software
+                         would: NAME is the entry's key or DisplayName (any case); its
+                         UninstallString must name Dismara.exe on the machine, which
+                         then runs with the rest of the text as its command line. The
+                         exit code is the uninstaller's; 1 when it cannot be started
   --help                 show this text
 )";
 
@@ -197,6 +212,78 @@ int Restart(const std::string& folder) {
     return 0;
 }
 
+int Programs(const std::string& folder) {
+    auto machine = Machine::Open(folder);
+    if (!machine) {
+        std::cerr << "simmachine: " << machine.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    const auto entries = rvx::host::ReadUninstallEntries(machine.value()->registry());
+    for (const auto& entry : entries)
+        std::cout << entry.key << "\n  DisplayName=" << entry.display_name << "\n  UninstallString=" << entry.uninstall_string
+                  << "\n";
+    std::cout << entries.size() << " installed product(s)\n";
+    return 0;
+}
+
+// Finds the uninstaller an entry names; the machine is closed again before the uninstaller
+// opens it for its own run.
+int FindUninstaller(const std::string& folder, const std::string& name, rvx::host::RunOptions& options) {
+    auto machine = Machine::Open(folder);
+    if (!machine) {
+        std::cerr << "simmachine: " << machine.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    const auto entry = rvx::host::FindUninstallEntry(rvx::host::ReadUninstallEntries(machine.value()->registry()), name);
+    if (!entry) {
+        std::cerr << "simmachine: the machine has no uninstall entry named " << name << " (see 'simmachine programs')\n";
+        return rvx::app::kExitCouldNotStart;
+    }
+    if (entry->uninstall_string.empty()) {
+        std::cerr << "simmachine: the uninstall entry " << entry->key << " has no UninstallString\n";
+        return rvx::app::kExitCouldNotStart;
+    }
+    rvx::sandbox::SandboxFiles files(*machine.value(), rvx::sandbox::SandboxFiles::Rights::system);
+    const auto command = rvx::host::SplitUninstallString(entry->uninstall_string, [&files](const std::string& path) {
+        auto location = files.Locate(path);
+        if (!location || !location->exists || rvx::platform::IsFolder(files, path)) return std::optional<std::string>();
+        return std::optional<std::string>(location->path.Text());
+    });
+    if (!command.found) {
+        std::cerr << "simmachine: the program of the uninstall entry " << entry->key << " is not on the machine: "
+                  << command.program << " (UninstallString=" << entry->uninstall_string << ")\n";
+        return rvx::app::kExitCouldNotStart;
+    }
+    if (!rvx::text::EqualsIgnoreCase(rvx::path::NameOf(command.program), "Dismara.exe")) {
+        std::cerr << "simmachine: the uninstall entry " << entry->key << " starts " << command.program
+                  << ", but the only Windows program the simulated machine can run is Dismara.exe\n";
+        return rvx::app::kExitCouldNotStart;
+    }
+    options.machine = folder;
+    options.program = command.program;
+    options.cwd = rvx::path::FolderOf(command.program);
+    options.command_line = command.arguments;
+    return 0;
+}
+
+int Uninstall(int argc, char** argv) {
+    if (argc < 4) return Usage("uninstall needs a folder and a product name");
+    rvx::host::RunOptions options;
+    for (int i = 4; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg != "--ui" || i + 1 >= argc) return Usage("uninstall: unknown option " + arg);
+        options.ui = argv[++i];
+        if (options.ui != "console" && (options.ui.rfind("script:", 0) != 0 || options.ui.size() == 7))
+            return Usage("--ui needs console or script:FILE");
+    }
+    if (int found = FindUninstaller(argv[2], argv[3], options); found != 0) return found;
+    return rvx::host::RunOnMachine(options, {"simmachine", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
+                                   [](rvx::platform::Platform& platform) {
+                                       rvx::uninstaller::UninstallApp app(platform);
+                                       return app.Execute(rvx::app::kExitCouldNotStart);
+                                   });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,5 +298,7 @@ int main(int argc, char** argv) {
     if (command == "journal" && argc == 3) return Journal(argv[2]);
     if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
     if (command == "restart" && argc == 3) return Restart(argv[2]);
+    if (command == "programs" && argc == 3) return Programs(argv[2]);
+    if (command == "uninstall") return Uninstall(argc, argv);
     return Usage("unknown command or wrong arguments: " + command);
 }
