@@ -13,7 +13,8 @@ std::string SelfDeleteBatchText(std::string_view program_path, std::string_view 
 }
 
 void UninstallApp::StartSelfDelete() {
-    const std::string batch_path = platform_.environment.TempFolder() + kSelfDeleteBatchName;
+    const std::string temp_folder = platform_.environment.TempFolder();
+    const std::string batch_path = temp_folder + kSelfDeleteBatchName;
     const std::string program_path = platform_.environment.ProgramPath();
     auto batch = platform_.files.Open({batch_path, platform::Access::write, platform::share::none,
                                        platform::Disposition::create_always});
@@ -21,7 +22,9 @@ void UninstallApp::StartSelfDelete() {
     const std::string text = SelfDeleteBatchText(program_path, batch_path);
     (void)batch.value()->Write(text.data(), text.size());
     batch.value().reset();
-    (void)platform_.shell.OpenDocument(batch_path, "", "", platform::ShowState::hidden);
+    // The batch works in the temporary folder: in the uninstaller's current folder, which is
+    // often the program's own, the command interpreter would hold the folder it must remove.
+    (void)platform_.shell.OpenDocument(batch_path, "", temp_folder, platform::ShowState::hidden);
 }
 
 }  // namespace rvx::uninstaller

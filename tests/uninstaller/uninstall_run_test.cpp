@@ -36,6 +36,8 @@ TEST(UninstallRun, RemovesReportsAndHandsItsOwnFileToTheBatch) {
     EXPECT_EQ(run.temp.ReadFile(kBatch),
               ":Repeat\r\ndel \"C:\\Prog\\Dismara.exe\"\r\nif exist \"C:\\Prog\\Dismara.exe\" goto Repeat\r\n"
               "rmdir \"C:\\Prog\"\r\ndel \"C:\\WINDOWS\\TEMP\\_dismara.bat\"");
+    const std::string opened = run.Journal("OPEN");
+    EXPECT_NE(opened.find("folder=\"C:\\\\WINDOWS\\\\TEMP\\\\\" show=hidden"), std::string::npos) << opened;
     EXPECT_EQ(run.temp.JournalLines("PAGE id=129").size(), 0u);
     const std::string progress = run.Journal("PROGRESS");
     EXPECT_NE(progress.find("Removing Demo"), std::string::npos) << progress;
