@@ -21,9 +21,11 @@ Options:
   --ui script:FILE       answer them from an answer script (docs/answer-scripts.md)
   --help                 show this text
 
-Everything after "--" is the uninstaller's own Windows command line: the path of the
-uninstall log, for example
+Everything after "--" is the uninstaller's own Windows command line, taken as it stands
+(the arguments joined by blanks, no quotes added): the path of the uninstall log, for example
   dismara --machine m --cwd "C:\Program Files\Demo" -- "C:\Program Files\Demo\demo.nvu"
+Without it the uninstaller looks for the only .nvu file of its current folder. The machine's
+list of installed products runs the uninstaller the same way: simmachine uninstall.
 
 Exit codes: 0 removed, 1 could not start, 2 cancelled, 3 failed, 9 stopped where
 this build has no further stages yet; host errors: 64 wrong options, 65 machine
@@ -42,6 +44,10 @@ int main(int argc, char** argv) {
         std::cout << kHelp;
         return 0;
     }
+    // The uninstaller takes its whole command line as the log's path, so nothing is quoted.
+    std::string command_line;
+    for (const auto& argument : options.arguments) command_line += (command_line.empty() ? "" : " ") + argument;
+    options.command_line = command_line;
     return rvx::host::RunOnMachine(options, {"dismara", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
                                    [](rvx::platform::Platform& platform) {
                                        rvx::uninstaller::UninstallApp app(platform);

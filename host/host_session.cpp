@@ -90,12 +90,14 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
     try {
         sandbox::ProgramSession session(*machine.value(), start, *responder);
         code = run_app(session.platform());
+        // The program has ended here; what it left to run afterwards (a batch file) runs as the
+        // session closes, after this line.
+        (void)machine.value()->journal().Write("EXIT", {sandbox::Word("code", std::to_string(code))});
     } catch (const sandbox::AnswerScriptError& error) {
         std::cerr << info.host_name << ": " << error.what() << "\n";
         (void)machine.value()->journal().Write("STOPPED", {sandbox::Field("reason", error.what())});
         return app::kExitAnswerScript;
     }
-    (void)machine.value()->journal().Write("EXIT", {sandbox::Word("code", std::to_string(code))});
     if (auto* scripted = dynamic_cast<sandbox::ScriptedResponder*>(responder.get()); scripted && scripted->remaining() > 0)
         std::cerr << info.host_name << ": note: " << scripted->remaining() << " answer(s) of the answer script were not used\n";
     std::cerr << info.host_name << ": exit code " << code << " (" << DescribeExitCode(code) << ")\n";
