@@ -4,17 +4,11 @@
 #include <algorithm>
 
 #include "common/text/text.h"
+#include "platform/sandbox/program_lookup.h"
 
 namespace rvx::host {
 
 namespace {
-
-std::string WithProgramExtension(std::string name) {
-    const size_t last_separator = name.find_last_of("\\/:");
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || (last_separator != std::string::npos && dot < last_separator)) name += ".exe";
-    return name;
-}
 
 std::string TextValue(platform::Registry& registry, const std::string& key, const char* name) {
     auto value = registry.ReadValue(platform::RootKey::local_machine, key, name);
@@ -57,7 +51,7 @@ UninstallCommand SplitUninstallString(std::string_view text,
     if (!line.empty() && line[0] == '"') {
         const size_t close = line.find('"', 1);
         const std::string name(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-        const auto found = find_file(WithProgramExtension(name));
+        const auto found = find_file(sandbox::WithProgramExtension(name));
         command.program = found.value_or(name);
         command.found = found.has_value();
         command.arguments = close == std::string_view::npos ? std::string() : arguments_after(close + 1);
@@ -65,7 +59,7 @@ UninstallCommand SplitUninstallString(std::string_view text,
     }
     for (size_t end = 1; end <= line.size(); ++end) {
         if (end < line.size() && !(text::IsBlank(line[end]) && !text::IsBlank(line[end - 1]))) continue;
-        if (auto found = find_file(WithProgramExtension(std::string(line.substr(0, end))))) {
+        if (auto found = find_file(sandbox::WithProgramExtension(std::string(line.substr(0, end))))) {
             command.program = *found;
             command.found = true;
             command.arguments = arguments_after(end);

@@ -14,6 +14,16 @@ std::string Field(std::string_view key, std::string_view value) {
 
 std::string Word(std::string_view key, std::string_view value) { return std::string(key) + "=" + std::string(value); }
 
+const char* ShowStateName(platform::ShowState show) {
+    switch (show) {
+    case platform::ShowState::normal: return "normal";
+    case platform::ShowState::hidden: return "hidden";
+    case platform::ShowState::minimized: return "minimized";
+    case platform::ShowState::maximized: return "maximized";
+    }
+    return "normal";
+}
+
 platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
     std::string line(kind);
     for (const auto& field : fields) line += " " + field;

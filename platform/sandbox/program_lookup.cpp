@@ -6,16 +6,12 @@
 
 namespace rvx::sandbox {
 
-namespace {
-
 std::string WithProgramExtension(std::string name) {
     const size_t last_separator = name.find_last_of("\\/:");
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || (last_separator != std::string::npos && dot < last_separator)) name += ".exe";
     return name;
 }
-
-}  // namespace
 
 std::vector<std::string> ProgramCandidates(std::string_view command_line) {
     std::string_view line = text::TrimBlanks(command_line);

@@ -15,6 +15,10 @@ namespace rvx::sandbox {
 // ".exe" is appended to a name whose last component has no extension. Empty names are left out.
 std::vector<std::string> ProgramCandidates(std::string_view command_line);
 
+// The name with ".exe" appended when its last component has no extension, as the system's
+// process creation tries it.
+std::string WithProgramExtension(std::string name);
+
 // True when a name says where it lies (it has a folder or a drive) and is not searched for.
 bool NamesAFolder(std::string_view name);
 

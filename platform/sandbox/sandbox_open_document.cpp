@@ -10,16 +10,6 @@ namespace rvx::sandbox {
 
 namespace {
 
-const char* ShowName(platform::ShowState show) {
-    switch (show) {
-    case platform::ShowState::normal: return "normal";
-    case platform::ShowState::hidden: return "hidden";
-    case platform::ShowState::minimized: return "minimized";
-    case platform::ShowState::maximized: return "maximized";
-    }
-    return "normal";
-}
-
 bool IsWebAddress(std::string_view target) {
     for (const char* prefix : {"http:", "https:", "www.", "mailto:"})
         if (text::StartsWithIgnoreCase(target, prefix)) return true;
@@ -45,7 +35,7 @@ platform::Outcome SandboxShell::OpenDocument(std::string_view target, std::strin
     const std::string shown(text::TrimBlanks(target));
     if (IsWebAddress(shown)) return platform::NotAvailableYet("opening web addresses");
     std::vector<std::string> fields{Field("target", shown), Field("parameters", parameters), Field("folder", folder),
-                                    Word("show", ShowName(show))};
+                                    Word("show", ShowStateName(show))};
     // A name without a folder is looked for in the folder given, as the shell does.
     const std::string path = !folder.empty() && !NamesAFolder(shown) ? path::Join(folder, shown) : shown;
     if (shown.empty() || !platform::Exists(files_, path)) {

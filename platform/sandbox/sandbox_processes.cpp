@@ -8,20 +8,6 @@
 
 namespace rvx::sandbox {
 
-namespace {
-
-const char* ShowName(platform::ShowState show) {
-    switch (show) {
-    case platform::ShowState::normal: return "normal";
-    case platform::ShowState::hidden: return "hidden";
-    case platform::ShowState::minimized: return "minimized";
-    case platform::ShowState::maximized: return "maximized";
-    }
-    return "normal";
-}
-
-}  // namespace
-
 platform::Outcome SandboxProcesses::Start(const platform::StartRequest& request) {
     return Launch(request.command_line, request.folder, request.show, false);
 }
@@ -65,7 +51,7 @@ platform::Outcome SandboxProcesses::Launch(std::string_view command_line, std::s
                                            bool wait) {
     std::vector<std::string> fields{Field("command", command_line),
                                     Field("folder", folder.empty() ? files_.CurrentFolder() : std::string(folder)),
-                                    Word("show", ShowName(show)), Word("wait", wait ? "yes" : "no")};
+                                    Word("show", ShowStateName(show)), Word("wait", wait ? "yes" : "no")};
     auto refuse = [&](platform::Status status, const char* result, std::string detail) -> platform::Outcome {
         fields.push_back(Word("result", result));
         (void)journal_.Write("START", fields);
