@@ -2,7 +2,10 @@
 // the folder walk, registry keys, services, program-manager commands and the warning.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/uninstaller/uninstaller_fixture.h"
+#include "platform/sandbox/sandbox_ui.h"
 #include "uninstaller/program_manager_command.h"
 
 using namespace rvx;
@@ -215,4 +218,60 @@ TEST(LogReplay, ProgramManagerCommandsLoseTheirPlaceholders) {
     EXPECT_EQ(uninstaller::FormatProgramManagerCommand("[DeleteGroup(%sDemo%s)]%%"), "[DeleteGroup(Demo)]%");
     EXPECT_EQ(uninstaller::FormatProgramManagerCommand("100%d"), "100%d");
     EXPECT_EQ(uninstaller::FormatProgramManagerCommand(std::string(600, 'a')).size(), 499u);
+}
+
+namespace {
+
+// The progress window as the user sees it: every status line and bar position, in order.
+class RecordingUi : public sandbox::SandboxUi {
+public:
+    using SandboxUi::SandboxUi;
+    void SetProgressText(int line, std::string_view text) override {
+        texts.push_back(std::to_string(line) + ":" + std::string(text));
+        SandboxUi::SetProgressText(line, text);
+    }
+    void SetProgressBars(int file_percent, int total_percent) override {
+        bars.push_back(total_percent);
+        SandboxUi::SetProgressBars(file_percent, total_percent);
+    }
+    std::vector<std::string> texts;
+    std::vector<int> bars;
+};
+
+}  // namespace
+
+TEST(LogReplay, ProgressBarTakesOneStepPerLineAndSendsOnlyChanges) {
+    Uninstaller run;
+    RecordingUi ui(run.temp.machine().journal(), run.temp.responder());
+    uninstaller::RemovalProgress progress(ui);
+    progress.Open("Removing Demo", 4);
+    for (size_t position : {1, 2, 2, 3, 4, 4}) progress.SetPosition(position);
+    progress.SetStatus("Removing file a");
+    progress.SetStatus("Removing file a");
+    EXPECT_EQ(ui.bars, (std::vector<int>{0, 33, 66, 100}));
+    EXPECT_EQ(ui.texts, (std::vector<std::string>{"1:Removing file a"}));
+}
+
+TEST(LogReplay, StatusLineNamesEachActionAndIsClearedAtTheEnd) {
+    Uninstaller run(std::string("C:\\Prog\\demo.nvu"), "page 131 6\nmessage ok\n");
+    RecordingUi ui(run.temp.machine().journal(), run.temp.responder());
+    platform::Platform& machine = run.platform;
+    platform::Platform watched{machine.files,   machine.registry,  machine.environment, machine.shell,
+                               machine.services, machine.processes, machine.power,       machine.fonts,
+                               machine.program_manager, machine.resources, machine.directx, ui, machine.clock};
+    run.Put("C:\\Prog\\demo.nvu",
+            Uninstaller::LogText({".DC:\\Prog\\a.txt", ".EC:\\Prog\\b.dll", ".FC:\\Missing", ".RDemo",
+                                  ".XHKLM,Software\\Demo", ".Y1HKLM,Software\\Sel", ".P[Reload()]", ".ZC:\\Prog",
+                                  ".C\"$HKLM,K,V\", C:\\Prog", ".MText", ".GSvc"}));
+    uninstaller::UninstallApp app(watched);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(ui.texts, (std::vector<std::string>{
+                            "1:Removing file C:\\Prog\\a.txt", "1:Removing file C:\\Prog\\b.dll", "1:Removing C:\\Missing",
+                            "1:Removing registry entry Demo", "1:Removing registry entry HKLM,Software\\Demo",
+                            "1:Removing registry entry HKLM,Software\\Sel", "1:[Reload()]", "1:"}));
+    // Both passes run the bar from the first line to the last.
+    EXPECT_EQ(std::count(ui.bars.begin(), ui.bars.end(), 100), 2);
+    const std::string messages = run.Journal("MESSAGE");
+    EXPECT_NE(messages.find("caption=\"NORVANE application removal\" text=\"The application \\\"Demo\\\" has been removed.\""),
+              std::string::npos) << messages;
 }

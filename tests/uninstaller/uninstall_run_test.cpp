@@ -105,6 +105,11 @@ TEST(UninstallRun, LeftoversOfferedAndKeptWhenTheBoxIsNotTicked) {
     const std::string page = run.Journal("PAGE id=129");
     EXPECT_NE(page.find("C:\\\\Prog\\\\notes.txt"), std::string::npos) << page;
     EXPECT_EQ(page.find("Dismara.exe"), std::string::npos) << page;
+    EXPECT_NE(page.find("t1002=\"\\\"Demo\\\" has been removed from your computer. Following files in the application's "
+                        "folder won't be removed automatically.\\n\\nYou can remove them now by activating the checkbox "
+                        "below.\" x1001=\"0\":\"Remove these files now\""),
+              std::string::npos)
+        << page;
     EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 0u);  // no success message
     EXPECT_TRUE(run.Exists(kBatch));
 }
