@@ -275,3 +275,15 @@ TEST(LogReplay, StatusLineNamesEachActionAndIsClearedAtTheEnd) {
     EXPECT_NE(messages.find("caption=\"NORVANE application removal\" text=\"The application \\\"Demo\\\" has been removed.\""),
               std::string::npos) << messages;
 }
+
+TEST(LogReplay, WaitsPerLineAdvanceTheMachinesClockInsteadOfSleeping) {
+    Uninstaller run;
+    std::vector<std::string> lines(20000, ".DC:\\Prog\\missing.txt");
+    run.SetLog(lines);
+    const uint64_t before = run.platform.clock.Milliseconds();
+    run.app.ReplayLog();
+    // 5 ms per line for the services, 1 ms per line for the rest: two minutes of waiting that
+    // the simulated machine only counts.
+    EXPECT_EQ(run.platform.clock.Milliseconds() - before, 20000u * 6);
+    EXPECT_EQ(run.app.state().leftover_patterns.size(), 20000u);
+}
