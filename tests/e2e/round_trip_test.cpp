@@ -36,8 +36,6 @@ protected:
     void SetUp() override {
         base_ = rvx::test_support::MakeTempFolder("rvx-round-trip");
         ASSERT_EQ(Sim("create " + Quote(Machine())), 0) << output_;
-        // A real system has its Common Files folder from the start; shared files go below it.
-        fs::create_directories(ProgramFiles("Common Files"));
         // The state every test's uninstallations must bring back.
         fs::copy(Machine(), base_ / "before", fs::copy_options::recursive);
     }
