@@ -137,8 +137,8 @@ BatchRunner::Flow BatchRunner::Execute(std::string_view line, std::string& jump_
         Log(command, "ok");
         return Flow::next;
     }
-    if (verb == "del" || verb == "erase") return Delete(command, rest, report);
-    if (verb == "rmdir" || verb == "rd") return RemoveFolder(command, rest, report);
+    if (verb == "del" || verb == "erase") return RemoveEach(command, rest, false, report);
+    if (verb == "rmdir" || verb == "rd") return RemoveEach(command, rest, true, report);
     if (verb == "goto") {
         std::string_view after;
         std::string label = NextWord(rest, after);
@@ -172,7 +172,8 @@ BatchRunner::Flow BatchRunner::Execute(std::string_view line, std::string& jump_
     return Flow::next;
 }
 
-BatchRunner::Flow BatchRunner::Delete(std::string_view command, std::string_view rest, BatchReport& report) {
+BatchRunner::Flow BatchRunner::RemoveEach(std::string_view command, std::string_view rest, bool folders,
+                                           BatchReport& report) {
     std::vector<std::string> paths;
     if (!PathArguments(rest, paths)) {
         ++report.failed;
@@ -181,34 +182,16 @@ BatchRunner::Flow BatchRunner::Delete(std::string_view command, std::string_view
     }
     for (const auto& path : paths) {
         // del names files only: a folder's files would go, which no batch here asks for.
-        if (platform::IsFolder(files_, path)) {
+        if (!folders && platform::IsFolder(files_, path)) {
             ++report.failed;
             Log(command, "not-understood", path + " is a folder");
             continue;
         }
-        if (auto removed = files_.RemoveFile(path); removed) {
+        if (auto removed = folders ? files_.RemoveFolder(path) : files_.RemoveFile(path); removed) {
             Log(command, "ok");
         } else {
             ++report.failed;
-            Log(command, "failed", InterpreterMessage(removed.error(), path, false));
-        }
-    }
-    return Flow::next;
-}
-
-BatchRunner::Flow BatchRunner::RemoveFolder(std::string_view command, std::string_view rest, BatchReport& report) {
-    std::vector<std::string> paths;
-    if (!PathArguments(rest, paths)) {
-        ++report.failed;
-        Log(command, "not-understood");
-        return Flow::next;
-    }
-    for (const auto& path : paths) {
-        if (auto removed = files_.RemoveFolder(path); removed) {
-            Log(command, "ok");
-        } else {
-            ++report.failed;
-            Log(command, "failed", InterpreterMessage(removed.error(), path, true));
+            Log(command, "failed", InterpreterMessage(removed.error(), path, folders));
         }
     }
     return Flow::next;

@@ -36,8 +36,8 @@ public:
 private:
     enum class Flow { next, jump, end };
     Flow Execute(std::string_view line, std::string& jump_label, BatchReport& report);
-    Flow Delete(std::string_view command, std::string_view rest, BatchReport& report);
-    Flow RemoveFolder(std::string_view command, std::string_view rest, BatchReport& report);
+    // del (files) or rmdir (empty folders) of every path the command names.
+    Flow RemoveEach(std::string_view command, std::string_view rest, bool folders, BatchReport& report);
     void Log(std::string_view command, std::string_view result, std::string_view message = {});
 
     platform::FileSystem& files_;
