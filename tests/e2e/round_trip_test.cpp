@@ -50,12 +50,7 @@ protected:
 
     // Runs a host program; returns its exit code, its output in output_.
     int Run(const std::string& program, const std::string& arguments) {
-        const fs::path out = base_ / "out.txt", code = base_ / "code.txt";
-        const std::string command = Quote(program) + " " + arguments + " >" + Quote(out) + " 2>&1; echo $? >" + Quote(code);
-        if (std::system(command.c_str()) != 0) return -1;
-        output_ = rvx::test_support::Slurp(out);
-        const std::string text = rvx::test_support::Slurp(code);
-        return text.empty() ? -1 : std::stoi(text);
+        return rvx::test_support::RunHostProgram(program, arguments, base_, output_);
     }
     int Sim(const std::string& arguments) { return Run(SIMMACHINE_HOST_BINARY, arguments); }
 

@@ -18,14 +18,7 @@ namespace {
 // Runs simmachine with arguments; returns its exit code (as the shell reports it), its output in
 // output.
 int SimMachine(const fs::path& base, const std::string& arguments, std::string& output) {
-    const fs::path out = base / "simmachine-out.txt";
-    const fs::path code = base / "simmachine-code.txt";
-    const std::string command = "'" + std::string(SIMMACHINE_HOST_BINARY) + "' " + arguments + " >'" + out.string() +
-                                "' 2>&1; echo $? >'" + code.string() + "'";
-    if (std::system(command.c_str()) != 0) return -1;
-    output = test_support::Slurp(out);
-    const std::string text = test_support::Slurp(code);
-    return text.empty() ? -1 : std::stoi(text);
+    return test_support::RunHostProgram(SIMMACHINE_HOST_BINARY, arguments, base, output);
 }
 
 }  // namespace

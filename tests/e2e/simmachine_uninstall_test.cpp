@@ -19,14 +19,7 @@ namespace {
 constexpr const char* kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 int SimMachine(const fs::path& base, const std::string& arguments, std::string& output) {
-    const fs::path out = base / "simmachine-out.txt";
-    const fs::path code = base / "simmachine-code.txt";
-    const std::string command = "'" + std::string(SIMMACHINE_HOST_BINARY) + "' " + arguments + " >'" + out.string() +
-                                "' 2>&1; echo $? >'" + code.string() + "'";
-    if (std::system(command.c_str()) != 0) return -1;
-    output = test_support::Slurp(out);
-    const std::string text = test_support::Slurp(code);
-    return text.empty() ? -1 : std::stoi(text);
+    return test_support::RunHostProgram(SIMMACHINE_HOST_BINARY, arguments, base, output);
 }
 
 void AddEntry(sandbox::Machine& machine, const std::string& key, const std::string& display, const std::string& command) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -104,6 +105,19 @@ std::vector<std::string> TempMachine::JournalLines(const std::string& kind) cons
     for (auto& line : JournalLines())
         if (line.rfind(kind + " ", 0) == 0 || line == kind) matching.push_back(line);
     return matching;
+}
+
+int RunHostProgram(const std::string& program, const std::string& arguments, const std::filesystem::path& scratch_folder,
+                   std::string& output) {
+    const std::filesystem::path out = scratch_folder / "host-program-out.txt";
+    const std::filesystem::path code = scratch_folder / "host-program-code.txt";
+    const std::string command = "'" + program + "' " + arguments + " >'" + out.string() + "' 2>&1; echo $? >'" +
+                                code.string() + "'";
+    if (std::system(command.c_str()) != 0) return -1;
+    output = Slurp(out);
+    // The shell writes the program's exit code, so no host call is needed to decode it.
+    const std::string text = Slurp(code);
+    return text.empty() ? -1 : std::stoi(text);
 }
 
 }  // namespace rvx::test_support

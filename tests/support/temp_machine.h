@@ -51,6 +51,12 @@ private:
 // The whole content of a host file (empty when it cannot be read).
 std::string Slurp(const std::filesystem::path& path);
 
+// Runs a host program through the shell with its output going into a file in scratch_folder;
+// returns its exit code as the shell reports it (-1 when it could not be run), its output in
+// output.
+int RunHostProgram(const std::string& program, const std::string& arguments, const std::filesystem::path& scratch_folder,
+                   std::string& output);
+
 // A new, empty temporary folder (removed by the caller).
 std::filesystem::path MakeTempFolder(const std::string& prefix);
 
