@@ -1,7 +1,6 @@
 // Registry value constructors and accessors shared by every implementation.
 #include "platform/registry.h"
 
-#include <array>
 #include <cstring>
 
 #include "common/text/text.h"
@@ -55,29 +54,21 @@ std::optional<uint32_t> RegValue::AsDword() const {
            static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
 }
 
-namespace {
-struct RootName {
-    RootKey root;
-    const char* name;
-};
-constexpr std::array<RootName, 5> kRootNames{{
-    {RootKey::classes_root, "HKEY_CLASSES_ROOT"},
-    {RootKey::current_user, "HKEY_CURRENT_USER"},
-    {RootKey::local_machine, "HKEY_LOCAL_MACHINE"},
-    {RootKey::users, "HKEY_USERS"},
-    {RootKey::current_config, "HKEY_CURRENT_CONFIG"},
-}};
-}  // namespace
-
 const char* RootKeyName(RootKey root) {
-    for (const auto& entry : kRootNames)
-        if (entry.root == root) return entry.name;
+    for (const auto& entry : kRootKeyNames)
+        if (entry.root == root) return entry.full_name.data();
     return "HKEY_UNKNOWN";
 }
 
 std::optional<RootKey> RootKeyFromFullName(std::string_view name) {
-    for (const auto& entry : kRootNames)
-        if (text::EqualsIgnoreCase(name, entry.name)) return entry.root;
+    for (const auto& entry : kRootKeyNames)
+        if (text::EqualsIgnoreCase(name, entry.full_name)) return entry.root;
+    return std::nullopt;
+}
+
+std::optional<RootKey> RootKeyFromShortNameIgnoringCase(std::string_view name) {
+    for (const auto& entry : kRootKeyNames)
+        if (text::EqualsIgnoreCase(name, entry.short_name)) return entry.root;
     return std::nullopt;
 }
 

@@ -61,8 +61,26 @@ public:
     virtual Result<std::vector<std::string>> ValueNames(RootKey root, std::string_view subkey) = 0;
 };
 
+// The one table of root-key names: the full name the registry editor writes
+// ("HKEY_LOCAL_MACHINE") and the short name scripts and logs write ("HKLM"). Each reader of a
+// name decides how it compares them.
+struct RootKeyNames {
+    RootKey root;
+    std::string_view full_name;
+    std::string_view short_name;
+};
+inline constexpr RootKeyNames kRootKeyNames[] = {
+    {RootKey::classes_root, "HKEY_CLASSES_ROOT", "HKCR"},
+    {RootKey::current_user, "HKEY_CURRENT_USER", "HKCU"},
+    {RootKey::local_machine, "HKEY_LOCAL_MACHINE", "HKLM"},
+    {RootKey::users, "HKEY_USERS", "HKU"},
+    {RootKey::current_config, "HKEY_CURRENT_CONFIG", "HKCC"},
+};
+
 // The full name of a root key, as the registry editor writes it ("HKEY_LOCAL_MACHINE").
 const char* RootKeyName(RootKey root);
+// A full or a short name, in any letter case, as the registry editor's files may write them.
 std::optional<RootKey> RootKeyFromFullName(std::string_view name);
+std::optional<RootKey> RootKeyFromShortNameIgnoringCase(std::string_view name);
 
 }  // namespace rvx::platform

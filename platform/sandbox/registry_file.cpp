@@ -20,19 +20,9 @@ constexpr std::string_view kOldHeader = "REGEDIT4";
 constexpr size_t kLineLength = 80;  // hex lines are wrapped as the registry editor wraps them
 constexpr std::string_view kIndent = "  ";
 
-struct ShortRoot {
-    const char* name;
-    RootKey root;
-};
-constexpr ShortRoot kShortRoots[] = {{"HKCR", RootKey::classes_root}, {"HKCU", RootKey::current_user},
-                                     {"HKLM", RootKey::local_machine}, {"HKU", RootKey::users},
-                                     {"HKCC", RootKey::current_config}};
-
 std::optional<RootKey> RootFromName(std::string_view name) {
     if (auto full = platform::RootKeyFromFullName(name)) return full;
-    for (const auto& entry : kShortRoots)
-        if (text::EqualsIgnoreCase(name, entry.name)) return entry.root;
-    return std::nullopt;
+    return platform::RootKeyFromShortNameIgnoringCase(name);
 }
 
 // A UTF-16LE file with its mark becomes 8-bit text; false when a character does not fit.
