@@ -1,5 +1,7 @@
 // Removing the installation's files: logged files, shared files by their use count, the walk of
 // the installation folder that finds leftover files, and the removal of empty folder trees.
+#include "common/system/common_files.h"
+#include "common/system/shared_counts.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
 #include "uninstaller/uninstall_app.h"
@@ -10,8 +12,7 @@ namespace rvx::uninstaller {
 
 namespace {
 
-constexpr const char* kSharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\Currentversion";
+using system::kSharedDllsKey;
 
 // A folder whose walk or clean-up would reach over a whole drive: no text, "\", "C:", "C:\", or
 // a path that "." and ".." lead back to a root. A damaged log may name one; the walk would then
@@ -48,45 +49,32 @@ void UninstallApp::DeleteLoggedFile(std::string_view path) {
 void UninstallApp::ReleaseSharedFile(std::string_view path) {
     auto& registry = platform_.registry;
     auto value = registry.ReadValue(platform::RootKey::local_machine, kSharedDllsKey, path);
-    // The count is a 4-byte value; anything else cannot be read into it.
-    if (value && value->data.size() == 4) {
-        const auto count = static_cast<int32_t>(value->data[0] | (value->data[1] << 8) | (value->data[2] << 16) |
-                                                (static_cast<uint32_t>(value->data[3]) << 24));
+    const std::optional<uint32_t> stored = value ? system::DecodeSharedCount(*value) : std::nullopt;
+    if (stored) {
+        const auto count = static_cast<int32_t>(*stored);
         if (count == 1) {
             (void)platform_.files.WriteAttributes(path, platform::attributes::normal);
             if (platform_.files.RemoveFile(path)) state_.removed_shared_files.emplace_back(path);
             (void)registry.DeleteValue(platform::RootKey::local_machine, kSharedDllsKey, path);
             (void)registry.DeleteValue(platform::RootKey::local_machine, kSharedDllsKey, "Test");
         } else if (count > 1) {
-            const auto lowered = static_cast<uint32_t>(count - 1);
-            platform::RegValue stored{value->type, {static_cast<uint8_t>(lowered), static_cast<uint8_t>(lowered >> 8),
-                                                    static_cast<uint8_t>(lowered >> 16), static_cast<uint8_t>(lowered >> 24)}};
-            (void)registry.WriteValue(platform::RootKey::local_machine, kSharedDllsKey, path, stored);
+            (void)registry.WriteValue(platform::RootKey::local_machine, kSharedDllsKey, path,
+                                      system::EncodeSharedCount(static_cast<uint32_t>(count - 1), value->type));
         }
         // A count of 0 or less is already wrong; lowering it would only make it worse, so the
         // file and its count stay as they are.
     }
 
-    // An emptied folder below Common Files goes with the file.
-    const std::string common = CommonFilesFolder();
-    if (common.empty()) return;
-    const std::string prefix = common + "\\";
+    // An emptied folder below Common Files goes with the file; without the key the folder is
+    // read from, nothing is cleaned up.
+    if (!registry.KeyExists(platform::RootKey::local_machine, system::kCommonFilesKey)) return;
+    const std::string prefix =
+        system::CommonFilesFolder(registry, platform_.environment.WindowsFolder()) + "\\";
     if (!path.starts_with(prefix)) return;
     const std::string_view below = path.substr(prefix.size());
     const size_t slash = below.find('\\');
     if (slash == std::string_view::npos || slash == 0) return;
     WalkFolder(prefix + std::string(below.substr(0, slash)), false);
-}
-
-std::string UninstallApp::CommonFilesFolder() {
-    auto& registry = platform_.registry;
-    if (!registry.KeyExists(platform::RootKey::local_machine, kCurrentVersionKey)) return {};
-    if (auto common = registry.ReadValue(platform::RootKey::local_machine, kCurrentVersionKey, "CommonFilesDir"))
-        if (auto folder = common->AsText()) return *folder;
-    if (auto programs = registry.ReadValue(platform::RootKey::local_machine, kCurrentVersionKey, "ProgramFilesDir"))
-        if (auto folder = programs->AsText()) return *folder + "\\Common Files";
-    const std::string windows = platform_.environment.WindowsFolder();
-    return windows.substr(0, windows.rfind('\\') + 1) + "Program Files\\Common Files";
 }
 
 void UninstallApp::WalkFolder(std::string_view folder, bool collect) {

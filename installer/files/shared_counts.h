@@ -9,8 +9,6 @@ namespace rvx::installer {
 
 class InstallApp;
 
-inline constexpr const char* kSharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 // After a shared file was written: a new file's count becomes 1; an existing file's count goes
 // up by one, except in an update of the same product, which only fills in a missing count.
 void RaiseSharedCount(InstallApp& app, const std::string& path, bool existed_before);

@@ -1,20 +1,12 @@
 // Folders of the running system.
 #include "installer/script/system_folders.h"
 
+#include "common/system/common_files.h"
+
 namespace rvx::installer {
 
 namespace {
 constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
-// The common-files lookup opens the key with this spelling; the registry ignores the case.
-constexpr const char* kCommonFilesKey = "Software\\Microsoft\\Windows\\Currentversion";
-
-// A text value of the key; values of other types count as missing.
-std::optional<std::string> ReadText(platform::Platform& platform, const char* key, const char* name) {
-    auto value = platform.registry.ReadValue(platform::RootKey::local_machine, key, name);
-    if (!value.ok()) return std::nullopt;
-    return value->AsText();
-}
-
 // The all-users folder when the shell knows it, else the user's own.
 std::optional<std::string> CommonOrUserFolder(platform::Platform& platform, platform::SpecialFolder common,
                                               platform::SpecialFolder user) {
@@ -40,13 +32,7 @@ std::string ProgramFilesFolder(platform::Platform& platform) {
 std::string RootDrive(platform::Platform& platform) { return platform.environment.WindowsFolder().substr(0, 2); }
 
 std::string CommonFilesFolder(platform::Platform& platform) {
-    if (auto common = ReadText(platform, kCommonFilesKey, "CommonFilesDir")) return *common;
-    if (auto program_files = ReadText(platform, kCommonFilesKey, "ProgramFilesDir"))
-        return *program_files + "\\Common Files";
-    // The Windows drive's root ("D:\"); a Windows folder without any "\" is kept whole.
-    std::string root = platform.environment.WindowsFolder();
-    if (size_t first = root.find('\\'); first != std::string::npos) root.erase(first + 1);
-    return root + "Program Files\\Common Files";
+    return system::CommonFilesFolder(platform.registry, platform.environment.WindowsFolder());
 }
 
 std::string FontsFolder(platform::Platform& platform) {

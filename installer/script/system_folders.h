@@ -15,8 +15,7 @@ std::string ProgramFilesFolder(platform::Platform& platform);
 // The first two characters of the Windows folder ("C:").
 std::string RootDrive(platform::Platform& platform);
 
-// The common-files folder: CommonFilesDir, else ProgramFilesDir + "\Common Files", else the
-// Windows drive's "Program Files\Common Files".
+// The common-files folder of this machine (the rule both programs share, common/system).
 std::string CommonFilesFolder(platform::Platform& platform);
 
 // The Windows folder's "Fonts" folder, or the system folder when there is none.

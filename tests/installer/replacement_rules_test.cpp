@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/system/shared_counts.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/replacement_rules.h"
 #include "installer/files/restart_replacement.h"
@@ -112,11 +113,11 @@ TEST(SharedCounts, NewExistingAndUpdatedFiles) {
     FileStages run;
     auto& registry = run.app.platform().registry;
     auto count = [&](const std::string& path) {
-        auto value = registry.ReadValue(platform::RootKey::local_machine, installer::kSharedDllsKey, path);
+        auto value = registry.ReadValue(platform::RootKey::local_machine, system::kSharedDllsKey, path);
         return value ? value->AsDword().value_or(99) : 0u;
     };
-    ASSERT_TRUE(registry.CreateKey(platform::RootKey::local_machine, installer::kSharedDllsKey));
-    ASSERT_TRUE(registry.WriteValue(platform::RootKey::local_machine, installer::kSharedDllsKey, "C:\\S\\a.dll",
+    ASSERT_TRUE(registry.CreateKey(platform::RootKey::local_machine, system::kSharedDllsKey));
+    ASSERT_TRUE(registry.WriteValue(platform::RootKey::local_machine, system::kSharedDllsKey, "C:\\S\\a.dll",
                                     platform::RegValue::Dword(7)));
     installer::RaiseSharedCount(run.app, "C:\\S\\a.dll", false);  // a stale count is reset
     EXPECT_EQ(count("C:\\S\\a.dll"), 1u);
@@ -134,13 +135,13 @@ TEST(SharedCounts, NewExistingAndUpdatedFiles) {
 
 TEST(SharedCounts, TheCopyStageCountsSharedFilesBelowCommonFiles) {
     FileStages run;
-    ASSERT_TRUE(run.app.platform().registry.CreateKey(platform::RootKey::local_machine, installer::kSharedDllsKey));
+    ASSERT_TRUE(run.app.platform().registry.CreateKey(platform::RootKey::local_machine, system::kSharedDllsKey));
     run.Put("C:\\MEDIUM\\shared.dll", "lib");
     run.app.script().files = {"shared.dll,Norvane\\,C"};
     ASSERT_EQ(installer::CopyFiles(run.app), installer::kCopyDone);
     const std::string path = "C:\\Program Files\\Common Files\\Norvane\\shared.dll";
     EXPECT_EQ(run.Read(path), "lib");
-    auto value = run.app.platform().registry.ReadValue(platform::RootKey::local_machine, installer::kSharedDllsKey, path);
+    auto value = run.app.platform().registry.ReadValue(platform::RootKey::local_machine, system::kSharedDllsKey, path);
     ASSERT_TRUE(value);
     EXPECT_EQ(value->AsDword(), 1u);
 }
