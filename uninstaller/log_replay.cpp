@@ -13,8 +13,9 @@ namespace {
 
 using uninstall_log::RecordCode;
 
-// The record's text: the line from its third character.
-std::string_view RecordText(std::string_view line) { return line.size() > 2 ? line.substr(2) : std::string_view(); }
+// The text of the line after an A record, taken as its command whatever the line holds: the line
+// from its third character.
+std::string_view CommandText(std::string_view line) { return line.size() > 2 ? line.substr(2) : std::string_view(); }
 
 // The waits let the progress window keep up on the system; the simulated machine's clock only
 // counts them.
@@ -28,29 +29,29 @@ void UninstallApp::ReplayLog() {
     for (size_t i = 0; i < lines.size(); ++i) {
         platform_.clock.Sleep(kServicePassWait);
         progress_.SetPosition(i + 1);
-        if (lines[i].starts_with(".G")) {
-            const std::string name(RecordText(lines[i]));
-            (void)system::StopService(platform_.services, name);
-            (void)system::DeleteService(platform_.services, name);
+        const auto record = uninstall_log::ParseRecord(lines[i]);
+        if (record && record->code == RecordCode::service) {
+            (void)system::StopService(platform_.services, record->text);
+            (void)system::DeleteService(platform_.services, record->text);
         }
     }
     for (size_t i = 0; i < lines.size(); ++i) {
         platform_.clock.Sleep(kRecordPassWait);
         progress_.SetPosition(i + 1);
-        if (lines[i].size() >= 2 && lines[i][0] == uninstall_log::kRecordMark) i = ReplayRecord(i);
+        if (auto record = uninstall_log::ParseRecord(lines[i])) i = ReplayRecord(i, std::move(*record));
     }
     ShowStatus("");
 }
 
-size_t UninstallApp::ReplayRecord(size_t index) {
+size_t UninstallApp::ReplayRecord(size_t index, uninstall_log::Record record) {
     const auto& lines = state_.log_lines;
-    // Copied: an action may not keep a view into the lines across the whole record.
-    const std::string text(RecordText(lines[index]));
-    switch (static_cast<RecordCode>(lines[index][1])) {
+    // The record holds its own copy of the text: an action may not keep a view into the lines.
+    const std::string& text = record.text;
+    switch (record.code) {
     case RecordCode::conditional_file: {
         // The next line is the command whatever its code, and it is passed over either way.
         if (index + 1 >= lines.size()) return index;
-        const std::string command(RecordText(lines[index + 1]));
+        const std::string command(CommandText(lines[index + 1]));
         for (const auto& removed : state_.removed_shared_files) {
             if (text::EqualsIgnoreCase(removed, text)) {
                 SendProgramManagerCommand(command);

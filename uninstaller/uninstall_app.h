@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/app/application.h"
+#include "common/uninstall_log/records.h"
 #include "platform/platform.h"
 #include "uninstaller/removal_progress.h"
 
@@ -66,11 +67,9 @@ public:
     platform::Platform& platform() { return platform_; }
 
 private:
-    // Replays the record on line index; returns the index of the last line it used.
-    size_t ReplayRecord(size_t index);
+    // Replays the record read from line index; returns the index of the last line it used.
+    size_t ReplayRecord(size_t index, uninstall_log::Record record);
     bool IsRunningUninstaller(std::string_view path);
-    // The Common Files folder as the system names it; empty when its key cannot be opened.
-    std::string CommonFilesFolder();
     void ShowStatus(std::string_view text);
     std::string Text(int id);
 

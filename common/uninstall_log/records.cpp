@@ -69,8 +69,9 @@ std::string FormatRecord(RecordCode code, std::string_view text) {
     return out;
 }
 
-std::optional<Record> ParseRecordLine(std::string_view line) {
-    line = WithoutLineEnd(line);
+std::optional<Record> ParseRecordLine(std::string_view line) { return ParseRecord(WithoutLineEnd(line)); }
+
+std::optional<Record> ParseRecord(std::string_view line) {
     if (line.size() < 2 || line[0] != kRecordMark || !IsAsciiLetter(line[1])) return std::nullopt;
     return Record{static_cast<RecordCode>(line[1]), std::string(line.substr(2))};
 }

@@ -52,6 +52,9 @@ std::string FormatRecord(RecordCode code, std::string_view text);
 // The record a line holds; the line may still carry its line end. Nothing for a line that does
 // not begin with "." and a letter (a continuation of a warning, for instance).
 std::optional<Record> ParseRecordLine(std::string_view line);
+// The same for a line as the log reader gives it, its line end already gone: everything after
+// the code letter is the record's text, a final "\r" included.
+std::optional<Record> ParseRecord(std::string_view line);
 
 // A continuation line that begins with these two characters stands for an empty line of the
 // warning, whatever follows them.

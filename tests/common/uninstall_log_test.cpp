@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text/text.h"
+#include "common/uninstall_log/log_reader.h"
 #include "common/uninstall_log/records.h"
 #include "common/uninstall_log/uninstall_log.h"
 #include "tests/support/forwarding_files.h"
@@ -346,7 +347,13 @@ TEST(UninstallLogRecords, EveryCodeReadsBackAsWritten) {
         EXPECT_EQ(ParseRecordLine(line), (Record{code, text}));
         EXPECT_EQ(ParseRecordLine(line + "\r\n"), (Record{code, text}));
         EXPECT_EQ(ParseRecordLine(line + "\n"), (Record{code, text}));
+        // As the uninstaller reads it: split by the log reader, parsed by the same parser.
+        const auto read = uninstall_log::SplitLogLines(line + "\r\n");
+        ASSERT_EQ(read.size(), 1u);
+        EXPECT_EQ(uninstall_log::ParseRecord(read[0]), (Record{code, text}));
     }
+    // The reader's lines have lost their line end already; a stray "\r" is the text's own.
+    EXPECT_EQ(uninstall_log::ParseRecord(".DC:\\x\r"), (Record{RecordCode::file, "C:\\x\r"}));
     EXPECT_EQ(letters.size(), std::size(codes));
     EXPECT_EQ(ParseRecordLine(".R"), (Record{RecordCode::product, ""}));
 
