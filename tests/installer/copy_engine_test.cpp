@@ -250,3 +250,33 @@ TEST(DelayedReplace, TheNinetyFiveFamilyKeepsEveryScheduledFile) {
     EXPECT_EQ(run.Read("C:\\Prog\\one.dll"), "new one.dll");
     EXPECT_EQ(run.Read("C:\\Prog\\two.dll"), "new two.dll");
 }
+
+TEST(CopyStage, TheDirectRouteStartsAtFiveMillionStoredBytes) {
+    // The direct route leaves the file bar full after expanding; the temporary route empties it
+    // after its copy and the expansion from the copy does not move it.
+    for (const auto& [size, direct] : {std::pair<size_t, bool>{5000000, true}, {4999999, false}}) {
+        FileStages run;
+        run.Put("C:\\MEDIUM\\EDGE.DAT", Pattern(size, 4));
+        run.app.script().files = {"EDGE.DAT"};
+        ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone) << size;
+        EXPECT_EQ(run.Read("C:\\Prog\\EDGE.DAT").size(), size);
+        EXPECT_EQ(run.app.progress().file_bar(), direct ? 100 : 0) << size;
+    }
+}
+
+TEST(DiskGroups, TheOverallBarGivesEachDiskAnEqualShare) {
+    // Three disks in the folder layout; the third disk's only file is missing, so the stage
+    // stops with the bar where the first two full disks left it: two thirds, each third whole
+    // percent (100 / 3 = 33).
+    FileStages run("message ok\n", sandbox::MachineConfig::Default(), "C:\\MEDIUM\\DISK1\\Rovexa.exe");
+    run.Put("C:\\MEDIUM\\DISK1\\DISK1", "Disk 1");
+    run.Put("C:\\MEDIUM\\DISK1\\a.txt", Pattern(3000, 5));
+    run.Put("C:\\MEDIUM\\DISK2\\DISK2", "Disk 2");
+    run.Put("C:\\MEDIUM\\DISK2\\b.txt", Pattern(1000, 6));
+    run.Put("C:\\MEDIUM\\DISK3\\DISK3", "Disk 3");
+    run.app.script().files = {"#1", "a.txt", "#2", "b.txt", "#3", "missing.txt"};
+    ASSERT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    EXPECT_EQ(run.app.copy_state().disk_count, 3);
+    EXPECT_EQ(run.app.copy_state().current_disk, 3);
+    EXPECT_EQ(run.app.progress().overall_bar(), 66);
+}
