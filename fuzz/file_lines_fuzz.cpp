@@ -10,7 +10,7 @@
 #include "installer/core/install_app.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/disk_space.h"
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 #include "installer/script/variables.h"
 #include "tests/support/scratch_machine.h"
 

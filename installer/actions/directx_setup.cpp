@@ -6,7 +6,7 @@
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 
@@ -23,7 +23,7 @@ bool IsOlder(const platform::DirectXVersion& installed, const platform::DirectXV
            (installed.version == required.version && installed.revision < required.revision);
 }
 
-void ReportSetupResult(InstallApp& app, int32_t result) {
+void ReportSetupResult(InstallState& app, int32_t result) {
     // Computed wide, so that no result can overflow the id; an id without a text shows nothing.
     const int64_t id = int64_t{kSetupResultTexts} - result;
     if (id > INT32_MAX) return;
@@ -34,7 +34,7 @@ void ReportSetupResult(InstallApp& app, int32_t result) {
 
 }  // namespace
 
-void InstallDirectXIfNeeded(InstallApp& app) {
+void InstallDirectXIfNeeded(InstallState& app) {
     const TextList& lines = app.script().directx;
     if (lines.empty()) return;
     // A section with fewer than three lines reads the missing ones as empty.

@@ -5,13 +5,13 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // [DIRECTX] lines, by position: required version (hexadecimal), required revision (hexadecimal),
 // the redistributable's folder below the source folder (dsetup.dll lies in it). Every failure is
 // reported at most once and none stops the installation; a set-up that needs a restart sets the
 // restart flag.
-void InstallDirectXIfNeeded(InstallApp& app);
+void InstallDirectXIfNeeded(InstallState& app);
 
 // What the set-up is asked to do, as the library defines its flag bits.
 inline constexpr unsigned kDirectXSetupFlags = 0x02010018;

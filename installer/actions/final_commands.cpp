@@ -4,13 +4,13 @@
 #include <optional>
 
 #include "common/text/field_splitter.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/registration/registry_lines.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
 
-std::optional<FinalCommand> ParseFinalCommand(InstallApp& app, std::string_view line) {
+std::optional<FinalCommand> ParseFinalCommand(InstallState& app, std::string_view line) {
     const auto fields = text::SplitFields(line, ",");
     if (fields.empty()) return std::nullopt;
     FinalCommand command;
@@ -25,7 +25,7 @@ std::optional<FinalCommand> ParseFinalCommand(InstallApp& app, std::string_view 
     return command;
 }
 
-void RunFinalCommands(InstallApp& app) {
+void RunFinalCommands(InstallState& app) {
     if (app.flags().restart) {
         for (const std::string& line : app.script().registry_restart) ApplyRegistryLine(app, Expanded(app, line));
         return;
@@ -44,7 +44,7 @@ void RunFinalCommands(InstallApp& app) {
     }
 }
 
-bool StartAndWait(InstallApp& app, std::string_view command_line, platform::ShowState show) {
+bool StartAndWait(InstallState& app, std::string_view command_line, platform::ShowState show) {
     // The platform keeps the windows painted and drops their input while it waits; the
     // installer has nothing of its own to do meanwhile.
     auto ended = app.platform().processes.StartAndWait(platform::StartRequest{std::string(command_line), {}, show}, {});

@@ -11,7 +11,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // One [FINALCOMMAND] line: "program[, working folder[, wait mark[, arguments]]]".
 struct FinalCommand {
@@ -22,16 +22,16 @@ struct FinalCommand {
 
 // Splits and expands one line; the program also gets the display-text substitution. Nothing
 // for an empty line.
-std::optional<FinalCommand> ParseFinalCommand(InstallApp& app, std::string_view line);
+std::optional<FinalCommand> ParseFinalCommand(InstallState& app, std::string_view line);
 
 // With the restart flag set, writes each expanded [REGRESTART] line as a registry line and starts
 // nothing. Otherwise starts each [FINALCOMMAND] line in order: a working folder becomes the
 // installer's current folder and stays so for the following lines; a marked line is waited for.
 // A program that cannot be started is passed over without a message.
-void RunFinalCommands(InstallApp& app);
+void RunFinalCommands(InstallState& app);
 
 // Starts a command line and waits for the program to end while the installer's windows are
 // kept painted but take no input; false when it could not be started.
-bool StartAndWait(InstallApp& app, std::string_view command_line, platform::ShowState show);
+bool StartAndWait(InstallState& app, std::string_view command_line, platform::ShowState show);
 
 }  // namespace rvx::installer

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer_strings.h"
 
 namespace rvx::installer {
@@ -29,7 +29,7 @@ platform::PageModel RestartPage() {
 
 }  // namespace
 
-bool OfferRestart(InstallApp& app) {
+bool OfferRestart(InstallState& app) {
     platform::PageModel page = RestartPage();
     auto pressed = app.platform().ui.ShowPage(page);
     // Only the first button accepts; the later button, closing the page or a page that could
@@ -42,7 +42,7 @@ bool OfferRestart(InstallApp& app) {
     return false;
 }
 
-bool RestartComputer(InstallApp& app) {
+bool RestartComputer(InstallState& app) {
     auto requested = app.platform().power.Restart();
     if (!requested) app.TraceText("The restart could not be requested: " + requested.error().Describe() + "\n");
     return requested.ok();

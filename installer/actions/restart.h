@@ -4,15 +4,15 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Shows the restart page; true when the computer is to be restarted now. Declining shows the
 // reminder to restart later. An unattended installation restarts whichever button was pressed.
-bool OfferRestart(InstallApp& app);
+bool OfferRestart(InstallState& app);
 
 // Asks the system to restart the computer; false when the restart could not be requested (the
 // replacements left for the next start then wait for whatever start the user makes).
-bool RestartComputer(InstallApp& app);
+bool RestartComputer(InstallState& app);
 
 // The restart page's id and the ids of its buttons.
 inline constexpr int kRestartPage = 124;

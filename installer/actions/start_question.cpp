@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
 
-bool AskStartQuestion(InstallApp& app) {
+bool AskStartQuestion(InstallState& app) {
     const TextList& lines = app.script().init_text;
     if (lines.empty() || app.answers().unattended) return true;
     std::string question;

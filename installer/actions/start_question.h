@@ -3,10 +3,10 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // True to go on: the answer Yes, or no question at all (an empty [INITTEXT] or an unattended
 // installation). The run sequence ends the installation on false.
-bool AskStartQuestion(InstallApp& app);
+bool AskStartQuestion(InstallState& app);
 
 }  // namespace rvx::installer

@@ -3,7 +3,7 @@
 
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 
@@ -18,7 +18,7 @@ std::optional<StopProgramLine> ParseStopProgramLine(std::string_view line) {
     return StopProgramLine{std::move(fields[0]), std::move(fields[1]), command};
 }
 
-void StopPrograms(InstallApp& app) {
+void StopPrograms(InstallState& app) {
     platform::Processes& processes = app.platform().processes;
     for (const std::string& line : app.script().stop_programs) {
         const auto stop = ParseStopProgramLine(line);

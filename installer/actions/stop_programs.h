@@ -9,7 +9,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 struct StopProgramLine {
     std::string window_class;  // empty: any class
@@ -23,6 +23,6 @@ std::optional<StopProgramLine> ParseStopProgramLine(std::string_view line);
 
 // Sends every line's command to its window, when that window exists, and waits until the window
 // has handled it. Missing windows and malformed lines are passed over silently.
-void StopPrograms(InstallApp& app);
+void StopPrograms(InstallState& app);
 
 }  // namespace rvx::installer

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "installer/core/install_state.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 

@@ -149,15 +149,4 @@ void InstallApp::FinishRun() {
     (void)platform_.processes.RunCommand(command, platform::ShowState::normal);
 }
 
-bool InstallApp::ConfirmQuit(int kind) {
-    if (kind != 2) return false;
-    return Message(Text(installer::kConfirmQuit), Buttons::yes_no, Icon::question, 2) == Answer::yes;
-}
-
-std::string InstallApp::Text(int id) { return app::LoadText(platform_.resources, id); }
-
-Answer InstallApp::Message(std::string_view text, Buttons buttons, Icon icon, int default_button) {
-    return app::ShowMessage(platform_.ui, Text(installer::kAppTitle), text, buttons, icon, default_button);
-}
-
 }  // namespace rvx::installer

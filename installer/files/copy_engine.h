@@ -12,7 +12,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Stage results of CopyFiles.
 enum CopyStageResult : int {
@@ -26,22 +26,22 @@ enum CopyStageResult : int {
 // and 41004 (failed, not yet reported).
 inline constexpr int kFileFailureReported = 1;
 
-int CopyFiles(InstallApp& app);
-int CopyOneFile(InstallApp& app, std::string_view line);
+int CopyFiles(InstallState& app);
+int CopyOneFile(InstallState& app, std::string_view line);
 
 // Sets the number of disk groups of the file list.
-void CountDisks(InstallApp& app);
+void CountDisks(InstallState& app);
 // True when the disk with the identifier is in place (always on a single-disk source).
-bool CheckDiskMarker(InstallApp& app, std::string_view id);
+bool CheckDiskMarker(InstallState& app, std::string_view id);
 
 // Copies a stored file byte for byte (the compressed-form name first, then the plain name with
 // last_char put back). 0, or 41001 (source missing) / 41033 (target cannot be created) with the
 // name to show in failed_name. The source's size goes to *size when asked.
-int CopyToTemp(InstallApp& app, std::string source, const std::string& target, std::optional<char> last_char,
+int CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
                std::string& failed_name, uint64_t* size = nullptr);
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.
-bool CreatePreallocatedFiles(InstallApp& app);
+bool CreatePreallocatedFiles(InstallState& app);
 
 // The C runtime's error number that a failed file operation of the platform stands for.
 int ErrnoFor(platform::Status status);

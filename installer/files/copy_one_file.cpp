@@ -6,10 +6,10 @@
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/example_shortcut.h"
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 #include "installer/files/replacement_rules.h"
 #include "installer/files/shared_counts.h"
 #include "installer/files/szdd_reader.h"
@@ -46,7 +46,7 @@ std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::strin
 
 // A name for a new temporary file "tmpN" in the TMP folder, or in "C:\" when that is not set
 // or not a folder.
-std::string UniqueTempName(InstallApp& app) {
+std::string UniqueTempName(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
     std::string folder = app.platform().environment.Variable("TMP").value_or("");
     if (folder.empty() || !platform::IsFolder(files, folder)) folder = "C:\\";
@@ -75,13 +75,13 @@ long long FilePercent(const CopyState& copy, uint64_t file_done, uint64_t file_s
     return static_cast<long long>((file_done / unit) * 100 / file_unit);
 }
 
-void DeleteTemporary(InstallApp& app, const std::string& temp) {
+void DeleteTemporary(InstallState& app, const std::string& temp) {
     if (!temp.empty()) (void)app.platform().files.RemoveFile(temp);
 }
 
 // Attributes, times, example shortcut and shared count: done for every file that was opened,
 // also after a read or write error.
-void FinishFile(InstallApp& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
+void FinishFile(InstallState& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
     platform::FileSystem& files = app.platform().files;
     // The times go first: a read-only file can no longer be opened to set them.
     auto source = files.Open({time_source, Access::read, platform::share::read, Disposition::open_existing});
@@ -97,7 +97,7 @@ void FinishFile(InstallApp& app, const FileEntry& entry, const std::string& time
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
 // when it is in use and the line allows the replacement at restart.
-std::unique_ptr<platform::File> OpenDestination(InstallApp& app, const FileEntry& entry, bool existed_before) {
+std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEntry& entry, bool existed_before) {
     platform::FileSystem& files = app.platform().files;
     CopyState& copy = app.copy_state();
     platform::Outcome removed = existed_before ? files.RemoveFile(entry.dest_path) : platform::Outcome();
@@ -113,7 +113,7 @@ std::unique_ptr<platform::File> OpenDestination(InstallApp& app, const FileEntry
 }
 
 // The expansion loop: 0, or 41003 / 41004 for a read or write failure.
-int ExpandInto(InstallApp& app, ExpandingReader& input, platform::File& output, char* buffer, bool direct_route) {
+int ExpandInto(InstallState& app, ExpandingReader& input, platform::File& output, char* buffer, bool direct_route) {
     CopyState& copy = app.copy_state();
     ProgressPage& progress = app.progress();
     platform::UserInterface& ui = app.platform().ui;
@@ -147,7 +147,7 @@ int ExpandInto(InstallApp& app, ExpandingReader& input, platform::File& output, 
 
 }  // namespace
 
-int CopyToTemp(InstallApp& app, std::string source, const std::string& target, std::optional<char> last_char,
+int CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
                std::string& failed_name, uint64_t* size) {
     platform::FileSystem& files = app.platform().files;
     failed_name.clear();
@@ -198,7 +198,7 @@ int CopyToTemp(InstallApp& app, std::string source, const std::string& target, s
     return 0;
 }
 
-int CopyOneFile(InstallApp& app, std::string_view line) {
+int CopyOneFile(InstallState& app, std::string_view line) {
     platform::Platform& platform = app.platform();
     platform::FileSystem& files = platform.files;
     CopyState& copy = app.copy_state();

@@ -2,10 +2,10 @@
 // and the report of a file that failed.
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/disk_space.h"
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
 
@@ -23,7 +23,7 @@ enum class DiskSwitch { ready, quit };
 
 // The disk prompt: true for OK; Cancel asks whether to quit, and No shows the prompt again.
 // Nothing when the user quits.
-std::optional<bool> PromptForDisk(InstallApp& app, std::string_view id) {
+std::optional<bool> PromptForDisk(InstallState& app, std::string_view id) {
     const std::string label = text::FormatMessage(app.script().disk_id, {id});
     platform::PageModel page;
     page.dialog_id = 131;
@@ -43,7 +43,7 @@ void ReplaceAfter(std::string& folder, std::string_view marker, char replacement
     if (at != std::string::npos && at + marker.size() < folder.size()) folder[at + marker.size()] = replacement;
 }
 
-DiskSwitch SwitchDisk(InstallApp& app, std::string_view marker_line) {
+DiskSwitch SwitchDisk(InstallState& app, std::string_view marker_line) {
     const std::string id(marker_line.substr(1));
     ProgressPage& progress = app.progress();
     progress.SetLine1("");
@@ -68,7 +68,7 @@ DiskSwitch SwitchDisk(InstallApp& app, std::string_view marker_line) {
 
 // Shows what went wrong with the file that failed: the reason for a refused or full disk,
 // else the message the file's code names.
-void ReportFileFailure(InstallApp& app, int code) {
+void ReportFileFailure(InstallState& app, int code) {
     const std::string reason_header = text::FormatMessage(app.Text(kFileCannotBeCreatedReason), {app.copy_state().current_file});
     switch (ErrnoFor(app.copy_state().last_failure)) {
     case 13: app.Message(reason_header + app.Text(kNoRightToReplace)); return;
@@ -78,7 +78,7 @@ void ReportFileFailure(InstallApp& app, int code) {
     }
 }
 
-void OpenUninstallLog(InstallApp& app) {
+void OpenUninstallLog(InstallState& app) {
     if (app.flags().patch || app.script().uninstall_file.empty()) return;
     const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
     uninstall_log::UninstallLog& log = app.uninstall_log();
@@ -103,7 +103,7 @@ int ErrnoFor(Status status) {
     }
 }
 
-void CountDisks(InstallApp& app) {
+void CountDisks(InstallState& app) {
     CopyState& copy = app.copy_state();
     copy.disk_count = 1;
     if (!app.layout().removable) return;
@@ -120,7 +120,7 @@ void CountDisks(InstallApp& app) {
     copy.disk_count = count == 0 ? 1 : count;
 }
 
-bool CheckDiskMarker(InstallApp& app, std::string_view id) {
+bool CheckDiskMarker(InstallState& app, std::string_view id) {
     if (!app.layout().removable) return true;
     const std::string marker = app.folders().source + "DISK" + std::string(id);
     app.TraceText(text::FormatMessage("diskfile = %s\n", {marker}));
@@ -137,7 +137,7 @@ bool CheckDiskMarker(InstallApp& app, std::string_view id) {
     return read == label;
 }
 
-int CopyFiles(InstallApp& app) {
+int CopyFiles(InstallState& app) {
     CopyState& copy = app.copy_state();
     copy.current_disk = 0;
     CountDisks(app);

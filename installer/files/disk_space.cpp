@@ -6,8 +6,8 @@
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
-#include "installer/files/file_entry.h"
+#include "installer/core/state/install_state.h"
+#include "installer/script/file_entry.h"
 #include "installer/files/szdd_reader.h"
 #include "installer/script/conditions.h"
 #include "installer/script/folder_operations.h"
@@ -34,7 +34,7 @@ std::optional<uint64_t> InstalledSize(platform::FileSystem& files, const std::st
     return size.value();
 }
 
-std::string PreallocatedFilePath(InstallApp& app, const std::vector<std::string>& fields) {
+std::string PreallocatedFilePath(InstallState& app, const std::vector<std::string>& fields) {
     std::string result = app.folders().installation + "\\";
     if (!fields[1].empty()) result += fields[1] + "\\";
     return result + fields[0];
@@ -52,13 +52,13 @@ FolderProbe ProbeFolder(platform::FileSystem& files, const std::string& folder) 
 
 }  // namespace
 
-uint32_t GetFreeKilobytes(InstallApp& app, const std::string& root) {
+uint32_t GetFreeKilobytes(InstallState& app, const std::string& root) {
     auto space = app.platform().files.FreeSpace(root);
     if (!space) return kDriveUnreadable;
     return static_cast<uint32_t>(std::min<uint64_t>(space->free_bytes / 1024, 2147483647u));
 }
 
-std::string FormatSize(InstallApp& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes) {
+std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes) {
     constexpr uint64_t kKb = 1024, kMb = kKb * 1024, kGb = kMb * 1024;
     if (bytes < kKb) return text::FormatMessage("%d %s", {static_cast<long long>(bytes), app.Text(id_bytes)});
     const uint64_t unit = bytes < kMb ? kKb : bytes < kGb ? kMb : kGb;
@@ -67,7 +67,7 @@ std::string FormatSize(InstallApp& app, uint64_t bytes, int id_gb, int id_mb, in
                                             static_cast<long long>((bytes % unit) * 10 / unit), app.Text(id)});
 }
 
-bool CheckInstallFolder(InstallApp& app, std::string& folder) {
+bool CheckInstallFolder(InstallState& app, std::string& folder) {
     const char drive = folder.empty() ? '\0' : folder[0];
     app.folders().installation_drive_root = std::string(1, drive) + ":\\";
     const uint32_t free = GetFreeKilobytes(app, app.folders().installation_drive_root);
@@ -111,7 +111,7 @@ bool CheckInstallFolder(InstallApp& app, std::string& folder) {
     return true;
 }
 
-bool CheckSpaceForTotal(InstallApp& app, int64_t total) {
+bool CheckSpaceForTotal(InstallState& app, int64_t total) {
     if (total <= 0) return true;
     const int64_t needed = NeededKilobytes(total);
     const std::string& root = app.folders().installation_drive_root;
@@ -122,7 +122,7 @@ bool CheckSpaceForTotal(InstallApp& app, int64_t total) {
     return false;
 }
 
-bool EstimateSpace(InstallApp& app) {
+bool EstimateSpace(InstallState& app) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kCalculatingSpace));
     progress.SetLine2("");
@@ -150,7 +150,7 @@ bool EstimateSpace(InstallApp& app) {
     return CheckSpaceForTotal(app, total);
 }
 
-void SumGroupBytes(InstallApp& app) {
+void SumGroupBytes(InstallState& app) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kGettingFileSizes));
     progress.SetLine2("");

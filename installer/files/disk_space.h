@@ -9,29 +9,29 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Checks (and creates when missing) the folder the user chose. True with the folder ending in
 // "\" when the installation may go there; false after telling the user why not.
-bool CheckInstallFolder(InstallApp& app, std::string& folder);
+bool CheckInstallFolder(InstallState& app, std::string& folder);
 
 // The space estimate that opens the copy stage; false when the stage must end (result 0).
-bool EstimateSpace(InstallApp& app);
+bool EstimateSpace(InstallState& app);
 
 // The expanded byte total of the current disk group, for the overall progress bar.
-void SumGroupBytes(InstallApp& app);
+void SumGroupBytes(InstallState& app);
 
 // Free kilobytes (of 1,024 bytes) on the drive with the root "X:\"; at most 2,147,483,647;
 // kDriveUnreadable when the drive cannot be queried.
 inline constexpr uint32_t kDriveUnreadable = 0xFFFFFFFF;
-uint32_t GetFreeKilobytes(InstallApp& app, const std::string& root);
+uint32_t GetFreeKilobytes(InstallState& app, const std::string& root);
 
 // "1023 bytes", "1.5 Kb", "12.3 Mb", "2.0 Gb": the decimal is cut, never rounded up. The unit
 // texts come from the string table entries given.
-std::string FormatSize(InstallApp& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes);
+std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes);
 
 // The space check shared by the copy stage and the network transfer: needs total bytes plus a
 // quarter on the installation drive; false after the message when they do not fit.
-bool CheckSpaceForTotal(InstallApp& app, int64_t total);
+bool CheckSpaceForTotal(InstallState& app, int64_t total);
 
 }  // namespace rvx::installer

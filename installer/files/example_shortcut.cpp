@@ -2,14 +2,14 @@
 // "<name>.lnk" in the examples folder and records it for the uninstaller.
 #include "installer/files/example_shortcut.h"
 
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/registration/shortcuts.h"
 #include "installer/script/folder_operations.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
 
-void CreateExampleShortcut(InstallApp& app, const FileEntry& entry) {
+void CreateExampleShortcut(InstallState& app, const FileEntry& entry) {
     const std::string folder = Expanded(app, "%EXEMPLEPATH%\\");
     (void)CreateFolderPath(app.platform().files, folder);
     (void)CreateShortcut(app, entry.dest_path, folder + entry.relative_name, "", "");

@@ -1,13 +1,13 @@
 // The shortcut a file line with the letter L gets in the examples folder.
 #pragma once
 
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Creates the examples folder and a shortcut there to the installed file.
-void CreateExampleShortcut(InstallApp& app, const FileEntry& entry);
+void CreateExampleShortcut(InstallState& app, const FileEntry& entry);
 
 }  // namespace rvx::installer

@@ -3,7 +3,7 @@
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/disk_space.h"
 #include "installer/script/folder_operations.h"
@@ -20,7 +20,7 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text::EqualsIgnoreCase(text.substr(text.size() - tail.size()), tail);
 }
 
-std::string MediumFolder(InstallApp& app) {
+std::string MediumFolder(InstallState& app) {
     const std::string& source = app.folders().source;
     if (EndsWithIgnoreCase(source, "\\32\\")) return source.substr(0, source.size() - 3);
     return source;
@@ -44,7 +44,7 @@ std::string RelativeName(const std::string& path, const std::string& medium) {
 }
 
 // Copies one file of the set and records the copy for the uninstaller; the bytes copied.
-uint64_t TransferFile(InstallApp& app, const std::string& path, const std::string& target) {
+uint64_t TransferFile(InstallState& app, const std::string& path, const std::string& target) {
     (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(path::FolderOf(target)));
     std::string failed_name;
     uint64_t size = 0;
@@ -55,13 +55,13 @@ uint64_t TransferFile(InstallApp& app, const std::string& path, const std::strin
 
 }  // namespace
 
-std::vector<std::string> ListInstallSet(InstallApp& app) {
+std::vector<std::string> ListInstallSet(InstallState& app) {
     std::vector<std::string> list;
     ListFolder(app.platform().files, MediumFolder(app), list);
     return list;
 }
 
-bool TransferInstallSet(InstallApp& app, const std::vector<std::string>& list) {
+bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list) {
     platform::FileSystem& files = app.platform().files;
     int64_t total = 0;
     for (const std::string& path : list) {
@@ -93,7 +93,7 @@ bool TransferInstallSet(InstallApp& app, const std::vector<std::string>& list) {
     return true;
 }
 
-void RewriteCopiedScript(InstallApp& app) {
+void RewriteCopiedScript(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
     const std::string folder = path::AddTrailingBackslash(app.folders().installation);
     std::string script = folder + "32\\install.ini";

@@ -8,16 +8,16 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // The files of the installation set: every file below the medium's folder (the source folder,
 // or the folder above it when the installer runs from its "\32\" sub-folder), in a fixed order.
-std::vector<std::string> ListInstallSet(InstallApp& app);
+std::vector<std::string> ListInstallSet(InstallState& app);
 
 // Copies the listed files below the installation folder; false when the space check failed.
-bool TransferInstallSet(InstallApp& app, const std::vector<std::string>& list);
+bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list);
 
 // Removes the network header lines from the script copied to the shared folder.
-void RewriteCopiedScript(InstallApp& app);
+void RewriteCopiedScript(InstallState& app);
 
 }  // namespace rvx::installer

@@ -6,14 +6,14 @@
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/files/copy_engine.h"
 #include "installer/script/folder_operations.h"
 #include "installer_strings.h"
 
 namespace rvx::installer {
 
-bool CreatePreallocatedFiles(InstallApp& app) {
+bool CreatePreallocatedFiles(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
     constexpr size_t kBlock = 65536;
     for (const std::string& line : app.script().create_files) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "common/text/path_helpers.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/files/font_name.h"
 #include "installer/files/restart_replacement.h"
 #include "installer/script/file_version.h"
@@ -25,7 +25,7 @@ bool IsNewer(const FileVersion& candidate, const FileVersion& installed) {
 
 }  // namespace
 
-bool ShouldSkipByVersion(InstallApp& app, const FileEntry& entry) {
+bool ShouldSkipByVersion(InstallState& app, const FileEntry& entry) {
     platform::FileSystem& files = app.platform().files;
     const auto installed = ReadFileVersion(files, entry.dest_path);
     if (!installed) return false;
@@ -33,7 +33,7 @@ bool ShouldSkipByVersion(InstallApp& app, const FileEntry& entry) {
     return !IsNewer(source, *installed);
 }
 
-bool ShouldSkipByDate(InstallApp& app, const FileEntry& entry) {
+bool ShouldSkipByDate(InstallState& app, const FileEntry& entry) {
     platform::FileSystem& files = app.platform().files;
     auto source = files.Open({entry.source_path, platform::Access::read, platform::share::read, platform::Disposition::open_existing});
     auto installed = files.Open({entry.dest_path, platform::Access::write, platform::share::none, platform::Disposition::open_existing});
@@ -44,7 +44,7 @@ bool ShouldSkipByDate(InstallApp& app, const FileEntry& entry) {
     return source_times->last_write < installed_times->last_write;
 }
 
-bool ShouldSkipAsSameFont(InstallApp& app, const FileEntry& entry) {
+bool ShouldSkipAsSameFont(InstallState& app, const FileEntry& entry) {
     platform::FileSystem& files = app.platform().files;
     const auto installed = ReadFontFamilyName(files, entry.dest_path);
     if (!installed) return false;
@@ -54,9 +54,9 @@ bool ShouldSkipAsSameFont(InstallApp& app, const FileEntry& entry) {
     return true;
 }
 
-bool ShouldSkipIfPresent(InstallApp& app, const FileEntry& entry) { return platform::Exists(app.platform().files, entry.dest_path); }
+bool ShouldSkipIfPresent(InstallState& app, const FileEntry& entry) { return platform::Exists(app.platform().files, entry.dest_path); }
 
-bool ShouldSkipFile(InstallApp& app, const FileEntry& entry) {
+bool ShouldSkipFile(InstallState& app, const FileEntry& entry) {
     return (entry.version_check && ShouldSkipByVersion(app, entry)) || (entry.date_check && ShouldSkipByDate(app, entry)) ||
            (entry.font_check && ShouldSkipAsSameFont(app, entry)) || (entry.only_if_missing && ShouldSkipIfPresent(app, entry));
 }
@@ -68,7 +68,7 @@ std::string ReplacementName(std::string_view dest_path) {
     return std::string(dest_path.substr(0, base_end)) + ".009";
 }
 
-std::unique_ptr<platform::File> OpenReplacementFile(InstallApp& app, const std::string& dest_path) {
+std::unique_ptr<platform::File> OpenReplacementFile(InstallState& app, const std::string& dest_path) {
     const std::string replacement = ReplacementName(dest_path);
     auto file = app.platform().files.Open(
         {replacement, platform::Access::write, platform::share::none, platform::Disposition::create_always});
@@ -81,7 +81,7 @@ std::unique_ptr<platform::File> OpenReplacementFile(InstallApp& app, const std::
     return std::move(file).value();
 }
 
-void DeleteListedFiles(InstallApp& app, std::string_view line) {
+void DeleteListedFiles(InstallState& app, std::string_view line) {
     std::string pattern(line);
     if (pattern.find('\\') != std::string::npos)
         Expand(app, pattern);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 
@@ -62,7 +62,7 @@ platform::Outcome AppendWininitRename(platform::FileSystem& files, std::string_v
     return platform::WriteWholeFile(files, wininit_path, out);
 }
 
-void ScheduleReplaceAtRestart(InstallApp& app, const std::string& new_path, const std::string& old_path) {
+void ScheduleReplaceAtRestart(InstallState& app, const std::string& new_path, const std::string& old_path) {
     platform::Platform& platform = app.platform();
     switch (platform.environment.Version().family) {
     case platform::PlatformFamily::windows_95:

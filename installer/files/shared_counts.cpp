@@ -2,14 +2,14 @@
 #include "installer/files/shared_counts.h"
 
 #include "common/system/shared_counts.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 
 using platform::RootKey;
 using system::kSharedDllsKey;
 
-int WriteSharedCount(InstallApp& app, const std::string& path, bool increment, uint32_t value, bool only_if_missing) {
+int WriteSharedCount(InstallState& app, const std::string& path, bool increment, uint32_t value, bool only_if_missing) {
     platform::Registry& registry = app.platform().registry;
     // The register is opened, never created: a system without it keeps no counts.
     if (!registry.KeyExists(RootKey::local_machine, kSharedDllsKey)) return static_cast<int>(platform::Status::not_found);
@@ -22,7 +22,7 @@ int WriteSharedCount(InstallApp& app, const std::string& path, bool increment, u
     return written ? 0 : static_cast<int>(written.status());
 }
 
-void RaiseSharedCount(InstallApp& app, const std::string& path, bool existed_before) {
+void RaiseSharedCount(InstallState& app, const std::string& path, bool existed_before) {
     if (!existed_before)
         (void)WriteSharedCount(app, path, false, 1, false);
     else if (!app.flags().update)

@@ -7,13 +7,13 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // After a shared file was written: a new file's count becomes 1; an existing file's count goes
 // up by one, except in an update of the same product, which only fills in a missing count.
-void RaiseSharedCount(InstallApp& app, const std::string& path, bool existed_before);
+void RaiseSharedCount(InstallState& app, const std::string& path, bool existed_before);
 
 // The register access underneath. 0 on success, else a non-zero error code; nothing is reported.
-int WriteSharedCount(InstallApp& app, const std::string& path, bool increment, uint32_t value, bool only_if_missing);
+int WriteSharedCount(InstallState& app, const std::string& path, bool increment, uint32_t value, bool only_if_missing);
 
 }  // namespace rvx::installer

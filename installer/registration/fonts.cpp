@@ -6,7 +6,7 @@
 
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
 
 namespace rvx::installer {
@@ -20,7 +20,7 @@ std::string FontsKey(platform::Platform& platform) {
 
 }  // namespace
 
-bool RegisterFonts(InstallApp& app) {
+bool RegisterFonts(InstallState& app) {
     platform::Platform& platform = app.platform();
     const auto root = system::RootKeyFromName("HKLM");
     if (!root) return false;

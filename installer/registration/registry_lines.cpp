@@ -9,7 +9,7 @@
 
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
 
@@ -52,7 +52,7 @@ std::optional<uint32_t> ReadFourByteNumber(platform::Registry& registry, platfor
 
 }  // namespace
 
-void ApplyRegistryLine(InstallApp& app, std::string_view line) {
+void ApplyRegistryLine(InstallState& app, std::string_view line) {
     const auto fields = text::SplitFields(line, ",");
     if (fields.size() < kRegistryLineFields) return;
     const auto root = system::RootKeyFromName(fields[0]);
@@ -79,7 +79,7 @@ void ApplyRegistryLine(InstallApp& app, std::string_view line) {
     (void)registry.WriteValue(*root, key, name, value);
 }
 
-void RunRegistryStage(InstallApp& app) {
+void RunRegistryStage(InstallState& app) {
     for (const std::string& line : app.script().registry) ApplyRegistryLine(app, Expanded(app, line));
     // The second line stores the working folder that the first line's three fields read back.
     if (app.script().working_dir.size() == 2) ApplyRegistryLine(app, Expanded(app, app.script().working_dir[1]));

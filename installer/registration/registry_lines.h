@@ -6,7 +6,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Writes one registry line. Fields come from the shared field splitter; fields after the fifth
 // are ignored. Root names are HKLM, HKCR, HKCU and HKU, exact case. The key is created with
@@ -15,12 +15,12 @@ class InstallApp;
 // one (1 when it cannot be read) as a number; any other type stores the data as text. Nothing is
 // reported: a short line, an unknown root, a key that cannot be created, an invalid hex text or
 // a failed write leave the registry as it was.
-void ApplyRegistryLine(InstallApp& app, std::string_view line);
+void ApplyRegistryLine(InstallState& app, std::string_view line);
 
 // The registry stage: every [REGISTRY] line (the reader keeps [REGISTRYNET] in the same list),
 // the working-folder line of a two-line [WORKINGDIR], and, unless the installation goes over an
 // existing one, the installed version under the product's Setup key, each after variable
 // substitution.
-void RunRegistryStage(InstallApp& app);
+void RunRegistryStage(InstallState& app);
 
 }  // namespace rvx::installer

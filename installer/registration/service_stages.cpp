@@ -4,13 +4,13 @@
 #include "installer/registration/service_stages.h"
 
 #include "common/system/services.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 
 namespace rvx::installer {
 
 namespace {
 
-void StopAndDelete(InstallApp& app, const TextList& names) {
+void StopAndDelete(InstallState& app, const TextList& names) {
     platform::ServiceControl& services = app.platform().services;
     for (const std::string& name : names) {
         (void)system::StopService(services, name);
@@ -20,11 +20,11 @@ void StopAndDelete(InstallApp& app, const TextList& names) {
 
 }  // namespace
 
-void StopServicesForUpdate(InstallApp& app) { StopAndDelete(app, app.script().stop_services_update); }
+void StopServicesForUpdate(InstallState& app) { StopAndDelete(app, app.script().stop_services_update); }
 
-void StopServices(InstallApp& app) { StopAndDelete(app, app.script().stop_services); }
+void StopServices(InstallState& app) { StopAndDelete(app, app.script().stop_services); }
 
-void RecordServicesForUninstaller(InstallApp& app) {
+void RecordServicesForUninstaller(InstallState& app) {
     for (const std::string& name : app.script().stop_services_uninstall) app.uninstall_log().RecordService(name);
 }
 

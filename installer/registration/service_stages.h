@@ -5,13 +5,13 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Each [STOPSVCUPDATE] line, before the copy stage: stop, then delete the service.
-void StopServicesForUpdate(InstallApp& app);
+void StopServicesForUpdate(InstallState& app);
 // Each [STOPNTSERVICES] line, after the registration stages: stop, then delete the service.
-void StopServices(InstallApp& app);
+void StopServices(InstallState& app);
 // A service record in the uninstall log for each [STOPSVCUNINSTALL] line.
-void RecordServicesForUninstaller(InstallApp& app);
+void RecordServicesForUninstaller(InstallState& app);
 
 }  // namespace rvx::installer

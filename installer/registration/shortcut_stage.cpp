@@ -6,7 +6,7 @@
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/registration/shortcuts.h"
 #include "installer/registration/uninstall_records.h"
 #include "installer/script/folder_operations.h"
@@ -44,7 +44,7 @@ void RemoveEmptyFolders(platform::FileSystem& files, const std::string& folder) 
 }
 
 // One [DELETEOLDITEMS] line, as written: a shortcut name below the Programs menu, with wildcards.
-void DeleteOldItems(InstallApp& app, const std::string& programs, const std::string& line) {
+void DeleteOldItems(InstallState& app, const std::string& programs, const std::string& line) {
     // Only names below the Programs menu: a ".." or a drive would reach other folders.
     if (!platform::HasNoDotComponents(line) || line.find(':') != std::string::npos) {
         app.TraceText("Old shortcuts not removed (outside the Programs menu): " + line + "\n");
@@ -61,7 +61,7 @@ void DeleteOldItems(InstallApp& app, const std::string& programs, const std::str
 }
 
 // One [ICONS] line: "Group\Name, target[, working folder]".
-void CreateIcon(InstallApp& app, const std::string& programs, const std::string& line) {
+void CreateIcon(InstallState& app, const std::string& programs, const std::string& line) {
     const std::string expanded = Expanded(app, SubstituteDisplayText(app, line));
     const std::vector<std::string> fields = text::SplitFields(expanded, ",");
     if (fields.size() < 2) {
@@ -82,7 +82,7 @@ void CreateIcon(InstallApp& app, const std::string& programs, const std::string&
 
 }  // namespace
 
-void RunShortcutStage(InstallApp& app) {
+void RunShortcutStage(InstallState& app) {
     app.progress().SetLine1(app.Text(kCreatingIcons));
     WriteUninstallRecords(app);
 

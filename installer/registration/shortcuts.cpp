@@ -6,7 +6,7 @@
 
 #include "common/app/dialogs.h"
 #include "common/text/path_helpers.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
 #include "installer/script/variables.h"
 #include "platform/shortcut_path.h"
@@ -16,7 +16,7 @@ namespace rvx::installer {
 namespace {
 
 // The box of a failed save carries its own caption, not the installer's.
-void ShowSaveError(InstallApp& app) {
+void ShowSaveError(InstallState& app) {
     (void)app::ShowMessage(app.platform().ui, "Error", "IPersistFile->Save() Error", platform::Buttons::ok,
                            platform::Icon::none);
 }
@@ -49,7 +49,7 @@ int MakeFolderChain(platform::FileSystem& files, std::string_view path) {
     }
 }
 
-platform::Outcome CreateShortcut(InstallApp& app, std::string_view target, std::string_view shortcut_path,
+platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std::string_view shortcut_path,
                                  std::string_view description, std::string_view working_folder) {
     const std::string link = std::string(shortcut_path) + ".lnk";
     // Checked here as well as by the shell, so that a refused path is not put in the log either:
@@ -77,7 +77,7 @@ platform::Outcome CreateShortcut(InstallApp& app, std::string_view target, std::
     return made;
 }
 
-void CreateDesktopShortcuts(InstallApp& app) {
+void CreateDesktopShortcuts(InstallState& app) {
     const TextList& lines = app.script().desktop_icons;
     if (lines.size() < 4) return;
     const auto desktop = DesktopFolder(app.platform());

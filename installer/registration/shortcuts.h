@@ -11,7 +11,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // The results of MakeFolderChain.
 enum FolderChainResult : int {
@@ -31,18 +31,18 @@ int MakeFolderChain(platform::FileSystem& files, std::string_view path);
 // link object fails silently); either way the shortcut is recorded in the uninstall log. A path
 // that would leave the folder it spells out (".." components, characters no name can hold, a
 // device name) is refused with the same message and is not recorded.
-platform::Outcome CreateShortcut(InstallApp& app, std::string_view target, std::string_view shortcut_path,
+platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std::string_view shortcut_path,
                                  std::string_view description, std::string_view working_folder);
 
 // The shortcut stage: shows "Creating icons", writes the uninstall records of the installation
 // (uninstall_records.h), removes the [DELETEOLDITEMS] shortcuts and creates the [ICONS] groups
 // and shortcuts. The run sequence calls it after the fonts unless the patch flag is set: a patch
 // neither opens the uninstall log nor adds shortcuts.
-void RunShortcutStage(InstallApp& app);
+void RunShortcutStage(InstallState& app);
 
 // The [DESKTOPICON] shortcuts, in groups of three lines after the first one (name, target,
 // working folder; "$" for none); an incomplete last group is ignored. The run sequence calls it
 // only when the desktop-shortcut choice is on.
-void CreateDesktopShortcuts(InstallApp& app);
+void CreateDesktopShortcuts(InstallState& app);
 
 }  // namespace rvx::installer

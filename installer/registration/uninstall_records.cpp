@@ -6,8 +6,8 @@
 
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
-#include "installer/core/install_app.h"
-#include "installer/files/file_entry.h"
+#include "installer/core/state/install_state.h"
+#include "installer/script/file_entry.h"
 #include "installer/script/conditions.h"
 #include "installer/script/variables.h"
 
@@ -32,7 +32,7 @@ std::string WarningReference(const TextList& user_variables) {
     return reference;
 }
 
-void RecordFiles(InstallApp& app) {
+void RecordFiles(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
     for (const std::string& line : app.script().files) {
         if (IsDiskMarker(line)) continue;
@@ -48,7 +48,7 @@ void RecordFiles(InstallApp& app) {
     }
 }
 
-void RecordWarning(InstallApp& app) {
+void RecordWarning(InstallState& app) {
     const ScriptSections& script = app.script();
     if (script.uninstall_message.empty()) return;
     std::string reference;
@@ -66,7 +66,7 @@ void RecordWarning(InstallApp& app) {
 
 }  // namespace
 
-void WriteUninstallRecords(InstallApp& app) {
+void WriteUninstallRecords(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
     if (!log.is_open()) return;
     const ScriptSections& script = app.script();

@@ -5,9 +5,9 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Writes them in the order the uninstaller replays them; nothing when the log is not open.
-void WriteUninstallRecords(InstallApp& app);
+void WriteUninstallRecords(InstallState& app);
 
 }  // namespace rvx::installer

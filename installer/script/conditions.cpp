@@ -6,7 +6,7 @@
 
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
@@ -32,7 +32,7 @@ bool SymbolsDeclared(const ScriptSections& script, std::string_view expression) 
 
 }  // namespace
 
-bool EvaluateVariantCondition(InstallApp& app, std::string_view if_line) {
+bool EvaluateVariantCondition(InstallState& app, std::string_view if_line) {
     size_t space = if_line.find(' ');
     if (space == std::string_view::npos) return true;
     // Symbols are not trimmed: "#if  PRO" names " PRO", which no variant declares.
@@ -52,7 +52,7 @@ bool EvaluateVariantCondition(InstallApp& app, std::string_view if_line) {
     return barred.find(script.active_variant_number) != std::string::npos;
 }
 
-bool EvaluateComparison(InstallApp& app, std::string_view condition) {
+bool EvaluateComparison(InstallState& app, std::string_view condition) {
     if (condition.empty()) return false;
     auto fields = text::SplitFields(Expanded(app, condition), ",");
     if (fields.size() < 3) return false;

@@ -6,13 +6,13 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Evaluates a whole "#if" line against the declared variants; an undeclared symbol shows
 // "Expression incorrecte:\n%s" and makes the condition false.
-bool EvaluateVariantCondition(InstallApp& app, std::string_view if_line);
+bool EvaluateVariantCondition(InstallState& app, std::string_view if_line);
 
 // Evaluates "left, right, operator" after expansion; "==" and "!=" compare ignoring case.
-bool EvaluateComparison(InstallApp& app, std::string_view condition);
+bool EvaluateComparison(InstallState& app, std::string_view condition);
 
 }  // namespace rvx::installer

@@ -10,7 +10,7 @@
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
 
@@ -35,7 +35,7 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view ending) {
 }
 
 // A "ROOT,KEY,VALUE" text, expanded first; an empty one names nothing.
-std::optional<std::string> ReadExpandedRegistryValue(InstallApp& app, std::string location) {
+std::optional<std::string> ReadExpandedRegistryValue(InstallState& app, std::string location) {
     if (location.empty()) return std::nullopt;
     Expand(app, location);
     return ReadRegistrySpecification(app.platform().registry, location);
@@ -94,7 +94,7 @@ private:
 
 // The scan of the fixed drives (floppy drives A: and B: never); a find in the folder that holds
 // the script is the product being installed, not an earlier installation, and does not count.
-std::string ScanDrives(InstallApp& app) {
+std::string ScanDrives(InstallState& app) {
     platform::Platform& platform = app.platform();
     const std::string script_folder = path::FolderOf(app.folders().script_path);
     unsigned folders_visited = 0;
@@ -116,7 +116,7 @@ std::string ScanDrives(InstallApp& app) {
     return found;
 }
 
-void UseEarlierInstallation(InstallApp& app, std::string_view folder) {
+void UseEarlierInstallation(InstallState& app, std::string_view folder) {
     app.folders().previous_installation = path::RemoveTrailingBackslash(folder);
     app.folders().installation = app.folders().previous_installation;
     app.flags().update = true;
@@ -124,7 +124,7 @@ void UseEarlierInstallation(InstallApp& app, std::string_view folder) {
 
 }  // namespace
 
-std::string PublisherInstallationFolder(InstallApp& app) {
+std::string PublisherInstallationFolder(InstallState& app) {
     const TextList& lines = app.script().publisher_update;
     auto uninstall = ReadRegistrySpecification(app.platform().registry,
                                                kUninstallKey + LineOr(lines, 0) + ",UninstallString");
@@ -140,7 +140,7 @@ std::string PublisherInstallationFolder(InstallApp& app) {
     return candidate;
 }
 
-void LocatePreviousInstallation(InstallApp& app) {
+void LocatePreviousInstallation(InstallState& app) {
     Folders& folders = app.folders();
     RunFlags& flags = app.flags();
     if (!app.script().publisher_update.empty()) {

@@ -7,13 +7,13 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Fills the previous-installation and installation folders, the update flag and the installed
 // version when an earlier installation is found.
-void LocatePreviousInstallation(InstallApp& app);
+void LocatePreviousInstallation(InstallState& app);
 
 // The folder of the publisher's earlier product named by the three [KESTRAUPDATE] lines, or empty.
-std::string PublisherInstallationFolder(InstallApp& app);
+std::string PublisherInstallationFolder(InstallState& app);
 
 }  // namespace rvx::installer

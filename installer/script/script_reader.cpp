@@ -3,7 +3,7 @@
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/conditions.h"
 #include "installer/script/folder_operations.h"
 #include "installer/script/section_store.h"
@@ -22,7 +22,7 @@ struct Current {
     Section code = Section::end_of_table;
 };
 
-platform::Result<std::string> OpenScript(InstallApp& app) {
+platform::Result<std::string> OpenScript(InstallState& app) {
     Folders& folders = app.folders();
     if (folders.script_path.empty()) folders.script_path = path::AddTrailingBackslash(folders.source) + "Install.ini";
     auto content = platform::ReadWholeFile(app.platform().files, folders.script_path);
@@ -38,7 +38,7 @@ bool StartsWithIgnoringCase(std::string_view line, std::string_view directive) {
 }
 
 // The check that the sections no installation can do without were all present.
-bool CheckRequiredSections(InstallApp& app, const PresenceMarks& marks) {
+bool CheckRequiredSections(InstallState& app, const PresenceMarks& marks) {
     std::string missing;
     bool passes = false;
     if (marks.patch_mode) {
@@ -67,7 +67,7 @@ bool CheckRequiredSections(InstallApp& app, const PresenceMarks& marks) {
 
 // With two [WORKINGDIR] lines, the second names a registry value that holds the working
 // folder; the first is the folder to use when that value is missing or empty.
-void SettleWorkingFolder(InstallApp& app) {
+void SettleWorkingFolder(InstallState& app) {
     TextList& lines = app.script().working_dir;
     if (lines.size() != 2) return;
     Expand(app, lines[0]);
@@ -90,7 +90,7 @@ std::string CleanLine(std::string_view line) {
     return std::string(line);
 }
 
-bool ReadScript(InstallApp& app) {
+bool ReadScript(InstallState& app) {
     auto content = OpenScript(app);
     if (!content) {
         app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));

@@ -8,11 +8,11 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Reads the whole script into the install state. False after the reason has been shown.
 // Every reading starts afresh, so the script can be read again later in the same run.
-bool ReadScript(InstallApp& app);
+bool ReadScript(InstallState& app);
 
 // Cuts a line at its first ";" and removes leading and trailing spaces (tabs stay).
 std::string CleanLine(std::string_view line);

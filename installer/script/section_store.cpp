@@ -4,7 +4,7 @@
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {

@@ -8,7 +8,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // What the required-section check looks for, gathered while reading.
 struct PresenceMarks {
@@ -26,7 +26,7 @@ struct PresenceMarks {
 
 class SectionStore {
 public:
-    explicit SectionStore(InstallApp& app) : app_(app) {}
+    explicit SectionStore(InstallState& app) : app_(app) {}
 
     // Empties what every reading starts without: lists, joined texts, the first-line-only web
     // values, the variant symbols. Single values and flags keep what an earlier reading stored.
@@ -50,7 +50,7 @@ private:
     // network form only after it.
     bool Kept(bool network_form) const;
 
-    InstallApp& app_;
+    InstallState& app_;
     PresenceMarks marks_;
     int web_info_lines_ = 0;
 };

@@ -14,7 +14,7 @@
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
 
 namespace rvx::installer {
@@ -89,7 +89,7 @@ bool MayOccur(std::string_view line, std::string_view text) {
     return false;
 }
 
-void SubstituteSystemFolders(InstallApp& app, std::string& text) {
+void SubstituteSystemFolders(InstallState& app, std::string& text) {
     platform::Platform& platform = app.platform();
     Substitute(text, "%SYSTEM%", Mode::path, [&] { return platform.environment.SystemFolder(); });
     Substitute(text, "%WINDOWS%", Mode::path, [&] { return platform.environment.WindowsFolder(); });
@@ -97,7 +97,7 @@ void SubstituteSystemFolders(InstallApp& app, std::string& text) {
     Substitute(text, "%COMFILESPATH%", Mode::plain, [&] { return CommonFilesFolder(platform); });
 }
 
-void SubstituteUserVariables(InstallApp& app, std::string& text) {
+void SubstituteUserVariables(InstallState& app, std::string& text) {
     for (const auto& line : app.script().user_variables) {
         if (!MayOccur(line, text)) continue;
         auto named = ParseNamedLine(line);
@@ -111,7 +111,7 @@ void SubstituteUserVariables(InstallApp& app, std::string& text) {
     }
 }
 
-void SubstituteInstallFolders(InstallApp& app, std::string& text) {
+void SubstituteInstallFolders(InstallState& app, std::string& text) {
     const Folders& folders = app.folders();
     Substitute(text, "%PROGFILES%", Mode::path, [&] { return folders.program_files; });
     Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return folders.windows_drive; });
@@ -154,7 +154,7 @@ std::string LineOr(const TextList& lines, size_t index) { return index < lines.s
 
 }  // namespace
 
-void Expand(InstallApp& app, std::string& text) {
+void Expand(InstallState& app, std::string& text) {
     SubstituteSystemFolders(app, text);
     // User variables before the built-ins, so that their values may use built-ins.
     SubstituteUserVariables(app, text);
@@ -170,7 +170,7 @@ void Expand(InstallApp& app, std::string& text) {
     }
 }
 
-std::string Expanded(InstallApp& app, std::string_view text) {
+std::string Expanded(InstallState& app, std::string_view text) {
     std::string expanded(text);
     Expand(app, expanded);
     return expanded;
@@ -195,7 +195,7 @@ std::optional<std::string> ReadRegistrySpecification(platform::Registry& registr
     return ValueText(value.value());
 }
 
-void ResolveReadRegistry(InstallApp& app) {
+void ResolveReadRegistry(InstallState& app) {
     // Lines are appended to user_variables while reading these, never to read_registry; a copy
     // keeps the loop independent of either.
     const TextList groups = app.script().read_registry;
@@ -218,7 +218,7 @@ void ResolveReadRegistry(InstallApp& app) {
     }
 }
 
-std::string SubstituteDisplayText(const InstallApp& app, std::string_view text) {
+std::string SubstituteDisplayText(const InstallState& app, std::string_view text) {
     // "%VERSION" without its closing "%" on purpose: "%VERSION%" keeps the "%" after the version.
     std::string out = text::ReplaceAll(text, "%VERSION", app.script().version);
     return text::ReplaceAll(out, "%PATCH", app.script().required_version);

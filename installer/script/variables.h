@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "installer/script/script_sections.h"
+#include "installer/core/state/script_sections.h"
 #include "platform/registry.h"
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 // Thrown by Expand when a text still holds an undefined variable, after the message has been
 // shown: the installer ends at once. InstallApp::Run is the only place that catches it; it
@@ -22,8 +22,8 @@ struct FatalStop {
 };
 
 // Expands every variable of text in place, in the installer's fixed order.
-void Expand(InstallApp& app, std::string& text);
-std::string Expanded(InstallApp& app, std::string_view text);
+void Expand(InstallState& app, std::string& text);
+std::string Expanded(InstallState& app, std::string_view text);
 
 // The value of the NAME=VALUE line of list whose name, between percent signs, is name
 // ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.
@@ -35,10 +35,10 @@ std::optional<std::string> ReadRegistrySpecification(platform::Registry& registr
 
 // Turns the [READREGISTRY] groups into user variables; a group whose value and default are both
 // missing makes its third line the pending start error.
-void ResolveReadRegistry(InstallApp& app);
+void ResolveReadRegistry(InstallState& app);
 
 // Replaces "%VERSION" and "%PATCH" in a text shown to the user.
-std::string SubstituteDisplayText(const InstallApp& app, std::string_view text);
+std::string SubstituteDisplayText(const InstallState& app, std::string_view text);
 
 // Turns every two-character "\n" into a line break.
 std::string ConvertLineBreaks(std::string_view text);

@@ -6,7 +6,7 @@
 #include "common/system/common_files.h"
 #include "common/system/root_keys.h"
 #include "common/system/shared_counts.h"
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 #include "tests/installer/file_engine_fixture.h"
 #include "tests/uninstaller/uninstaller_fixture.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "installer/files/disk_space.h"
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 #include "tests/installer/file_engine_fixture.h"
 
 using namespace rvx;

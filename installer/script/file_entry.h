@@ -10,7 +10,7 @@
 
 namespace rvx::installer {
 
-class InstallApp;
+class InstallState;
 
 struct FileEntry {
     std::string source_path;    // full path of the stored file (its plain name)
@@ -40,6 +40,6 @@ std::vector<std::string> SplitFileLineFields(std::string_view line);
 
 // Parses a file line against the install state's source and installation folders; variables in
 // the destination and in the finished paths are expanded (an undefined one ends the installer).
-FileEntry ParseFileLine(InstallApp& app, std::string_view line);
+FileEntry ParseFileLine(InstallState& app, std::string_view line);
 
 }  // namespace rvx::installer

@@ -1,9 +1,9 @@
 // Parsing the lines of the script's file list.
-#include "installer/files/file_entry.h"
+#include "installer/script/file_entry.h"
 
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/install_app.h"
+#include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
 #include "installer/script/variables.h"
 
@@ -32,7 +32,7 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 
 }  // namespace
 
-FileEntry ParseFileLine(InstallApp& app, std::string_view line) {
+FileEntry ParseFileLine(InstallState& app, std::string_view line) {
     const std::vector<std::string> fields = SplitFileLineFields(line);
     auto field = [&](size_t index) -> std::string { return index < fields.size() ? fields[index] : std::string(); };
     const std::string name = field(0);

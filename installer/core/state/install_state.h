@@ -1,11 +1,18 @@
-// The install state: folders, user data, answers, flags and source layout that every stage of
-// the installer reads and writes. It belongs to the one InstallApp object.
+// The install state: folders, user data, answers, flags, source layout and script storage that
+// every stage of the installer reads and writes, and the object that holds them all. It belongs
+// to the one InstallApp object.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/uninstall_log/uninstall_log.h"
+#include "installer/core/state/script_sections.h"
+#include "installer/core/state/trace.h"
+#include "installer/ui/progress_page.h"
+#include "platform/platform.h"
 #include "platform/result.h"
 
 namespace rvx::installer {
@@ -83,6 +90,67 @@ struct Colours {
     int red = 0;
     int green = 0;
     int blue = 255;
+};
+
+// The install state as a whole: what the stages read and write, with the texts, messages and
+// trace they report through. The stages take it (or the parts of it they use) instead of the
+// application object; InstallApp, the one application object, owns it for the whole run.
+class InstallState {
+public:
+    explicit InstallState(platform::Platform& platform)
+        : platform_(platform), progress_(platform.ui), uninstall_log_(platform.files) {}
+    InstallState(const InstallState&) = delete;
+    InstallState& operator=(const InstallState&) = delete;
+
+    // Kind 2 asks whether to quit an unfinished installation; true for Yes. Other kinds ask nothing.
+    bool ConfirmQuit(int kind);
+
+    void TraceText(std::string_view text) { trace_.Write(text); }
+
+    // A string-table text (from the language library when one is loaded).
+    std::string Text(int id);
+    // A message box with the installer's caption.
+    platform::Answer Message(std::string_view text, platform::Buttons buttons = platform::Buttons::ok,
+                             platform::Icon icon = platform::Icon::warning, int default_button = 1);
+
+    platform::Platform& platform() { return platform_; }
+    Folders& folders() { return folders_; }
+    const Folders& folders() const { return folders_; }
+    UserData& user() { return user_; }
+    const UserData& user() const { return user_; }
+    Answers& answers() { return answers_; }
+    const Answers& answers() const { return answers_; }
+    RunFlags& flags() { return flags_; }
+    const RunFlags& flags() const { return flags_; }
+    SourceLayout& layout() { return layout_; }
+    const SourceLayout& layout() const { return layout_; }
+    CopyState& copy_state() { return copy_state_; }
+    const CopyState& copy_state() const { return copy_state_; }
+    ProgressPage& progress() { return progress_; }
+    uninstall_log::UninstallLog& uninstall_log() { return uninstall_log_; }
+    char language() const { return language_; }
+    Colours& colours() { return colours_; }
+    const Colours& colours() const { return colours_; }
+    ScriptSections& script() { return script_; }
+    const ScriptSections& script() const { return script_; }
+    const Trace& trace() const { return trace_; }
+
+protected:
+    ~InstallState() = default;
+
+    platform::Platform& platform_;
+    Folders folders_;
+    UserData user_;
+    Answers answers_;
+    RunFlags flags_;
+    SourceLayout layout_;
+    CopyState copy_state_;
+    ProgressPage progress_;
+    uninstall_log::UninstallLog uninstall_log_;
+    char language_ = 'F';
+    Colours colours_;
+    ScriptSections script_;
+    Trace trace_;
 };
 
 }  // namespace rvx::installer

@@ -1,5 +1,5 @@
 // The debug trace file.
-#include "installer/core/trace.h"
+#include "installer/core/state/trace.h"
 
 namespace rvx::installer {
 
