@@ -1,10 +1,13 @@
-// Dismara.exe: the uninstaller bound to the real machine.
+// Dismara.exe: the uninstaller on the real machine (the system's entry point is in platform/win32).
 #include "common/app/exit_codes.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/program_entry.h"
 #include "uninstaller/uninstall_app.h"
 #include "uninstaller_strings.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    rvx::win32::Win32Platform machine(instance, rvx::uninstaller::kBuiltInStrings);
-    return rvx::uninstaller::UninstallApp(machine.bundle).Execute(rvx::app::kExitCouldNotStart);
-}
+namespace rvx::platform {
+
+std::span<const text::StringEntry> ProgramStrings() { return uninstaller::kBuiltInStrings; }
+
+int RunProgram(Platform& platform) { return uninstaller::UninstallApp(platform).Execute(app::kExitCouldNotStart); }
+
+}  // namespace rvx::platform

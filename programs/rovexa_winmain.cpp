@@ -1,10 +1,13 @@
-// Rovexa.exe: the installer bound to the real machine.
+// Rovexa.exe: the installer on the real machine (the system's entry point is in platform/win32).
+#include "common/app/exit_codes.h"
 #include "installer/core/install_app.h"
 #include "installer_strings.h"
-#include "common/app/exit_codes.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/program_entry.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    rvx::win32::Win32Platform machine(instance, rvx::installer::kBuiltInStrings);
-    return rvx::installer::InstallApp(machine.bundle).Execute(rvx::app::kExitCouldNotStart);
-}
+namespace rvx::platform {
+
+std::span<const text::StringEntry> ProgramStrings() { return installer::kBuiltInStrings; }
+
+int RunProgram(Platform& platform) { return installer::InstallApp(platform).Execute(app::kExitCouldNotStart); }
+
+}  // namespace rvx::platform

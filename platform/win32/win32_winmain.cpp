@@ -1,0 +1,9 @@
+// The system's entry point of every Windows program: the platform bound to the real machine,
+// then the program's own run step (platform/program_entry.h).
+#include "platform/program_entry.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    rvx::win32::Win32Platform machine(instance, rvx::platform::ProgramStrings());
+    return rvx::platform::RunProgram(machine.bundle);
+}
