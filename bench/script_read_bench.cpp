@@ -33,7 +33,7 @@ void ReadLargeScript(benchmark::State& state) {
     for (auto _ : state) {
         rvx::installer::InstallApp app(bench.machine.platform());
         (void)app.ProcessCommandLine();
-        bool read = rvx::installer::ReadScript(app);
+        const bool read = rvx::installer::ReadScript(app).has_value();
         if (!read || app.script().files.size() != 100000) state.SkipWithError("the script was not read");
         benchmark::DoNotOptimize(app.script().files.data());
     }

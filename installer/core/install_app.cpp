@@ -99,7 +99,9 @@ int InstallApp::RunSequence() {
     PageSequence sequence;
     if (!ProcessCommandLine()) return app::kExitCouldNotStart;
     TraceText("Source Path = \"" + folders_.source + "\"\n");
-    if (!ReadScript(*this)) return app::kExitCouldNotStart;
+    const std::optional<ScriptFlags> script_flags = ReadScript(*this);
+    if (!script_flags) return app::kExitCouldNotStart;
+    ApplyScriptFlags(flags_, *script_flags);
     Expand(*this, folders_.default_folder);
     platform::BackgroundLook look;
     for (const std::string& line : script_.background_image) look.pictures.push_back(folders_.source + line);

@@ -90,12 +90,12 @@ std::string CleanLine(std::string_view line) {
     return std::string(line);
 }
 
-bool ReadScript(InstallState& app) {
+std::optional<ScriptFlags> ReadScript(InstallState& app) {
     auto content = OpenScript(app);
     if (!content) {
         app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
         app.TraceText(app.folders().script_path + " :file not found\n");
-        return false;
+        return std::nullopt;
     }
 
     SectionStore store(app);
@@ -138,16 +138,16 @@ bool ReadScript(InstallState& app) {
                     current = Current{};
                     continue;
                 }
-                if (*code == Section::network_install) app.flags().network_install = true;
-                if (*code == Section::no_version_idem) app.flags().no_same_version_question = true;
-                if (*code == Section::patch) app.flags().patch = true;
+                if (*code == Section::network_install) store.flags().network_install = true;
+                if (*code == Section::no_version_idem) store.flags().no_same_version_question = true;
+                if (*code == Section::patch) store.flags().patch = true;
                 current = Current{Current::section, *code};
                 continue;
             }
             if (line.size() >= 3 && line[line.size() - 3] == '.') {
                 if (text::ToUpper(line[line.size() - 2]) == text::ToUpper(language)) {
                     app.Message(app.Text(kUnknownKeyword) + line);
-                    return false;
+                    return std::nullopt;
                 }
                 current = Current{Current::unknown};  // a section of another language
                 continue;
@@ -170,9 +170,9 @@ bool ReadScript(InstallState& app) {
     }
 
     ResolveReadRegistry(app);
-    if (!CheckRequiredSections(app, store.marks())) return false;
+    if (!CheckRequiredSections(app, store.marks())) return std::nullopt;
     SettleWorkingFolder(app);
-    return true;
+    return store.flags();
 }
 
 }  // namespace rvx::installer

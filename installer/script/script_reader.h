@@ -3,16 +3,18 @@
 // language suffixes, the end marker, the required-section check and the working folder.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "installer/core/state/install_state.h"
+
 namespace rvx::installer {
 
-class InstallState;
-
-// Reads the whole script into the install state. False after the reason has been shown.
-// Every reading starts afresh, so the script can be read again later in the same run.
-bool ReadScript(InstallState& app);
+// Reads the whole script into the install state's script storage and returns the run flags it
+// raised, which the run sequence applies (ApplyScriptFlags); nothing after the reason has been
+// shown. Every reading starts afresh, so the script can be read again later in the same run.
+std::optional<ScriptFlags> ReadScript(InstallState& app);
 
 // Cuts a line at its first ";" and removes leading and trailing spaces (tabs stay).
 std::string CleanLine(std::string_view line);

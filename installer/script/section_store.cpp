@@ -46,7 +46,7 @@ void SectionStore::ResetForReading() {
 }
 
 bool SectionStore::SetFlagOf(Section code) {
-    RunFlags& flags = app_.flags();
+    ScriptFlags& flags = flags_;
     switch (code) {
     case Section::allow_version_update: flags.allow_version_update = true; return true;
     case Section::admin: flags.administrator_rights = true; return true;
@@ -65,7 +65,10 @@ bool SectionStore::KeepsEmptyLines(Section code) {
            code == Section::directx_question || code == Section::final_text_net;
 }
 
-bool SectionStore::Kept(bool network_form) const { return app_.flags().network_install == network_form; }
+bool SectionStore::Kept(bool network_form) const {
+    // An earlier reading of the same run may have raised the flag already.
+    return (app_.flags().network_install || flags_.network_install) == network_form;
+}
 
 bool SectionStore::Store(Section code, std::string_view line) {
     ScriptSections& s = app_.script();
@@ -160,7 +163,7 @@ bool SectionStore::Store(Section code, std::string_view line) {
         break;
     case Section::publisher_update:
         s.publisher_update.push_back(text);
-        app_.flags().publisher_update = true;
+        flags_.publisher_update = true;
         break;
     case Section::files: StoreFilesLine(text); break;
 

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "installer/core/state/install_state.h"
 #include "installer/script/section_catalogue.h"
 
 namespace rvx::installer {
@@ -32,7 +33,7 @@ public:
     // values, the variant symbols. Single values and flags keep what an earlier reading stored.
     void ResetForReading();
 
-    // A flag section's header sets its flag; true when code is one (its lines are not stored).
+    // A flag section's header raises its flag; true when code is one (its lines are not stored).
     bool SetFlagOf(Section code);
     // Sections whose empty lines are part of their text.
     static bool KeepsEmptyLines(Section code);
@@ -42,6 +43,9 @@ public:
     bool Store(Section code, std::string_view line);
 
     const PresenceMarks& marks() const { return marks_; }
+    // The flags raised so far by this reading.
+    ScriptFlags& flags() { return flags_; }
+    const ScriptFlags& flags() const { return flags_; }
     void MarkEndReached() { marks_.end_marker = true; }
 
 private:
@@ -52,6 +56,7 @@ private:
 
     InstallState& app_;
     PresenceMarks marks_;
+    ScriptFlags flags_;
     int web_info_lines_ = 0;
 };
 

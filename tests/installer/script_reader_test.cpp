@@ -28,7 +28,12 @@ struct Reader {
         EXPECT_TRUE(app->InitInstance());
         EXPECT_TRUE(app->ProcessCommandLine());
     }
-    bool Read() { return ReadScript(*app); }
+    // Reads as the run sequence does: the flags the reading raised go to the run flags.
+    bool Read() {
+        const auto flags = ReadScript(*app);
+        if (flags) installer::ApplyScriptFlags(app->flags(), *flags);
+        return flags.has_value();
+    }
     installer::ScriptSections& script() { return app->script(); }
     std::vector<std::string> Messages() const { return temp.JournalLines("MESSAGE"); }
 
@@ -218,6 +223,21 @@ TEST(ScriptReader, FlagSectionsSetTheirFlagAndIgnoreTheirLines) {
     EXPECT_TRUE(flags.administrator_rights && flags.nt_only && flags.restart && flags.no_windows_95 && flags.install_over &&
                 flags.no_search && flags.desktop_shortcut_on && flags.allow_version_update && flags.no_same_version_question);
     EXPECT_EQ(run.script().product_name, "name");
+}
+
+TEST(ScriptReader, TheReadingReturnsItsFlagsAndTheRunSequenceRaisesThem) {
+    Reader run(kRequired + "[RESTART]\n[PATCH]\n1.0\n[KESTRAUPDATE]\nDemo\n" + kEnd);
+    const auto read = ReadScript(*run.app);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->restart && read->patch && read->publisher_update);
+    EXPECT_FALSE(read->network_install || read->administrator_rights);
+    // The reading itself leaves the run flags alone; applying raises only what it read.
+    EXPECT_FALSE(run.app->flags().restart || run.app->flags().patch || run.app->flags().publisher_update);
+    run.app->flags().install_over = true;
+    installer::ApplyScriptFlags(run.app->flags(), *read);
+    EXPECT_TRUE(run.app->flags().restart && run.app->flags().patch && run.app->flags().publisher_update);
+    EXPECT_TRUE(run.app->flags().install_over);  // not raised, not cleared
+    EXPECT_FALSE(run.app->flags().network_install);
 }
 
 TEST(ScriptReader, WildcardFileLinesBecomeOneLinePerFileWithItsSize) {

@@ -11,6 +11,21 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
+void ApplyScriptFlags(RunFlags& flags, const ScriptFlags& read) {
+    flags.allow_version_update |= read.allow_version_update;
+    flags.administrator_rights |= read.administrator_rights;
+    flags.restart |= read.restart;
+    flags.nt_only |= read.nt_only;
+    flags.no_windows_95 |= read.no_windows_95;
+    flags.install_over |= read.install_over;
+    flags.no_search |= read.no_search;
+    flags.desktop_shortcut_on |= read.desktop_shortcut_on;
+    flags.network_install |= read.network_install;
+    flags.no_same_version_question |= read.no_same_version_question;
+    flags.patch |= read.patch;
+    flags.publisher_update |= read.publisher_update;
+}
+
 bool InstallState::ConfirmQuit(int kind) {
     if (kind != 2) return false;
     return Message(Text(installer::kConfirmQuit), Buttons::yes_no, Icon::question, 2) == Answer::yes;

@@ -67,6 +67,32 @@ struct RunFlags {
     bool restart_now = false;  // the restart was accepted: the computer restarts at the very end
 };
 
+// The run flags a reading of the script raises: the flag sections' headers, the [NETINSTALL],
+// [NOVERSIONIDEM] and [PATCH] headers and any [KESTRAUPDATE] line. A reading never clears a
+// flag; ApplyScriptFlags sets the raised ones in the run flags.
+struct ScriptFlags {
+    bool allow_version_update = false;
+    bool administrator_rights = false;
+    bool restart = false;
+    bool nt_only = false;
+    bool no_windows_95 = false;
+    bool install_over = false;
+    bool no_search = false;
+    bool desktop_shortcut_on = false;
+    bool network_install = false;
+    bool no_same_version_question = false;
+    bool patch = false;
+    bool publisher_update = false;
+};
+
+// A message box with the installer's caption (string 57344), as every installer message is shown.
+platform::Answer ShowInstallerMessage(platform::UserInterface& ui, platform::Resources& resources, std::string_view text,
+                                      platform::Buttons buttons = platform::Buttons::ok,
+                                      platform::Icon icon = platform::Icon::warning, int default_button = 1);
+
+// Raises in flags every flag the reading raised; the others keep their values.
+void ApplyScriptFlags(RunFlags& flags, const ScriptFlags& read);
+
 struct SourceLayout {
     bool hard_disk_layout = false;  // the source folder contains "\_DISK_1\"
     bool disk_folder_layout = false;  // the source folder contains "\DISK1\"
