@@ -92,7 +92,7 @@ void FinishFile(InstallState& app, const FileEntry& entry, const std::string& ti
     }
     if (entry.attributes != 0) (void)files.WriteAttributes(entry.dest_path, entry.attributes);
     if (entry.example_link) CreateExampleShortcut(app, entry);
-    if (entry.shared_file) RaiseSharedCount(app, entry.dest_path, existed_before);
+    if (entry.shared_file) RaiseSharedCount(app.platform().registry, app.flags().update, entry.dest_path, existed_before);
 }
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it

@@ -5,15 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/registry.h"
+#include "platform/result.h"
+
 namespace rvx::installer {
 
-class InstallState;
-
 // After a shared file was written: a new file's count becomes 1; an existing file's count goes
-// up by one, except in an update of the same product, which only fills in a missing count.
-void RaiseSharedCount(InstallState& app, const std::string& path, bool existed_before);
+// up by one, except in an update of the same product (update set), which only fills in a
+// missing count.
+void RaiseSharedCount(platform::Registry& registry, bool update, const std::string& path, bool existed_before);
 
-// The register access underneath. 0 on success, else a non-zero error code; nothing is reported.
-int WriteSharedCount(InstallState& app, const std::string& path, bool increment, uint32_t value, bool only_if_missing);
+// The register access underneath: fails as the registry does (not_found when the register is
+// missing); nothing is reported.
+platform::Outcome WriteSharedCount(platform::Registry& registry, const std::string& path, bool increment, uint32_t value,
+                                   bool only_if_missing);
 
 }  // namespace rvx::installer

@@ -119,17 +119,17 @@ TEST(SharedCounts, NewExistingAndUpdatedFiles) {
     ASSERT_TRUE(registry.CreateKey(platform::RootKey::local_machine, system::kSharedDllsKey));
     ASSERT_TRUE(registry.WriteValue(platform::RootKey::local_machine, system::kSharedDllsKey, "C:\\S\\a.dll",
                                     platform::RegValue::Dword(7)));
-    installer::RaiseSharedCount(run.app, "C:\\S\\a.dll", false);  // a stale count is reset
+    installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\a.dll", false);  // a stale count is reset
     EXPECT_EQ(count("C:\\S\\a.dll"), 1u);
-    installer::RaiseSharedCount(run.app, "C:\\S\\a.dll", true);  // a second product
+    installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\a.dll", true);  // a second product
     EXPECT_EQ(count("C:\\S\\a.dll"), 2u);
     run.app.flags().update = true;  // reinstalling the same product
-    installer::RaiseSharedCount(run.app, "C:\\S\\a.dll", true);
+    installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\a.dll", true);
     EXPECT_EQ(count("C:\\S\\a.dll"), 2u);
-    installer::RaiseSharedCount(run.app, "C:\\S\\b.dll", true);
+    installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\b.dll", true);
     EXPECT_EQ(count("C:\\S\\b.dll"), 1u);
     // Two spellings of one path are two names.
-    installer::RaiseSharedCount(run.app, "c:\\s\\..\\S\\a.dll", false);
+    installer::RaiseSharedCount(registry, run.app.flags().update, "c:\\s\\..\\S\\a.dll", false);
     EXPECT_EQ(count("C:\\S\\a.dll"), 2u);
 }
 
