@@ -35,11 +35,13 @@ std::string CommonFilesFolder(platform::Platform& platform) {
     return system::CommonFilesFolder(platform.registry, platform.environment.WindowsFolder());
 }
 
-std::string FontsFolder(platform::Platform& platform) {
-    std::string fonts = platform.environment.WindowsFolder() + "\\Fonts";
-    if (platform::IsFolder(platform.files, fonts)) return fonts;
-    return platform.environment.SystemFolder();
+std::string FontsFolder(platform::Environment& environment, platform::FileSystem& files) {
+    std::string fonts = environment.WindowsFolder() + "\\Fonts";
+    if (platform::IsFolder(files, fonts)) return fonts;
+    return environment.SystemFolder();
 }
+
+std::string FontsFolder(platform::Platform& platform) { return FontsFolder(platform.environment, platform.files); }
 
 std::optional<std::string> ProgramsMenuFolder(platform::Platform& platform) {
     return CommonOrUserFolder(platform, platform::SpecialFolder::common_programs, platform::SpecialFolder::programs);

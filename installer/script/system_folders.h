@@ -19,6 +19,7 @@ std::string RootDrive(platform::Platform& platform);
 std::string CommonFilesFolder(platform::Platform& platform);
 
 // The Windows folder's "Fonts" folder, or the system folder when there is none.
+std::string FontsFolder(platform::Environment& environment, platform::FileSystem& files);
 std::string FontsFolder(platform::Platform& platform);
 
 // The all-users programs menu, else the user's; nothing when neither is known.

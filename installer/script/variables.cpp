@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/system/common_files.h"
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
@@ -89,30 +90,30 @@ bool MayOccur(std::string_view line, std::string_view text) {
     return false;
 }
 
-void SubstituteSystemFolders(InstallState& app, std::string& text) {
-    platform::Platform& platform = app.platform();
-    Substitute(text, "%SYSTEM%", Mode::path, [&] { return platform.environment.SystemFolder(); });
-    Substitute(text, "%WINDOWS%", Mode::path, [&] { return platform.environment.WindowsFolder(); });
-    Substitute(text, "%FONTDIR%", Mode::path, [&] { return FontsFolder(platform); });
-    Substitute(text, "%COMFILESPATH%", Mode::plain, [&] { return CommonFilesFolder(platform); });
+void SubstituteSystemFolders(const ExpansionSources& from, std::string& text) {
+    Substitute(text, "%SYSTEM%", Mode::path, [&] { return from.environment.SystemFolder(); });
+    Substitute(text, "%WINDOWS%", Mode::path, [&] { return from.environment.WindowsFolder(); });
+    Substitute(text, "%FONTDIR%", Mode::path, [&] { return FontsFolder(from.environment, from.files); });
+    Substitute(text, "%COMFILESPATH%", Mode::plain,
+               [&] { return system::CommonFilesFolder(from.registry, from.environment.WindowsFolder()); });
 }
 
-void SubstituteUserVariables(InstallState& app, std::string& text) {
-    for (const auto& line : app.script().user_variables) {
+void SubstituteUserVariables(const ExpansionSources& from, std::string& text) {
+    for (const auto& line : from.script.user_variables) {
         if (!MayOccur(line, text)) continue;
         auto named = ParseNamedLine(line);
         if (!named) continue;
         Substitute(text, named->name, Mode::plain, [&] {
             if (named->value.empty() || named->value.front() != '$') return named->value;
             // A registry reference that cannot be read stands for nothing.
-            return ReadRegistrySpecification(app.platform().registry, std::string_view(named->value).substr(1))
+            return ReadRegistrySpecification(from.registry, std::string_view(named->value).substr(1))
                 .value_or(std::string());
         });
     }
 }
 
-void SubstituteInstallFolders(InstallState& app, std::string& text) {
-    const Folders& folders = app.folders();
+void SubstituteInstallFolders(const ExpansionSources& from, std::string& text) {
+    const Folders& folders = from.folders;
     Substitute(text, "%PROGFILES%", Mode::path, [&] { return folders.program_files; });
     Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return folders.windows_drive; });
     // Before the folder is chosen the reference stays, so that texts expanded early can be
@@ -121,10 +122,10 @@ void SubstituteInstallFolders(InstallState& app, std::string& text) {
         Substitute(text, "%DSTPATH%", Mode::path, [&] { return folders.installation; });
     Substitute(text, "%SRCPATH%", Mode::path, [&] { return folders.source; });
     Substitute(text, "%WRKPATH%", Mode::path, [&] { return folders.documents; });
-    Substitute(text, "%EXEMPLEPATH%", Mode::path, [&] { return folders.documents + app.script().examples_subfolder; });
-    Substitute(text, "%USER1%", Mode::plain, [&] { return app.user().name; });
-    Substitute(text, "%USER2%", Mode::plain, [&] { return app.user().company; });
-    Substitute(text, "%VERSION%", Mode::plain, [&] { return app.script().version; });
+    Substitute(text, "%EXEMPLEPATH%", Mode::path, [&] { return folders.documents + from.script.examples_subfolder; });
+    Substitute(text, "%USER1%", Mode::plain, [&] { return from.user.name; });
+    Substitute(text, "%USER2%", Mode::plain, [&] { return from.user.company; });
+    Substitute(text, "%VERSION%", Mode::plain, [&] { return from.script.version; });
 }
 
 bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
@@ -154,25 +155,36 @@ std::string LineOr(const TextList& lines, size_t index) { return index < lines.s
 
 }  // namespace
 
-void Expand(InstallState& app, std::string& text) {
-    SubstituteSystemFolders(app, text);
+ExpansionSources::ExpansionSources(InstallState& state)
+    : script(state.script()),
+      folders(state.folders()),
+      user(state.user()),
+      environment(state.platform().environment),
+      files(state.platform().files),
+      registry(state.platform().registry),
+      ui(state.platform().ui),
+      resources(state.platform().resources) {}
+
+void Expand(const ExpansionSources& from, std::string& text) {
+    SubstituteSystemFolders(from, text);
     // User variables before the built-ins, so that their values may use built-ins.
-    SubstituteUserVariables(app, text);
-    SubstituteInstallFolders(app, text);
+    SubstituteUserVariables(from, text);
+    SubstituteInstallFolders(from, text);
     // Again, for the built-ins that user variables brought in.
-    SubstituteSystemFolders(app, text);
-    Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return app.folders().windows_drive; });
+    SubstituteSystemFolders(from, text);
+    Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return from.folders.windows_drive; });
 
     // Only the first candidate is examined: an unexpanded "%DSTPATH%" there lets the text pass.
     if (auto variable = FirstVariableLeft(text); variable && *variable != "%DSTPATH%") {
-        app.Message(text::FormatMessage(kUndefinedVariable, {*variable}), platform::Buttons::ok, platform::Icon::stop);
+        ShowInstallerMessage(from.ui, from.resources, text::FormatMessage(kUndefinedVariable, {*variable}),
+                             platform::Buttons::ok, platform::Icon::stop);
         throw FatalStop{*variable};
     }
 }
 
-std::string Expanded(InstallState& app, std::string_view text) {
+std::string Expanded(const ExpansionSources& from, std::string_view text) {
     std::string expanded(text);
-    Expand(app, expanded);
+    Expand(from, expanded);
     return expanded;
 }
 

@@ -7,12 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "installer/core/state/script_sections.h"
-#include "platform/registry.h"
+#include "installer/core/state/install_state.h"
+#include "platform/platform.h"
 
 namespace rvx::installer {
-
-class InstallState;
 
 // Thrown by Expand when a text still holds an undefined variable, after the message has been
 // shown: the installer ends at once. InstallApp::Run is the only place that catches it; it
@@ -21,9 +19,26 @@ struct FatalStop {
     std::string variable;
 };
 
+// What expanding a text reads: the script's user variables, examples folder and version, the
+// install folders, the user's data, and the machine's folders and registry ("$" values); and
+// the user interface the stop for an undefined variable is shown on. Every stage that holds the
+// install state expands through it.
+struct ExpansionSources {
+    ExpansionSources(InstallState& state);  // implicit: Expand(state, text)
+
+    const ScriptSections& script;
+    const Folders& folders;
+    const UserData& user;
+    platform::Environment& environment;
+    platform::FileSystem& files;  // asked whether the Windows folder has its "Fonts" folder
+    platform::Registry& registry;
+    platform::UserInterface& ui;
+    platform::Resources& resources;
+};
+
 // Expands every variable of text in place, in the installer's fixed order.
-void Expand(InstallState& app, std::string& text);
-std::string Expanded(InstallState& app, std::string_view text);
+void Expand(const ExpansionSources& sources, std::string& text);
+std::string Expanded(const ExpansionSources& sources, std::string_view text);
 
 // The value of the NAME=VALUE line of list whose name, between percent signs, is name
 // ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.

@@ -34,7 +34,12 @@ bool InstallState::ConfirmQuit(int kind) {
 std::string InstallState::Text(int id) { return app::LoadText(platform_.resources, id); }
 
 Answer InstallState::Message(std::string_view text, Buttons buttons, Icon icon, int default_button) {
-    return app::ShowMessage(platform_.ui, Text(installer::kAppTitle), text, buttons, icon, default_button);
+    return ShowInstallerMessage(platform_.ui, platform_.resources, text, buttons, icon, default_button);
+}
+
+Answer ShowInstallerMessage(platform::UserInterface& ui, platform::Resources& resources, std::string_view text,
+                            Buttons buttons, Icon icon, int default_button) {
+    return app::ShowMessage(ui, app::LoadText(resources, installer::kAppTitle), text, buttons, icon, default_button);
 }
 
 }  // namespace rvx::installer
