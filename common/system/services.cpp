@@ -7,16 +7,19 @@ namespace {
 
 // The manager's own failures come first in the platform's answer, so not_found can only mean
 // that the manager opened and holds no service of that name.
-int ServiceResult(const platform::Outcome& outcome) {
-    return outcome.ok() || outcome.status() == platform::Status::not_found ? 1 : 0;
+ServiceRequest RequestResult(const platform::Outcome& outcome) {
+    if (outcome.ok()) return ServiceRequest::accepted;
+    return outcome.status() == platform::Status::not_found ? ServiceRequest::no_such_service : ServiceRequest::refused;
 }
 
 }  // namespace
 
-int StopService(platform::ServiceControl& services, std::string_view name) { return ServiceResult(services.Stop(name)); }
+ServiceRequest StopService(platform::ServiceControl& services, std::string_view name) {
+    return RequestResult(services.Stop(name));
+}
 
-int DeleteService(platform::ServiceControl& services, std::string_view name) {
-    return ServiceResult(services.MarkForDeletion(name));
+ServiceRequest DeleteService(platform::ServiceControl& services, std::string_view name) {
+    return RequestResult(services.MarkForDeletion(name));
 }
 
 bool CanManageServices(platform::Platform& platform) {

@@ -9,14 +9,19 @@
 
 namespace rvx::system {
 
-// Asks the named service to stop, without waiting for it to reach the stopped state. Nonzero
-// when the request was accepted and when there is no such service (nothing is left to stop);
-// 0 when the service manager cannot be opened (the 95 family has none, and a user without
-// administrator rights may not open it) or the stop request fails.
-int StopService(platform::ServiceControl& services, std::string_view name);
+// How a request to the service manager ended.
+enum class ServiceRequest {
+    accepted,         // the manager took the request
+    no_such_service,  // the manager holds no service of that name: nothing is left to do
+    refused,          // the manager cannot be opened (the 95 family has none, and a user without
+                      // administrator rights may not open it), or it refused the request
+};
 
-// Marks the named service for deletion; the same result convention as StopService.
-int DeleteService(platform::ServiceControl& services, std::string_view name);
+// Asks the named service to stop, without waiting for it to reach the stopped state.
+ServiceRequest StopService(platform::ServiceControl& services, std::string_view name);
+
+// Marks the named service for deletion.
+ServiceRequest DeleteService(platform::ServiceControl& services, std::string_view name);
 
 // Whether this user may manage services: on the NT family, whether the service manager opens
 // with full access; on the 95 family, which has no service manager to guard, always true.

@@ -224,9 +224,9 @@ TEST(ServiceStages, StopAndDeleteNamedServicesOnTheNtFamily) {
     AddService(run, "Svc%V%");
     AddService(run, "Svc1");
     run.app.script().user_variables = {"V=1"};
-    EXPECT_EQ(system::StopService(run.app.platform().services, "Missing"), 1);
-    EXPECT_EQ(system::DeleteService(run.app.platform().services, "Missing"), 1);
-    EXPECT_EQ(system::StopService(run.app.platform().services, "demosvc"), 1);
+    EXPECT_EQ(system::StopService(run.app.platform().services, "Missing"), system::ServiceRequest::no_such_service);
+    EXPECT_EQ(system::DeleteService(run.app.platform().services, "Missing"), system::ServiceRequest::no_such_service);
+    EXPECT_EQ(system::StopService(run.app.platform().services, "demosvc"), system::ServiceRequest::accepted);
     EXPECT_TRUE(ServiceKeyExists(run, "DemoSvc"));  // stopping leaves it installed
 
     run.app.script().stop_services_update = {"Missing", "DemoSvc"};
@@ -257,8 +257,8 @@ TEST(ServiceStages, WithoutAServiceManagerNothingHappensAndTheStagesGoOn) {
         EXPECT_EQ(services.Stop("Missing").status(), nt ? Status::access_denied : Status::unsupported);
         EXPECT_EQ(services.MarkForDeletion("DemoSvc").status(), nt ? Status::access_denied : Status::unsupported);
         for (const char* name : {"DemoSvc", "Missing"}) {
-            EXPECT_EQ(system::StopService(services, name), 0) << name;
-            EXPECT_EQ(system::DeleteService(services, name), 0) << name;
+            EXPECT_EQ(system::StopService(services, name), system::ServiceRequest::refused) << name;
+            EXPECT_EQ(system::DeleteService(services, name), system::ServiceRequest::refused) << name;
         }
         run.app.script().stop_services_update = {"DemoSvc", "Missing"};
         run.app.script().stop_services = {"DemoSvc"};
