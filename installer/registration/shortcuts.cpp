@@ -25,9 +25,9 @@ bool IsDrive(std::string_view component) { return component.size() == 2 && compo
 
 }  // namespace
 
-int MakeFolderChain(platform::FileSystem& files, std::string_view path) {
+FolderChainResult MakeFolderChain(platform::FileSystem& files, std::string_view path) {
     if (auto found = files.ReadAttributes(path); found.ok())
-        return (found.value() & platform::attributes::directory) ? kFolderChainWasFolder : kFolderChainIsFile;
+        return (found.value() & platform::attributes::directory) ? FolderChainResult::was_folder : FolderChainResult::is_file;
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
 
     std::string built;
@@ -38,12 +38,12 @@ int MakeFolderChain(platform::FileSystem& files, std::string_view path) {
         built.append(component);
         if (!component.empty() && !(start == 0 && IsDrive(component))) {
             if (auto found = files.ReadAttributes(built); found.ok()) {
-                if ((found.value() & platform::attributes::directory) == 0) return kFolderChainIsFile;
+                if ((found.value() & platform::attributes::directory) == 0) return FolderChainResult::is_file;
             } else if (auto made = files.MakeFolder(built); !made && made.status() != platform::Status::already_exists) {
-                return made.status() == platform::Status::access_denied ? kFolderChainAccessDenied : kFolderChainFailed;
+                return made.status() == platform::Status::access_denied ? FolderChainResult::access_denied : FolderChainResult::failed;
             }
         }
-        if (end >= path.size()) return kFolderChainCreated;
+        if (end >= path.size()) return FolderChainResult::created;
         built += '\\';
         start = end + 1;
     }

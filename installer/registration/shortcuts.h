@@ -14,17 +14,17 @@ namespace rvx::installer {
 class InstallState;
 
 // The results of MakeFolderChain.
-enum FolderChainResult : int {
-    kFolderChainCreated = 0,       // missing folders were created
-    kFolderChainWasFolder = 1,     // the path was an existing folder
-    kFolderChainIsFile = 2,        // the path, or a folder along it, is an existing file
-    kFolderChainAccessDenied = 3,  // a folder could not be created for lack of rights
-    kFolderChainFailed = 4,        // a folder could not be created for another reason
+enum class FolderChainResult {
+    created,        // missing folders were created
+    was_folder,     // the path was an existing folder
+    is_file,        // the path, or a folder along it, is an existing file
+    access_denied,  // a folder could not be created for lack of rights
+    failed,         // a folder could not be created for another reason
 };
 
 // Makes every missing folder of path, one level after the other; a final "\" is ignored and a
 // drive ("C:") is taken as existing.
-int MakeFolderChain(platform::FileSystem& files, std::string_view path);
+FolderChainResult MakeFolderChain(platform::FileSystem& files, std::string_view path);
 
 // Creates the shortcut file shortcut_path + ".lnk" to target through the shell. The folder that
 // holds it must exist. A failed save shows "IPersistFile->Save() Error" (a shell without its

@@ -170,7 +170,7 @@ TEST(ExampleShortcuts, ACopiedExampleGetsItsShortcutInTheExamplesFolder) {
     run.app.script().examples_subfolder = "Examples";
     run.app.script().uninstall_file = "App.nvu";
     run.app.script().files = {"sample.txt,,L"};
-    ASSERT_EQ(installer::CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(installer::CopyFiles(run.app), installer::CopyStageResult::done);
     const auto link = run.Link("C:\\Docs\\Examples\\sample.txt.lnk");
     EXPECT_EQ(link["Local path"], "C:\\Prog\\sample.txt") << link.output;
     EXPECT_EQ(link["File size"], "6 bytes") << link.output;
@@ -183,11 +183,11 @@ TEST(FolderChain, ResultCodes) {
     FileStages run("", config);
     platform::FileSystem& files = run.app.platform().files;
     run.Put("C:\\Data\\file.txt", "x");
-    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data"), installer::kFolderChainWasFolder);
-    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data\\file.txt"), installer::kFolderChainIsFile);
-    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data\\file.txt\\Below"), installer::kFolderChainIsFile);
-    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\New\\One\\Two\\"), installer::kFolderChainCreated);
+    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data"), installer::FolderChainResult::was_folder);
+    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data\\file.txt"), installer::FolderChainResult::is_file);
+    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Data\\file.txt\\Below"), installer::FolderChainResult::is_file);
+    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\New\\One\\Two\\"), installer::FolderChainResult::created);
     EXPECT_TRUE(platform::IsFolder(files, "C:\\New\\One\\Two"));
-    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Locked\\Group"), installer::kFolderChainAccessDenied);
-    EXPECT_EQ(installer::MakeFolderChain(files, "Q:\\Group"), installer::kFolderChainFailed);
+    EXPECT_EQ(installer::MakeFolderChain(files, "C:\\Locked\\Group"), installer::FolderChainResult::access_denied);
+    EXPECT_EQ(installer::MakeFolderChain(files, "Q:\\Group"), installer::FolderChainResult::failed);
 }
