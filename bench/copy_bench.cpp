@@ -101,10 +101,10 @@ double InstallThroughEngine(const fs::path& machine_folder, const fs::path& medi
     for (int i = 0; i < options.files; ++i) app.script().files.push_back(FileName(i) + ",,,," + std::to_string(file_size));
 
     const auto start = Clock::now();
-    const int result = rvx::installer::CopyFiles(app);
+    const rvx::installer::CopyStageResult result = rvx::installer::CopyFiles(app);
     const double seconds = Seconds(start);
-    if (result != rvx::installer::kCopyDone) {
-        std::cerr << "the copy stage ended with " << result << "\n";
+    if (result != rvx::installer::CopyStageResult::done) {
+        std::cerr << "the copy stage ended with " << static_cast<int>(result) << "\n";
         return -1;
     }
     return seconds;

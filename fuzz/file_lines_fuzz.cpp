@@ -63,9 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const auto entry = rvx::installer::ParseFileLine(app, line);
             if (entry.attributes > 7) __builtin_trap();
         }
-        const int result = rvx::installer::CopyFiles(app);
-        if (result < 0 || result > 3) __builtin_trap();
-        if (result == rvx::installer::kCopyDone && created_bytes < 1000) (void)rvx::installer::CreatePreallocatedFiles(app);
+        const rvx::installer::CopyStageResult result = rvx::installer::CopyFiles(app);
+        if (result == rvx::installer::CopyStageResult::done && created_bytes < 1000) (void)rvx::installer::CreatePreallocatedFiles(app);
     } catch (const rvx::installer::FatalStop&) {
         // An undefined variable ends the installer; a valid outcome for a script line.
     }

@@ -34,10 +34,10 @@ std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
     StopServicesForUpdate(app);
     StopPrograms(app);
     switch (CopyFiles(app)) {
-    case kCopyDone: return std::nullopt;
-    case kCopyUserQuit: return LocalBranchResult::user_quit;
-    case kCopyStoppedBeforeCopying: return LocalBranchResult::failed;
-    default: break;
+    case CopyStageResult::done: return std::nullopt;
+    case CopyStageResult::user_quit: return LocalBranchResult::user_quit;
+    case CopyStageResult::stopped_before_copying: return LocalBranchResult::failed;
+    case CopyStageResult::file_failed: break;
     }
     const auto again = app.Message(app.Text(kTryAgainQuestion), platform::Buttons::yes_no, platform::Icon::question, 2);
     if (again != platform::Answer::yes) return LocalBranchResult::failed;

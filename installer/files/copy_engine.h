@@ -8,26 +8,40 @@
 #include <string>
 #include <string_view>
 
+#include "installer_strings.h"
 #include "platform/result.h"
 
 namespace rvx::installer {
 
 class InstallState;
 
-// Stage results of CopyFiles.
-enum CopyStageResult : int {
-    kCopyStoppedBeforeCopying = 0,  // not enough space, or a malformed [CREATEFILES] line
-    kCopyDone = 1,
-    kCopyUserQuit = 2,              // at a disk prompt
-    kCopyFileFailed = 3,            // reported to the user
+// How the copy stage ended.
+enum class CopyStageResult {
+    stopped_before_copying,  // not enough space, or a malformed [CREATEFILES] line
+    done,
+    user_quit,               // at a disk prompt
+    file_failed,             // reported to the user
 };
 
-// Codes of CopyOneFile besides 0 (done or skipped by a rule) and the message ids 41000, 41003
-// and 41004 (failed, not yet reported).
-inline constexpr int kFileFailureReported = 1;
+// How copying one file line ended.
+enum class FileCopyResult {
+    done,               // copied, or skipped by a replacement rule
+    failure_reported,   // failed, and the failure was shown where it happened
+    not_enough_memory,  // failed, not yet reported
+    cannot_be_read,     // failed, not yet reported
+    cannot_be_written,  // failed, not yet reported
+};
 
-int CopyFiles(InstallState& app);
-int CopyOneFile(InstallState& app, std::string_view line);
+// How the temporary copy of a stored file ended.
+enum class TempCopyResult { done, source_not_found, temp_cannot_be_created, cannot_be_read };
+
+// The installer's messages for these results (installer_strings.def); nothing for a result that
+// has nothing more to show.
+std::optional<StringId> MessageFor(FileCopyResult result);
+std::optional<StringId> MessageFor(TempCopyResult result);
+
+CopyStageResult CopyFiles(InstallState& app);
+FileCopyResult CopyOneFile(InstallState& app, std::string_view line);
 
 // Sets the number of disk groups of the file list.
 void CountDisks(InstallState& app);
@@ -35,9 +49,9 @@ void CountDisks(InstallState& app);
 bool CheckDiskMarker(InstallState& app, std::string_view id);
 
 // Copies a stored file byte for byte (the compressed-form name first, then the plain name with
-// last_char put back). 0, or 41001 (source missing) / 41033 (target cannot be created) with the
-// name to show in failed_name. The source's size goes to *size when asked.
-int CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
+// last_char put back). A missing source or a target that cannot be created puts the name to
+// show in failed_name. The source's size goes to *size when asked.
+TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
                std::string& failed_name, uint64_t* size = nullptr);
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.

@@ -112,15 +112,15 @@ std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEnt
     return nullptr;
 }
 
-// The expansion loop: 0, or 41003 / 41004 for a read or write failure.
-int ExpandInto(InstallState& app, ExpandingReader& input, platform::File& output, char* buffer, bool direct_route) {
+// The expansion loop.
+FileCopyResult ExpandInto(InstallState& app, ExpandingReader& input, platform::File& output, char* buffer, bool direct_route) {
     CopyState& copy = app.copy_state();
     ProgressPage& progress = app.progress();
     platform::UserInterface& ui = app.platform().ui;
     const uint64_t expanded_size = input.ExpandedSize().value_or(0);
     if (!input.Rewind()) {
         copy.last_failure = Status::io_error;
-        return kFileCannotBeRead;
+        return FileCopyResult::cannot_be_read;
     }
     uint64_t done = 0;
     for (;;) {
@@ -128,13 +128,13 @@ int ExpandInto(InstallState& app, ExpandingReader& input, platform::File& output
         auto got = input.Read(buffer, kExpansionChunk);
         if (!got) {
             copy.last_failure = got.status();
-            return kFileCannotBeRead;
+            return FileCopyResult::cannot_be_read;
         }
         if (got.value() == 0) break;
         ui.KeepAlive();
         if (auto written = output.Write(buffer, got.value()); !written) {
             copy.last_failure = written.status();
-            return kFileCannotBeWritten;
+            return FileCopyResult::cannot_be_written;
         }
         done += got.value();
         copy.group_bytes_done += static_cast<int64_t>(got.value());
@@ -142,13 +142,13 @@ int ExpandInto(InstallState& app, ExpandingReader& input, platform::File& output
         if (direct_route) progress.SetFileBar(FilePercent(copy, done, expanded_size));
     }
     if (direct_route) progress.SetFileBar(100);
-    return 0;
+    return FileCopyResult::done;
 }
 
 }  // namespace
 
-int CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
-               std::string& failed_name, uint64_t* size) {
+TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
+                          std::string& failed_name, uint64_t* size) {
     platform::FileSystem& files = app.platform().files;
     failed_name.clear();
     auto input = files.Open({source, Access::read, platform::share::read, Disposition::open_existing});
@@ -162,13 +162,13 @@ int CopyToTemp(InstallState& app, std::string source, const std::string& target,
     if (!input) {
         app.copy_state().last_failure = input.status();
         failed_name = source;
-        return kFileNotFound;
+        return TempCopyResult::source_not_found;
     }
     auto output = files.Open({target, Access::write, platform::share::none, Disposition::create_always});
     if (!output) {
         app.copy_state().last_failure = output.status();
         failed_name = target;
-        return kTempFileCannotBeCreated;
+        return TempCopyResult::temp_cannot_be_created;
     }
     ProgressPage& progress = app.progress();
     const uint64_t divisor = source_size > 1000000 ? 100 : 1;
@@ -182,23 +182,23 @@ int CopyToTemp(InstallState& app, std::string source, const std::string& target,
         if (!got) {
             app.copy_state().last_failure = got.status();
             progress.SetFileBar(0);
-            return kFileCannotBeRead;
+            return TempCopyResult::cannot_be_read;
         }
         if (got.value() == 0) break;
         if (auto written = output.value()->Write(block, got.value()); !written) {
             app.copy_state().last_failure = written.status();
             failed_name = target;
             progress.SetFileBar(0);
-            return kTempFileCannotBeCreated;
+            return TempCopyResult::temp_cannot_be_created;
         }
         done += got.value();
         progress.SetFileBar(static_cast<long long>(source_size == 0 ? 100 : (done / divisor) * 100 / scaled_size));
     }
     progress.SetFileBar(0);
-    return 0;
+    return TempCopyResult::done;
 }
 
-int CopyOneFile(InstallState& app, std::string_view line) {
+FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     platform::Platform& platform = app.platform();
     platform::FileSystem& files = platform.files;
     CopyState& copy = app.copy_state();
@@ -209,7 +209,7 @@ int CopyOneFile(InstallState& app, std::string_view line) {
     progress.SetLine1(app.Text(kCopyingFile) + "\n  " + path::NameOf(entry.dest_path));
     progress.SetLine2(app.Text(kToFolder) + "\n  " + entry.dest_folder);
 
-    if (ShouldSkipFile(app, entry)) return 0;
+    if (ShouldSkipFile(app, entry)) return FileCopyResult::done;
 
     // The folder that will hold the file, which is below the destination folder when the source
     // name carries sub-folders.
@@ -221,7 +221,7 @@ int CopyOneFile(InstallState& app, std::string_view line) {
     const std::string& time_source = entry.source_path;
 
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kExpansionChunk]);
-    if (!buffer) return kNotEnoughMemory;
+    if (!buffer) return FileCopyResult::not_enough_memory;
 
     std::string compressed = entry.source_path;
     const char remembered = compressed.empty() ? '\0' : compressed.back();
@@ -240,12 +240,13 @@ int CopyOneFile(InstallState& app, std::string_view line) {
         temp = UniqueTempName(app);
         std::string failed_name;
         // Only the plain name is stored: go to it at once rather than trying the compressed one again.
-        const int copied = !compressed_size && plain_size ? CopyToTemp(app, entry.source_path, temp, std::nullopt, failed_name)
-                                                          : CopyToTemp(app, compressed, temp, remembered, failed_name);
-        if (copied != 0) {
-            app.Message(text::InsertArguments(app.Text(copied), {failed_name}));
+        const TempCopyResult copied = !compressed_size && plain_size
+                                          ? CopyToTemp(app, entry.source_path, temp, std::nullopt, failed_name)
+                                          : CopyToTemp(app, compressed, temp, remembered, failed_name);
+        if (copied != TempCopyResult::done) {
+            app.Message(text::InsertArguments(app.Text(*MessageFor(copied)), {failed_name}));
             DeleteTemporary(app, temp);
-            return kFileFailureReported;
+            return FileCopyResult::failure_reported;
         }
         input_path = temp;
     }
@@ -255,7 +256,7 @@ int CopyOneFile(InstallState& app, std::string_view line) {
         copy.last_failure = input.status();
         DeleteTemporary(app, temp);
         app.Message(text::InsertArguments(app.Text(kSourceFileNotFound), {compressed}));
-        return kFileFailureReported;
+        return FileCopyResult::failure_reported;
     }
 
     platform.ui.KeepAlive();
@@ -271,10 +272,10 @@ int CopyOneFile(InstallState& app, std::string_view line) {
         input.value().reset();
         DeleteTemporary(app, temp);
         app.Message(text::InsertArguments(app.Text(kFileCannotBeCreated), {entry.dest_path}));
-        return kFileFailureReported;
+        return FileCopyResult::failure_reported;
     }
 
-    const int code = ExpandInto(app, *input.value(), *output, buffer.get(), !temporary_route);
+    const FileCopyResult code = ExpandInto(app, *input.value(), *output, buffer.get(), !temporary_route);
     output.reset();
     input.value().reset();
     buffer.reset();

@@ -68,13 +68,13 @@ DiskSwitch SwitchDisk(InstallState& app, std::string_view marker_line) {
 
 // Shows what went wrong with the file that failed: the reason for a refused or full disk,
 // else the message the file's code names.
-void ReportFileFailure(InstallState& app, int code) {
+void ReportFileFailure(InstallState& app, FileCopyResult result) {
     const std::string reason_header = text::FormatMessage(app.Text(kFileCannotBeCreatedReason), {app.copy_state().current_file});
     switch (ErrnoFor(app.copy_state().last_failure)) {
     case 13: app.Message(reason_header + app.Text(kNoRightToReplace)); return;
     case 28: app.Message(reason_header + app.Text(kDiskFullReason)); return;
     default:
-        if (code != kFileFailureReported) app.Message(app.Text(code));
+        if (const auto message = MessageFor(result)) app.Message(app.Text(*message));
     }
 }
 
@@ -88,6 +88,27 @@ void OpenUninstallLog(InstallState& app) {
 }
 
 }  // namespace
+
+std::optional<StringId> MessageFor(FileCopyResult result) {
+    switch (result) {
+    case FileCopyResult::done:
+    case FileCopyResult::failure_reported: return std::nullopt;
+    case FileCopyResult::not_enough_memory: return kNotEnoughMemory;
+    case FileCopyResult::cannot_be_read: return kFileCannotBeRead;
+    case FileCopyResult::cannot_be_written: return kFileCannotBeWritten;
+    }
+    return std::nullopt;
+}
+
+std::optional<StringId> MessageFor(TempCopyResult result) {
+    switch (result) {
+    case TempCopyResult::done: return std::nullopt;
+    case TempCopyResult::source_not_found: return kFileNotFound;
+    case TempCopyResult::temp_cannot_be_created: return kTempFileCannotBeCreated;
+    case TempCopyResult::cannot_be_read: return kFileCannotBeRead;
+    }
+    return std::nullopt;
+}
 
 int ErrnoFor(Status status) {
     switch (status) {
@@ -137,7 +158,7 @@ bool CheckDiskMarker(InstallState& app, std::string_view id) {
     return read == label;
 }
 
-int CopyFiles(InstallState& app) {
+CopyStageResult CopyFiles(InstallState& app) {
     CopyState& copy = app.copy_state();
     copy.current_disk = 0;
     CountDisks(app);
@@ -147,25 +168,25 @@ int CopyFiles(InstallState& app) {
         copy.current_disk = 1;
         SumGroupBytes(app);
     }
-    if (!EstimateSpace(app)) return kCopyStoppedBeforeCopying;
+    if (!EstimateSpace(app)) return CopyStageResult::stopped_before_copying;
     OpenUninstallLog(app);
 
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         if (IsDiskMarker(line)) {
-            if (SwitchDisk(app, line) == DiskSwitch::quit) return kCopyUserQuit;
+            if (SwitchDisk(app, line) == DiskSwitch::quit) return CopyStageResult::user_quit;
             continue;
         }
         app.TraceText("Transfer file: " + line + "\n");
         copy.last_failure = Status::ok;
-        const int code = CopyOneFile(app, line);
-        if (code != 0) {
-            ReportFileFailure(app, code);
-            return kCopyFileFailed;
+        const FileCopyResult result = CopyOneFile(app, line);
+        if (result != FileCopyResult::done) {
+            ReportFileFailure(app, result);
+            return CopyStageResult::file_failed;
         }
     }
     app.progress().SetOverallBar(100);
-    return kCopyDone;
+    return CopyStageResult::done;
 }
 
 }  // namespace rvx::installer

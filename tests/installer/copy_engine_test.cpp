@@ -48,7 +48,7 @@ TEST(CopyStage, InstallsPlainAndCompressedFilesWithAttributesTimesAndTheLog) {
     std::filesystem::create_directories(run.temp.HostPath("C:\\Prog"));  // the wizard's folder check made it
     run.app.script().create_files = {"data.db,store,70"};
 
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     ASSERT_TRUE(installer::CreatePreallocatedFiles(run.app));
     EXPECT_EQ(run.Read("C:\\Prog\\APP.EXE"), program);
     EXPECT_EQ(run.Read("C:\\Prog\\docs\\readme.txt"), readme);
@@ -76,7 +76,7 @@ TEST(CopyStage, LargeShortNamedFilesExpandStraightFromTheMedium) {
     run.Put("C:\\MEDIUM\\BIG.DA_", LiteralSzdd(big, 'T'));
     run.Put("C:\\MEDIUM\\LongerName.data", Pattern(10, 3));
     run.app.script().files = {"BIG.DAT", "LongerName.data,sub\\"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\Prog\\BIG.DAT"), big);
     EXPECT_EQ(run.Read("C:\\Prog\\sub\\LongerName.data"), Pattern(10, 3));
     EXPECT_EQ(run.app.copy_state().group_bytes_total, 5200010);
@@ -91,7 +91,7 @@ TEST(CopyStage, ReadOnlyInstalledFilesAreReplacedAndRulesSkipSilently) {
     run.Put("C:\\Prog\\keep.txt", "old");
     ASSERT_TRUE(run.app.platform().files.WriteAttributes("C:\\Prog\\a.txt", platform::attributes::read_only | platform::attributes::hidden));
     run.app.script().files = {"a.txt,,,S", "keep.txt,,N"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\Prog\\a.txt"), "new");
     EXPECT_EQ(Attributes(run, "C:\\Prog\\a.txt") & 7u, platform::attributes::system);
     EXPECT_EQ(run.Read("C:\\Prog\\keep.txt"), "old");
@@ -104,7 +104,7 @@ TEST(DiskGroups, FolderLayoutMovesFromDiskToDiskWithoutAsking) {
     run.Put("C:\\MEDIUM\\DISK2\\DISK2", "Disk 2");
     run.Put("C:\\MEDIUM\\DISK2\\b.txt", "second");
     run.app.script().files = {"#1", "a.txt", "#2", "b.txt"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\Prog\\a.txt"), "first");
     EXPECT_EQ(run.Read("C:\\Prog\\b.txt"), "second");
     EXPECT_EQ(run.app.copy_state().disk_count, 2);
@@ -121,7 +121,7 @@ TEST(DiskGroups, FolderLayoutAsksAfterAFewChecksOfAWrongMarker) {
     run.Put("C:\\MEDIUM\\DISK1\\a.txt", "first");
     run.Put("C:\\MEDIUM\\DISK2\\DISK2", "Disk two");
     run.app.script().files = {"#1", "a.txt", "#2", "b.txt"};
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyUserQuit);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::user_quit);
     EXPECT_EQ(run.Read("C:\\Prog\\a.txt"), "first");
     EXPECT_NE(run.Journal("PAGE").find("dans le lecteur C."), std::string::npos);
 }
@@ -133,7 +133,7 @@ TEST(DiskGroups, UnderscoreLayoutPromptsOnceAndTakesTheSiblingFolder) {
     run.Put("C:\\SET\\_DISK_2\\DISK2", "Disk 2");
     run.Put("C:\\SET\\_DISK_2\\B.TX_", LiteralSzdd("second", 'T'));
     run.app.script().files = {"#1", "a.txt", "#2", "B.TXT"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\Prog\\B.TXT"), "second");
     const std::string pages = run.Journal("PAGE");
     EXPECT_NE(pages.find("id=131"), std::string::npos);
@@ -150,7 +150,7 @@ TEST(DiskGroups, AWrongFloppyBringsThePromptBackUntilTheUserQuits) {
     run.Put("A:\\a.txt", "first");
     run.Put("A:\\DISK2", "Disk 1");
     run.app.script().files = {"#1", "a.txt", "#2", "b.txt"};
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyUserQuit);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::user_quit);
     EXPECT_EQ(run.Read("C:\\Prog\\a.txt"), "first");
 }
 
@@ -159,7 +159,7 @@ TEST(DiskGroups, MarkersOnASingleDiskSourcePassAtOnce) {
     run.Put("C:\\MEDIUM\\a.txt", "first");
     run.Put("C:\\MEDIUM\\b.txt", "second");
     run.app.script().files = {"#1", "a.txt", "#2", "b.txt"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.app.copy_state().current_disk, 1);  // "#2" starts no new group here
     EXPECT_EQ(run.Read("C:\\Prog\\b.txt"), "second");
 }
@@ -167,7 +167,7 @@ TEST(DiskGroups, MarkersOnASingleDiskSourcePassAtOnce) {
 TEST(CopyFailures, MissingSourceNamesThePlainFile) {
     FileStages run("message ok ~ \"File C:\\\\MEDIUM\\\\gone.txt\\ncannot be found.\"\n");
     run.app.script().files = {"gone.txt"};
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
 }
 
 TEST(CopyFailures, FileInUseWithoutDelayedReplaceIsRefusedWithTheReason) {
@@ -177,7 +177,7 @@ TEST(CopyFailures, FileInUseWithoutDelayedReplaceIsRefusedWithTheReason) {
     run.Put("C:\\MEDIUM\\busy.dll", "new");
     run.Put("C:\\Prog\\busy.dll", "old");
     run.app.script().files = {"busy.dll", "never.txt"};
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
     EXPECT_EQ(run.Read("C:\\Prog\\busy.dll"), "old");
     EXPECT_NE(run.Trace().find("\nError creating : C:\\Prog\\busy.dll, errno = 13\n"), std::string::npos);
 }
@@ -189,7 +189,7 @@ TEST(CopyFailures, DeniedFolderAndFullDiskGiveTheirReasons) {
         FileStages run("message ok\nmessage ok ~ \"You have no right\"\n", config);
         run.Put("C:\\MEDIUM\\a.txt", "x");
         run.app.script().files = {"a.txt,Locked\\"};
-        EXPECT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+        EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
     }
     // The temporary copy goes to another drive, so that only the installed file meets the full disk.
     config.Drive('C')->free_kilobytes = 64;
@@ -200,7 +200,7 @@ TEST(CopyFailures, DeniedFolderAndFullDiskGiveTheirReasons) {
                    config);
     run.Put("C:\\MEDIUM\\big.bin", Pattern(200000, 4));
     run.app.script().files = {"big.bin,,,R"};  // no size given: the estimate counts nothing
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
     // The partly written file stays, with its attributes.
     EXPECT_TRUE(run.Exists("C:\\Prog\\big.bin"));
     EXPECT_EQ(Attributes(run, "C:\\Prog\\big.bin") & 1u, 1u);
@@ -212,7 +212,7 @@ TEST(CopyFailures, DamagedCompressedFileCannotBeRead) {
     damaged.resize(damaged.size() / 2);
     run.Put("C:\\MEDIUM\\CUT.DA_", damaged);
     run.app.script().files = {"CUT.DAT"};
-    EXPECT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
 }
 
 TEST(DelayedReplace, FileInUseIsReplacedWhenTheMachineRestarts) {
@@ -220,7 +220,7 @@ TEST(DelayedReplace, FileInUseIsReplacedWhenTheMachineRestarts) {
     run.Put("C:\\MEDIUM\\busy.dll", "new");
     run.Put("C:\\Prog\\busy.dll", "old");
     run.app.script().files = {"busy.dll,,D"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_TRUE(run.app.flags().restart);
     EXPECT_EQ(run.Read("C:\\Prog\\busy.009"), "new");
     EXPECT_EQ(run.Read("C:\\Prog\\busy.dll"), "old");
@@ -242,7 +242,7 @@ TEST(DelayedReplace, TheNinetyFiveFamilyKeepsEveryScheduledFile) {
         run.Put(std::string("C:\\Prog\\") + name, "old");
     }
     run.app.script().files = {"one.dll,,D", "two.dll,,D"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\WINDOWS\\WININIT.INI"),
               "[Rename]\r\nNUL=C:\\Prog\\one.dll\r\nC:\\Prog\\one.dll=C:\\Prog\\one.009\r\n"
               "NUL=C:\\Prog\\two.dll\r\nC:\\Prog\\two.dll=C:\\Prog\\two.009\r\n");
@@ -258,7 +258,7 @@ TEST(CopyStage, TheDirectRouteStartsAtFiveMillionStoredBytes) {
         FileStages run;
         run.Put("C:\\MEDIUM\\EDGE.DAT", Pattern(size, 4));
         run.app.script().files = {"EDGE.DAT"};
-        ASSERT_EQ(CopyFiles(run.app), installer::kCopyDone) << size;
+        ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done) << size;
         EXPECT_EQ(run.Read("C:\\Prog\\EDGE.DAT").size(), size);
         EXPECT_EQ(run.app.progress().file_bar(), direct ? 100 : 0) << size;
     }
@@ -275,7 +275,7 @@ TEST(DiskGroups, TheOverallBarGivesEachDiskAnEqualShare) {
     run.Put("C:\\MEDIUM\\DISK2\\b.txt", Pattern(1000, 6));
     run.Put("C:\\MEDIUM\\DISK3\\DISK3", "Disk 3");
     run.app.script().files = {"#1", "a.txt", "#2", "b.txt", "#3", "missing.txt"};
-    ASSERT_EQ(CopyFiles(run.app), installer::kCopyFileFailed);
+    ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
     EXPECT_EQ(run.app.copy_state().disk_count, 3);
     EXPECT_EQ(run.app.copy_state().current_disk, 3);
     EXPECT_EQ(run.app.progress().overall_bar(), 66);

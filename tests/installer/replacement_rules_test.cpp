@@ -52,7 +52,7 @@ TEST(VersionRule, OnlyAStrictlyNewerSourceReplacesAVersionedFile) {
     EXPECT_TRUE(installer::ShouldSkipByVersion(run.app, ParseFileLine(run.app, "lib.dll,,V")));
     run.Put("C:\\Prog\\lib.dll", v2000);
     run.app.script().files = {"lib.dll,,V"};
-    ASSERT_EQ(installer::CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(installer::CopyFiles(run.app), installer::CopyStageResult::done);
     EXPECT_EQ(run.Read("C:\\Prog\\lib.dll"), v2000);
 }
 
@@ -138,7 +138,7 @@ TEST(SharedCounts, TheCopyStageCountsSharedFilesBelowCommonFiles) {
     ASSERT_TRUE(run.app.platform().registry.CreateKey(platform::RootKey::local_machine, system::kSharedDllsKey));
     run.Put("C:\\MEDIUM\\shared.dll", "lib");
     run.app.script().files = {"shared.dll,Norvane\\,C"};
-    ASSERT_EQ(installer::CopyFiles(run.app), installer::kCopyDone);
+    ASSERT_EQ(installer::CopyFiles(run.app), installer::CopyStageResult::done);
     const std::string path = "C:\\Program Files\\Common Files\\Norvane\\shared.dll";
     EXPECT_EQ(run.Read(path), "lib");
     auto value = run.app.platform().registry.ReadValue(platform::RootKey::local_machine, system::kSharedDllsKey, path);
