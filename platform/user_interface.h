@@ -45,9 +45,14 @@ struct Control {
     bool enabled = true;
 };
 
+struct DialogDescription;
+
 struct PageModel {
     int dialog_id = 0;
     std::string caption;
+    // The dialog the model was made from (see dialog_description.h), for a platform that builds
+    // the page from its template; none for a model put together by hand.
+    const DialogDescription* description = nullptr;
     std::vector<Control> controls;
 
     Control* Find(int id);

@@ -1,5 +1,6 @@
-// The uninstaller's two modal dialogs, described as pages of the user interface: the question
-// before anything is removed, and the list of files left in the application's folder.
+// The uninstaller's two modal dialogs, as pages of the user interface made from their
+// descriptions (uninstaller/uninstaller_pages.def): the question before anything is removed,
+// and the list of files left in the application's folder.
 #pragma once
 
 #include <string>
@@ -7,25 +8,13 @@
 #include <vector>
 
 #include "platform/user_interface.h"
+#include "uninstaller_pages.h"
 
 namespace rvx::uninstaller {
 
-inline constexpr const char* kDialogCaption = "Norvane uninstall";
-
-namespace confirmation_page {
-inline constexpr int kDialog = 131;
-inline constexpr int kQuestion = 1004;
-inline constexpr int kYes = 6;
-inline constexpr int kNo = 7;
-}  // namespace confirmation_page
-
-namespace leftovers_page {
-inline constexpr int kDialog = 129;
-inline constexpr int kExplanation = 1002;
-inline constexpr int kRemoveNow = 1001;
-inline constexpr int kFileList = 1000;
-inline constexpr int kOk = 1;
-}  // namespace leftovers_page
+namespace confirmation_page = dialogs::confirmation_page;
+namespace leftovers_page = dialogs::leftovers_page;
+namespace progress_window = dialogs::progress_window;
 
 enum class Confirmation { yes, no, not_shown };
 

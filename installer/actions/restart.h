@@ -2,7 +2,12 @@
 // restart page, dialog 124) and the request to the system.
 #pragma once
 
+#include "installer_pages.h"
+
 namespace rvx::installer {
+
+// The restart page's ids: its "now" button accepts, its "later" button is the cancel button.
+namespace restart_ids = dialogs::restart_page;
 
 class InstallState;
 
@@ -13,10 +18,5 @@ bool OfferRestart(InstallState& app);
 // Asks the system to restart the computer; false when the restart could not be requested (the
 // replacements left for the next start then wait for whatever start the user makes).
 bool RestartComputer(InstallState& app);
-
-// The restart page's id and the ids of its buttons.
-inline constexpr int kRestartPage = 124;
-inline constexpr int kRestartNow = 1;
-inline constexpr int kRestartLater = 2;
 
 }  // namespace rvx::installer

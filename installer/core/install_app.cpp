@@ -117,7 +117,7 @@ int InstallApp::RunSequence() {
     if (!AskStartQuestion(*this)) return app::kExitCancelled;
     if (!SettleInstallationFolder(*this)) return app::kExitCouldNotStart;
     pages.previous.SetTexts(Expanded(*this, script_.product_name), folders_.previous_installation, script_.kill_dirs_text);
-    pages.previous.SetChoice(PreviousInstallationPage::kUpdateHere);
+    pages.previous.SetChoice(PreviousInstallationChoice::update_here);
     FillPageSequence(*this, sequence);
     if (CheckUpdateVersions(*this) == CheckResult::stop) return app::kExitCouldNotStart;
 

@@ -5,29 +5,29 @@ namespace rvx::installer {
 
 int PageSequence::LeadingSkipped() const {
     int count = 0;
-    while (count < static_cast<int>(slots_.size()) && slots_[static_cast<std::size_t>(count)] == kSlotSkipped) ++count;
+    while (count < static_cast<int>(slots_.size()) && slots_[static_cast<std::size_t>(count)] == PageCode::skipped) ++count;
     return count;
 }
 
-int PageSequence::Current() {
-    if (slots_[static_cast<std::size_t>(index_)] == kSlotSkipped) index_ = LeadingSkipped();
+PageCode PageSequence::Current() {
+    if (slots_[static_cast<std::size_t>(index_)] == PageCode::skipped) index_ = LeadingSkipped();
     // A sequence of skipped slots only behaves as its end.
-    if (index_ >= static_cast<int>(slots_.size())) return kSlotEnd;
+    if (index_ >= static_cast<int>(slots_.size())) return PageCode::end;
     return slots_[static_cast<std::size_t>(index_)];
 }
 
 void PageSequence::Next() {
-    if (Current() == kSlotEnd) return;
+    if (Current() == PageCode::end) return;
     do {
         ++index_;
-    } while (index_ < static_cast<int>(slots_.size()) - 1 && slots_[static_cast<std::size_t>(index_)] == kSlotSkipped);
+    } while (index_ < static_cast<int>(slots_.size()) - 1 && slots_[static_cast<std::size_t>(index_)] == PageCode::skipped);
 }
 
 void PageSequence::Back() {
     if (index_ == 0) return;
     do {
         --index_;
-    } while (index_ > 0 && slots_[static_cast<std::size_t>(index_)] == kSlotSkipped);
+    } while (index_ > 0 && slots_[static_cast<std::size_t>(index_)] == PageCode::skipped);
 }
 
 }  // namespace rvx::installer

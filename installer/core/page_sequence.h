@@ -7,33 +7,48 @@
 
 namespace rvx::installer {
 
-// Page codes of the slots.
-inline constexpr int kPagePrevious = 0;
-inline constexpr int kPagePersonal = 2;
-inline constexpr int kPageFolder = 3;
-inline constexpr int kPageDocuments = 4;
-inline constexpr int kPageLicence = 5;
-inline constexpr int kSlotSkipped = -2;
-inline constexpr int kSlotEnd = -1;
+// What a slot holds: the page it shows, or that it is skipped or ends the wizard. The numbers
+// are those the slots have always held.
+enum class PageCode : int {
+    previous_installation = 0,
+    personal_data = 2,
+    folder = 3,  // the installation folder page, or the ready-to-update page of an update
+    documents = 4,
+    licence = 5,
+    skipped = -2,
+    end = -1,
+};
+
+// The slots the run sequence writes; the others stay skipped.
+enum class PageSlot : int {
+    previous_installation = 0,
+    licence = 3,
+    personal_data = 4,
+    folder = 5,
+    documents = 6,
+    end = 7,
+};
 
 class PageSequence {
 public:
-    PageSequence() { slots_.fill(kSlotSkipped); }
+    static constexpr std::size_t kSlots = 20;
 
-    void Set(int slot, int code) { slots_[static_cast<std::size_t>(slot)] = code; }
-    int Get(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
+    PageSequence() { slots_.fill(PageCode::skipped); }
+
+    void Set(PageSlot slot, PageCode code) { slots_[static_cast<std::size_t>(slot)] = code; }
+    PageCode Get(PageSlot slot) const { return slots_[static_cast<std::size_t>(slot)]; }
 
     // The current page code (first moving past leading skipped slots when the index is on one).
-    int Current();
+    PageCode Current();
     void Next();
     void Back();
     int index() const { return index_; }
-    bool Done() { return Current() == kSlotEnd; }
+    bool Done() { return Current() == PageCode::end; }
 
 private:
     int LeadingSkipped() const;
 
-    std::array<int, 20> slots_{};
+    std::array<PageCode, kSlots> slots_{};
     int index_ = 0;
 };
 

@@ -21,9 +21,9 @@ public:
 
     WizardResult Run(bool going_back) {
         while (!sequence_.Done()) {
-            const int code = sequence_.Current();
+            const PageCode code = sequence_.Current();
             PageOutcome outcome;
-            if (code == kPagePrevious) {
+            if (code == PageCode::previous_installation) {
                 if (auto refused = PreviousInstallation(outcome)) return *refused;
             } else {
                 outcome = Show(code);
@@ -54,19 +54,19 @@ private:
         return page.Run();
     }
 
-    PageOutcome Show(int code) {
+    PageOutcome Show(PageCode code) {
         const bool patch = app_.flags().patch;
         switch (code) {
-        case kPagePersonal:
+        case PageCode::personal_data:
             if (!patch) return {true, Present(pages_.personal)};
             break;
-        case kPageFolder:
+        case PageCode::folder:
             if (!patch) return {true, app_.flags().update ? Present(pages_.ready) : Present(pages_.folder)};
             break;
-        case kPageDocuments:
+        case PageCode::documents:
             if (!app_.flags().update && !app_.folders().documents.empty()) return {true, Present(pages_.documents)};
             break;
-        case kPageLicence:
+        case PageCode::licence:
             if (!app_.answers().unattended) return {true, Present(pages_.licence)};
             break;
         default: break;
@@ -78,16 +78,16 @@ private:
     // is not to be installed again.
     std::optional<WizardResult> PreviousInstallation(PageOutcome& outcome) {
         if (app_.flags().patch) return std::nullopt;
-        int choice = PreviousInstallationPage::kUpdateHere;
+        PreviousInstallationChoice choice = PreviousInstallationChoice::update_here;
         if (!app_.answers().unattended) {
             outcome = {true, Present(pages_.previous)};
             if (outcome.result != kPageNext) return std::nullopt;
             choice = pages_.previous.choice();
         }
         app_.flags().update = true;
-        if (choice == PreviousInstallationPage::kInstallElsewhere) {
+        if (choice == PreviousInstallationChoice::install_elsewhere) {
             app_.flags().update = false;
-            sequence_.Set(6, app_.flags().network_install ? kSlotSkipped : kPageDocuments);
+            sequence_.Set(PageSlot::documents, app_.flags().network_install ? PageCode::skipped : PageCode::documents);
             return std::nullopt;
         }
         if (ConfirmSameVersionUpdate(app_) == CheckResult::stop) return WizardResult::refused;
@@ -104,12 +104,12 @@ private:
 
 void FillPageSequence(InstallApp& app, PageSequence& sequence) {
     const bool network = app.flags().network_install;
-    sequence.Set(0, app.flags().update ? kPagePrevious : kSlotSkipped);
-    sequence.Set(3, app.script().licence_text.empty() ? kSlotSkipped : kPageLicence);
-    sequence.Set(4, network ? kSlotSkipped : kPagePersonal);
-    sequence.Set(5, kPageFolder);
-    sequence.Set(6, app.flags().update || network ? kSlotSkipped : kPageDocuments);
-    sequence.Set(7, kSlotEnd);
+    sequence.Set(PageSlot::previous_installation, app.flags().update ? PageCode::previous_installation : PageCode::skipped);
+    sequence.Set(PageSlot::licence, app.script().licence_text.empty() ? PageCode::skipped : PageCode::licence);
+    sequence.Set(PageSlot::personal_data, network ? PageCode::skipped : PageCode::personal_data);
+    sequence.Set(PageSlot::folder, PageCode::folder);
+    sequence.Set(PageSlot::documents, app.flags().update || network ? PageCode::skipped : PageCode::documents);
+    sequence.Set(PageSlot::end, PageCode::end);
 }
 
 WizardResult RunWizard(InstallApp& app, WizardPages& pages, PageSequence& sequence, bool going_back) {

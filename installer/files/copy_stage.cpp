@@ -7,7 +7,9 @@
 #include "installer/files/disk_space.h"
 #include "installer/script/file_entry.h"
 #include "installer/script/variables.h"
+#include "installer_pages.h"
 #include "installer_strings.h"
+#include "platform/dialog_description.h"
 
 namespace rvx::installer {
 
@@ -25,16 +27,14 @@ enum class DiskSwitch { ready, quit };
 // Nothing when the user quits.
 std::optional<bool> PromptForDisk(InstallState& app, std::string_view id) {
     const std::string label = text::FormatMessage(app.script().disk_id, {id});
-    platform::PageModel page;
-    page.dialog_id = 131;
-    page.caption = "Installation Norvane";
-    page.Add(100, platform::ControlKind::text, text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive}));
-    page.Add(1, platform::ControlKind::button, "OK");
-    page.Add(2, platform::ControlKind::button, "Cancel");
+    namespace ids = dialogs::disk_prompt;
+    platform::PageModel page = platform::ModelOf(ids::kDescription);
+    if (platform::Control* message = page.Find(ids::kMessage))
+        message->text = text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive});
     for (;;) {
         auto answer = app.platform().ui.ShowPage(page);
-        if (answer && answer.value() == 1) return true;
-        if (app.ConfirmQuit(2)) return std::nullopt;
+        if (answer && answer.value() == ids::kOk) return true;
+        if (app.ConfirmQuit(QuitQuestion::not_finished)) return std::nullopt;
     }
 }
 

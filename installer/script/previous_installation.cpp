@@ -12,6 +12,7 @@
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
+#include "installer_pages.h"
 #include "installer_strings.h"
 
 namespace rvx::installer {
@@ -19,7 +20,6 @@ namespace rvx::installer {
 namespace {
 
 constexpr const char* kUninstallKey = "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr const char* kSearchText = "Looking for previous installations...";
 constexpr std::string_view kInstallLog = "INSTALL.LOG";
 // The search window follows the scan only every so many folders, to keep up with fast disks.
 constexpr unsigned kFoldersPerUpdate = 10;
@@ -100,7 +100,9 @@ std::string ScanDrives(InstallState& app) {
     unsigned folders_visited = 0;
     DriveSearch search(platform, app.script().search_install, folders_visited);
     std::string found;
-    platform.ui.ShowSearch(kSearchText);
+    // The search window shows the message of its template.
+    namespace search_ids = dialogs::search_window;
+    platform.ui.ShowSearch(search_ids::kDescription.Text(search_ids::kMessage));
     for (char letter : platform.files.Drives()) {
         letter = text::ToUpper(letter);
         if (letter == 'A' || letter == 'B') continue;

@@ -232,7 +232,7 @@ TEST(PreviousInstallationPage, ChoiceHidesTheWarningAndIsKept) {
     EXPECT_EQ(pages.previous.Run(), installer::kPageNext);
     const std::string second = PageLine(run, 1);
     EXPECT_FALSE(Contains(second, "t129")) << second;
-    EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationPage::kInstallElsewhere);
+    EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationChoice::install_elsewhere);
 }
 
 TEST(UnattendedRun, SkipsTheQuestionPagesAndTheReadyPageOffersInstall) {
@@ -240,9 +240,9 @@ TEST(UnattendedRun, SkipsTheQuestionPagesAndTheReadyPageOffersInstall) {
         FileStages run;
         WizardPages pages(run.app);
         run.app.answers().unattended = true;
-        pages.previous.SetChoice(installer::PreviousInstallationPage::kInstallElsewhere);
+        pages.previous.SetChoice(installer::PreviousInstallationChoice::install_elsewhere);
         EXPECT_EQ(pages.previous.Run(), installer::kPageNext);
-        EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationPage::kUpdateHere);
+        EXPECT_EQ(pages.previous.choice(), installer::PreviousInstallationChoice::update_here);
         EXPECT_EQ(pages.ready.Run(), installer::kPageNext);
         EXPECT_EQ(pages.licence.Run(), installer::kPageNext);
         EXPECT_EQ(pages.final_information.Run(), installer::kPageNext);

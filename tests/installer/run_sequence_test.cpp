@@ -41,24 +41,26 @@ struct Installation {
 }  // namespace
 
 TEST(PageSequence, SkippedSlotsArePassedOverBothWays) {
+    using installer::PageCode;
+    using installer::PageSlot;
     PageSequence sequence;
-    sequence.Set(3, installer::kPageLicence);
-    sequence.Set(5, installer::kPageFolder);
-    sequence.Set(7, installer::kSlotEnd);
-    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+    sequence.Set(PageSlot::licence, PageCode::licence);
+    sequence.Set(PageSlot::folder, PageCode::folder);
+    sequence.Set(PageSlot::end, PageCode::end);
+    EXPECT_EQ(sequence.Current(), PageCode::licence);
     EXPECT_EQ(sequence.index(), 3);
     sequence.Back();  // before the first page there is nothing
-    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+    EXPECT_EQ(sequence.Current(), PageCode::licence);
     sequence.Next();
-    EXPECT_EQ(sequence.Current(), installer::kPageFolder);
+    EXPECT_EQ(sequence.Current(), PageCode::folder);
     sequence.Next();
     EXPECT_TRUE(sequence.Done());
     sequence.Next();  // the end stays the end
     EXPECT_TRUE(sequence.Done());
     sequence.Back();
-    EXPECT_EQ(sequence.Current(), installer::kPageFolder);
+    EXPECT_EQ(sequence.Current(), PageCode::folder);
     sequence.Back();
-    EXPECT_EQ(sequence.Current(), installer::kPageLicence);
+    EXPECT_EQ(sequence.Current(), PageCode::licence);
 }
 
 TEST(RunSequence, TheWizardWithBackThenTheInstallation) {

@@ -184,10 +184,13 @@ TEST(Trace, DoubledBackslashesCollapseInTheCaption) {
 }
 
 TEST(ConfirmQuit, OnlyKindTwoAsksAndOnlyYesQuits) {
+    using rvx::installer::QuitQuestion;
     Installer run("", "message yes ~ \"Do you want to quit now ?\"\nmessage no\n");
-    EXPECT_FALSE(run.app->ConfirmQuit(1));
-    EXPECT_TRUE(run.app->ConfirmQuit(2));
-    EXPECT_FALSE(run.app->ConfirmQuit(2));
+    static_assert(static_cast<int>(QuitQuestion::not_finished) == 2);
+    EXPECT_FALSE(run.app->ConfirmQuit(QuitQuestion::none));
+    EXPECT_FALSE(run.app->ConfirmQuit(static_cast<QuitQuestion>(1)));
+    EXPECT_TRUE(run.app->ConfirmQuit(QuitQuestion::not_finished));
+    EXPECT_FALSE(run.app->ConfirmQuit(QuitQuestion::not_finished));
     auto messages = run.temp.JournalLines("MESSAGE");
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[0].find("buttons=yes_no icon=question default=2"), std::string::npos) << messages[0];

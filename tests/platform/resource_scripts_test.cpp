@@ -1,7 +1,8 @@
 // The Windows programs' resource scripts as the resource compiler builds them: every text of the
 // .def tables arrives with its id and exactly the characters the C++ table has (escapes, quotes,
-// accented letters), and each program carries icon 2 and a version resource with the project's
-// version.
+// accented letters), every dialog template is the one the host's page descriptions give (ids,
+// size, caption, font, and each control's id, class, kind, text and place), and each program
+// carries icon 2 and a version resource with the project's version.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,8 +13,11 @@
 #include <vector>
 
 #include "common/text/string_table.h"
+#include "installer_pages.h"
 #include "installer_strings.h"
+#include "platform/dialog_description.h"
 #include "tests/support/temp_machine.h"
+#include "uninstaller_pages.h"
 #include "uninstaller_strings.h"
 
 namespace {
@@ -21,6 +25,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kIconType = 3;
+constexpr int kDialogType = 5;
 constexpr int kStringType = 6;
 constexpr int kIconGroupType = 14;
 constexpr int kVersionType = 16;
@@ -122,13 +127,16 @@ std::map<int, std::string> CompiledTexts(const std::vector<Resource>& resources)
     return texts;
 }
 
+// A text of the C++ tables as the resource compiler should store it.
+std::string Expected(const char* text) {
+    std::u16string wide;
+    for (const char* c = text; *c; ++c) wide += FromCodePage1252(static_cast<unsigned char>(*c));
+    return Readable(wide);
+}
+
 std::map<int, std::string> ExpectedTexts(std::span<const rvx::text::StringEntry> table) {
     std::map<int, std::string> texts;
-    for (const auto& entry : table) {
-        std::u16string text;
-        for (const char* c = entry.text; *c; ++c) text += FromCodePage1252(static_cast<unsigned char>(*c));
-        texts[entry.id] = Readable(text);
-    }
+    for (const auto& entry : table) texts[entry.id] = Expected(entry.text);
     return texts;
 }
 
@@ -152,6 +160,200 @@ TEST(ResourceScripts, InstallerTextsArriveAsTheTableHasThem) {
 
 TEST(ResourceScripts, UninstallerTextsArriveAsTheTableHasThem) {
     ExpectSameTexts(RVX_DISMARA_RES, rvx::uninstaller::kBuiltInStrings);
+}
+
+// ---- Dialog templates (DLGTEMPLATEEX) ----
+
+// A zero-terminated UTF-16 text, as a readable spelling.
+std::string ReadText(const Bytes& bytes, size_t& at) {
+    std::u16string text;
+    while (Get16(bytes, at) != 0) {
+        text += char16_t(Get16(bytes, at));
+        at += 2;
+    }
+    at += 2;
+    return Readable(text);
+}
+
+// A class, menu or title field: 0xFFFF and an ordinal (given back as "#n"), or a text.
+std::string ReadNameOrOrdinal(const Bytes& bytes, size_t& at) {
+    if (Get16(bytes, at) == 0xFFFF) {
+        const int ordinal = Get16(bytes, at + 2);
+        at += 4;
+        return "#" + std::to_string(ordinal);
+    }
+    return ReadText(bytes, at);
+}
+
+struct CompiledControl {
+    uint32_t style = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    int id = 0;
+    std::string window_class;
+    std::string text;
+};
+
+struct CompiledDialog {
+    bool extended = false;
+    uint32_t style = 0;
+    int width = 0, height = 0;
+    std::string caption;
+    int font_size = 0;
+    std::string font;
+    std::vector<CompiledControl> controls;
+};
+
+int Signed16(const Bytes& bytes, size_t at) { return int16_t(Get16(bytes, at)); }
+
+CompiledDialog ReadDialog(const Bytes& data) {
+    CompiledDialog dialog;
+    dialog.extended = Get16(data, 0) == 1 && Get16(data, 2) == 0xFFFF;
+    if (!dialog.extended) return dialog;
+    dialog.style = Get32(data, 12);
+    const int count = Get16(data, 16);
+    dialog.width = Signed16(data, 22);
+    dialog.height = Signed16(data, 24);
+    size_t at = 26;
+    (void)ReadNameOrOrdinal(data, at);  // menu
+    (void)ReadNameOrOrdinal(data, at);  // window class
+    dialog.caption = ReadText(data, at);
+    constexpr uint32_t kSetFont = 0x40;
+    if (dialog.style & kSetFont) {
+        dialog.font_size = Get16(data, at);
+        at += 6;  // size, weight, italic, character set
+        dialog.font = ReadText(data, at);
+    }
+    for (int i = 0; i < count; ++i) {
+        at = (at + 3) & ~size_t(3);
+        CompiledControl control;
+        control.style = Get32(data, at + 8);
+        control.x = Signed16(data, at + 12);
+        control.y = Signed16(data, at + 14);
+        control.width = Signed16(data, at + 16);
+        control.height = Signed16(data, at + 18);
+        control.id = int32_t(Get32(data, at + 20));
+        at += 24;
+        control.window_class = ReadNameOrOrdinal(data, at);
+        control.text = ReadNameOrOrdinal(data, at);
+        const uint16_t extra = Get16(data, at);
+        at += 2 + extra;
+        dialog.controls.push_back(std::move(control));
+    }
+    return dialog;
+}
+
+// The predefined window classes by their ordinals.
+std::string ClassName(const std::string& compiled) {
+    static const std::map<std::string, std::string> kOrdinals = {
+        {"#128", "button"}, {"#129", "edit"}, {"#130", "static"}, {"#131", "listbox"}};
+    const auto found = kOrdinals.find(compiled);
+    if (found != kOrdinals.end()) return found->second;
+    std::string lower;
+    for (char c : compiled) lower += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return lower;
+}
+
+using rvx::platform::ControlClass;
+
+// What a control of each kind must be in the template: its window class and the style bits that
+// make it that kind (the bits under the mask must equal the value).
+struct KindSpelling {
+    const char* window_class;
+    uint32_t mask;
+    uint32_t value;
+};
+
+constexpr uint32_t kGroup = 0x00020000;
+constexpr uint32_t kButtonType = 0x0F;    // BS_TYPEMASK
+constexpr uint32_t kStaticType = 0x1F;    // SS_TYPEMASK
+constexpr uint32_t kMultiline = 0x0004;   // ES_MULTILINE
+constexpr uint32_t kReadOnly = 0x0800;    // ES_READONLY
+
+KindSpelling SpellingOf(ControlClass kind) {
+    switch (kind) {
+    case ControlClass::text: return {"static", kStaticType, 0x00};             // SS_LEFT
+    case ControlClass::edit: return {"edit", kMultiline | kReadOnly, 0};
+    case ControlClass::read_only_edit: return {"edit", kMultiline | kReadOnly, kReadOnly};
+    case ControlClass::licence_text: return {"edit", kMultiline | kReadOnly, kMultiline | kReadOnly};
+    case ControlClass::list_box: return {"listbox", 0, 0};
+    case ControlClass::check_box: return {"button", kButtonType, 0x03};        // BS_AUTOCHECKBOX
+    case ControlClass::radio_first: return {"button", kButtonType | kGroup, 0x09 | kGroup};  // BS_AUTORADIOBUTTON
+    case ControlClass::radio: return {"button", kButtonType | kGroup, 0x09};
+    case ControlClass::button: return {"button", kButtonType, 0x00};           // BS_PUSHBUTTON
+    case ControlClass::default_button: return {"button", kButtonType, 0x01};   // BS_DEFPUSHBUTTON
+    case ControlClass::picture_frame:
+    case ControlClass::frame: return {"static", kStaticType, 0x12};            // SS_ETCHEDFRAME
+    case ControlClass::etched_line: return {"static", kStaticType, 0x10};      // SS_ETCHEDHORZ
+    case ControlClass::icon: return {"static", kStaticType, 0x03};             // SS_ICON
+    case ControlClass::progress_bar: return {"msctls_progress32", 0, 0};
+    case ControlClass::percent_bar: return {"static", kStaticType, 0x0D};      // SS_OWNERDRAW
+    }
+    return {"?", 0, 0};
+}
+
+void ExpectSameDialogs(const char* compiled_script, std::span<const rvx::platform::DialogDescription* const> described) {
+    const auto resources = ReadCompiledScript(compiled_script);
+    size_t templates = 0;
+    for (const auto& resource : resources) templates += resource.type == kDialogType;
+    EXPECT_EQ(templates, described.size()) << compiled_script << ": a template without description, or the reverse";
+
+    constexpr uint32_t kVisibleChild = 0x50000000;  // WS_CHILD | WS_VISIBLE
+    constexpr uint32_t kCaption = 0x00C00000;        // WS_CAPTION
+    for (const auto* description : described) {
+        const std::string where = std::string(compiled_script) + " dialog " + std::to_string(description->id);
+        const Resource* resource = Find(resources, kDialogType, description->id);
+        if (!resource) {
+            ADD_FAILURE() << where << " has no template";
+            continue;
+        }
+        const CompiledDialog dialog = ReadDialog(resource->data);
+        ASSERT_TRUE(dialog.extended) << where << " is not an extended template";
+        EXPECT_EQ(dialog.width, description->place.width) << where;
+        EXPECT_EQ(dialog.height, description->place.height) << where;
+        EXPECT_EQ(dialog.caption, Expected(description->caption)) << where;
+        EXPECT_EQ(dialog.style & kCaption, kCaption) << where << " has no caption bar";
+        EXPECT_EQ(dialog.font_size, rvx::platform::kDialogFontSize) << where;
+        EXPECT_EQ(dialog.font, rvx::platform::kDialogFont) << where;
+        ASSERT_EQ(dialog.controls.size(), description->controls.size()) << where;
+
+        std::map<int, int> ids;
+        for (size_t i = 0; i < dialog.controls.size(); ++i) {
+            const auto& compiled = dialog.controls[i];
+            const auto& wanted = description->controls[i];
+            const std::string control = where + " control " + std::to_string(i) + " (id " + std::to_string(wanted.id) + ")";
+            EXPECT_EQ(compiled.id, wanted.id) << control;
+            if (wanted.id != rvx::platform::kNoControlId) {
+                EXPECT_EQ(++ids[wanted.id], 1) << control << ": the id is used twice";
+            }
+            const KindSpelling spelling = SpellingOf(wanted.kind);
+            EXPECT_EQ(ClassName(compiled.window_class), spelling.window_class) << control;
+            EXPECT_EQ(compiled.style & spelling.mask, spelling.value) << control << std::hex << " style 0x" << compiled.style;
+            EXPECT_EQ(compiled.style & kVisibleChild, kVisibleChild) << control;
+            EXPECT_EQ(compiled.text, Expected(wanted.text)) << control;
+            EXPECT_EQ(compiled.x, wanted.place.x) << control;
+            EXPECT_EQ(compiled.y, wanted.place.y) << control;
+            EXPECT_EQ(compiled.width, wanted.place.width) << control;
+            EXPECT_EQ(compiled.height, wanted.place.height) << control;
+            // Every control lies inside its dialog, so no part of a page is cut off.
+            EXPECT_TRUE(compiled.x >= 0 && compiled.y >= 0 && compiled.x + compiled.width <= dialog.width &&
+                        compiled.y + compiled.height <= dialog.height)
+                << control << " lies outside the dialog";
+            // A template cannot carry an edit's limit: the platform takes it from the description.
+            const bool carries_data = rvx::platform::ControlDescription::IsEditKind(wanted.kind) ||
+                                      wanted.kind == ControlClass::picture_frame || wanted.kind == ControlClass::icon;
+            if (!carries_data) {
+                EXPECT_EQ(wanted.data, 0) << control << ": only edits, picture frames and icons carry data";
+            }
+        }
+    }
+}
+
+TEST(ResourceScripts, InstallerDialogsAreThePageDescriptions) {
+    ExpectSameDialogs(RVX_ROVEXA_RES, rvx::installer::dialogs::kAllDialogs);
+}
+
+TEST(ResourceScripts, UninstallerDialogsAreThePageDescriptions) {
+    ExpectSameDialogs(RVX_DISMARA_RES, rvx::uninstaller::dialogs::kAllDialogs);
 }
 
 // The version block holds its fixed part after the signature 0xFEEF04BD: the structure version,

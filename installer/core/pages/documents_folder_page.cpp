@@ -29,14 +29,16 @@ int DocumentsFolderPage::Run() {
     }
 }
 
-void DocumentsFolderPage::AddControls(platform::PageModel& page) {
-    identity_.AddTo(page);
-    auto& edit = page.Add(101, platform::ControlKind::edit, "");
-    edit.value = folder_;
-    edit.max_length = kMaxLength;
+namespace ids = documents_folder_ids;
+
+void DocumentsFolderPage::Fill(platform::PageModel& page) {
+    identity_.FillIn(page);
+    ControlOf(page, ids::kFolder).value = folder_;
 }
 
-void DocumentsFolderPage::TakeValues(const platform::PageModel& page) { folder_ = ValueOf(page, 101).substr(0, kMaxLength); }
+void DocumentsFolderPage::TakeValues(const platform::PageModel& page) {
+    folder_ = ValueOf(page, ids::kFolder).substr(0, kMaxLength);
+}
 
 bool DocumentsFolderPage::Create(const std::string& folder) {
     platform::FileSystem& files = app_.platform().files;

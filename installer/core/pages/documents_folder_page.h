@@ -6,11 +6,14 @@
 
 namespace rvx::installer {
 
+namespace documents_folder_ids = dialogs::documents_folder_page;
+
 class DocumentsFolderPage : public WizardPage {
 public:
-    static constexpr int kMaxLength = 100;
+    static constexpr int kMaxLength = documents_folder_ids::kDescription.MaxLength(documents_folder_ids::kFolder);
 
-    DocumentsFolderPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 126) {}
+    DocumentsFolderPage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, documents_folder_ids::kDescription) {}
 
     void SetIdentity(IdentityArea identity) { identity_ = std::move(identity); }
     const std::string& folder() const { return folder_; }
@@ -21,7 +24,7 @@ public:
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
     void TakeValues(const platform::PageModel& page) override;
 
     // Makes the folder when missing; false after the message saying why it cannot be used.

@@ -6,37 +6,32 @@
 
 namespace rvx::installer {
 
-FinalInformationPage::FinalInformationPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 129) {
-    buttons_.accept_text = "OK";
-    buttons_.back = false;
-    buttons_.cancel = false;
-}
+namespace ids = final_information_ids;
 
 int FinalInformationPage::Run() { return app_.answers().unattended ? kPageNext : ShowModal(); }
 
-void FinalInformationPage::AddControls(platform::PageModel& page) {
-    using platform::ControlKind;
+void FinalInformationPage::Fill(platform::PageModel& page) {
     const auto& script = app_.script();
-    page.Add(123, ControlKind::text, "The software has been installed into the folder:");
-    page.Add(101, ControlKind::edit, "").value = app_.folders().installation;
+    ControlOf(page, ids::kFolder).value = app_.folders().installation;
 
     const std::string samples = app_.folders().documents + script.examples_subfolder;
-    page.Add(124, ControlKind::text, "The samples have been installed into the folder:").visible = !samples.empty();
-    auto& samples_edit = page.Add(102, ControlKind::edit, "");
+    ControlOf(page, ids::kSamplesLabel).visible = !samples.empty();
+    auto& samples_edit = ControlOf(page, ids::kSamples);
     samples_edit.value = samples;
     samples_edit.visible = !samples.empty();
 
-    page.Add(125, ControlKind::text, Expanded(app_, script.web_info_text));
-    // Without an address there is nothing for the button to open.
-    auto& web = page.Add(kWebButton, ControlKind::button,
-                         script.web_button_text.empty() ? std::string("Update on the Internet") : script.web_button_text);
+    ControlOf(page, ids::kWebInfo).text = Expanded(app_, script.web_info_text);
+    // The button keeps its template text unless the script names it; without an address there
+    // is nothing for it to open.
+    auto& web = ControlOf(page, ids::kWebButton);
+    if (!script.web_button_text.empty()) web.text = script.web_button_text;
     web.visible = !script.web_link.empty();
 }
 
 int FinalInformationPage::OnButton(int button) {
     // Opening the product's address belongs to the web link service, which the page does not
     // reach yet: pressing the button leaves the page open.
-    if (button == kWebButton) {
+    if (button == ids::kWebButton) {
         app_.TraceText("The web button of the final page does not open its address yet.\n");
         return kKeepOpen;
     }

@@ -6,17 +6,18 @@
 
 namespace rvx::installer {
 
+namespace final_information_ids = dialogs::final_information_page;
+
 class FinalInformationPage : public WizardPage {
 public:
-    static constexpr int kWebButton = 126;
-
-    FinalInformationPage(InstallApp& app, const std::string& caption);
+    FinalInformationPage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, final_information_ids::kDescription) {}
 
     // Not shown in an unattended run. Returns 1.
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
     int OnButton(int button) override;
 };
 

@@ -12,6 +12,8 @@ namespace rvx::installer {
 
 namespace {
 
+namespace ids = install_folder_ids;
+
 std::string LastComponent(std::string_view folder) {
     const size_t slash = folder.rfind('\\');
     return std::string(slash == std::string_view::npos ? folder : folder.substr(slash + 1));
@@ -49,18 +51,17 @@ int InstallFolderPage::Run() {
 
 void InstallFolderPage::OnOpen() { product_folder_name_ = LastComponent(folder_); }
 
-void InstallFolderPage::AddControls(platform::PageModel& page) {
-    identity_.AddTo(page);
-    auto& edit = page.Add(101, platform::ControlKind::edit, "");
-    edit.value = folder_;
-    edit.max_length = kMaxLength;
-    page.Add(kBrowse, platform::ControlKind::button, "Browse");
+void InstallFolderPage::Fill(platform::PageModel& page) {
+    identity_.FillIn(page);
+    ControlOf(page, ids::kFolder).value = folder_;
 }
 
-void InstallFolderPage::TakeValues(const platform::PageModel& page) { folder_ = ValueOf(page, 101).substr(0, kMaxLength); }
+void InstallFolderPage::TakeValues(const platform::PageModel& page) {
+    folder_ = ValueOf(page, ids::kFolder).substr(0, kMaxLength);
+}
 
 int InstallFolderPage::OnButton(int button) {
-    if (button == kBrowse) {
+    if (button == ids::kBrowse) {
         Browse();
         return kKeepOpen;
     }

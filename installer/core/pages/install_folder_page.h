@@ -6,12 +6,14 @@
 
 namespace rvx::installer {
 
+namespace install_folder_ids = dialogs::install_folder_page;
+
 class InstallFolderPage : public WizardPage {
 public:
-    static constexpr int kMaxLength = 100;
-    static constexpr int kBrowse = 126;
+    static constexpr int kMaxLength = install_folder_ids::kDescription.MaxLength(install_folder_ids::kFolder);
 
-    InstallFolderPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 104) {}
+    InstallFolderPage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, install_folder_ids::kDescription) {}
 
     void SetIdentity(IdentityArea identity) { identity_ = std::move(identity); }
     // The folder in the edit field.
@@ -24,7 +26,7 @@ public:
 
 private:
     void OnOpen() override;
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
     void TakeValues(const platform::PageModel& page) override;
     int OnButton(int button) override;
 

@@ -5,19 +5,19 @@
 
 namespace rvx::installer {
 
-LicencePage::LicencePage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 127) {
-    buttons_.accept_id = kYes;
-    buttons_.accept_text = "Yes";
-    buttons_.cancel_text = "No";
+namespace ids = licence_ids;
+
+LicencePage::LicencePage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, ids::kDescription) {
+    accept_id_ = ids::kYes;
 }
 
 int LicencePage::Run() { return app_.answers().unattended ? kPageNext : ShowModal(); }
 
-void LicencePage::AddControls(platform::PageModel& page) {
+void LicencePage::Fill(platform::PageModel& page) {
     // Every line is preceded by a line break, so the text opens with an empty line.
     std::string text;
     for (const auto& line : app_.script().licence_text) text += "\r\n" + line;
-    page.Add(101, platform::ControlKind::multiline_text, "").value = text;
+    ControlOf(page, ids::kLicence).value = text;
 }
 
 }  // namespace rvx::installer

@@ -5,17 +5,17 @@
 
 namespace rvx::installer {
 
+namespace licence_ids = dialogs::licence_page;
+
 class LicencePage : public WizardPage {
 public:
-    static constexpr int kYes = 134;
-
     LicencePage(InstallApp& app, const std::string& caption);
 
     // Not shown in an unattended run.
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
 };
 
 }  // namespace rvx::installer

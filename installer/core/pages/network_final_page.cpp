@@ -4,19 +4,13 @@
 
 namespace rvx::installer {
 
-NetworkFinalPage::NetworkFinalPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 133) {
-    buttons_.accept_text = "OK";
-    buttons_.back = false;
-    buttons_.cancel = false;
-}
-
-void NetworkFinalPage::AddControls(platform::PageModel& page) {
+void NetworkFinalPage::Fill(platform::PageModel& page) {
     std::string text;
     for (const auto& line : lines_) {
         if (!text.empty()) text += "\n";
         text += line;
     }
-    page.Add(kTextControl, platform::ControlKind::text, text);
+    ControlOf(page, network_final_ids::kLines).text = text;
 }
 
 }  // namespace rvx::installer

@@ -7,11 +7,12 @@
 
 namespace rvx::installer {
 
+namespace network_final_ids = dialogs::network_final_page;
+
 class NetworkFinalPage : public WizardPage {
 public:
-    static constexpr int kTextControl = 100;
-
-    NetworkFinalPage(InstallApp& app, const std::string& caption);
+    NetworkFinalPage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, network_final_ids::kDescription) {}
 
     // The lines to show, already expanded by the caller.
     void SetLines(std::vector<std::string> lines) { lines_ = std::move(lines); }
@@ -20,7 +21,7 @@ public:
     int Run() { return ShowModal(); }
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
 
     std::vector<std::string> lines_;
 };

@@ -27,18 +27,16 @@ int PersonalDataPage::Run() {
     return result;
 }
 
-void PersonalDataPage::AddControls(platform::PageModel& page) {
-    auto& name = page.Add(101, platform::ControlKind::edit, "");
-    name.value = name_;
-    name.max_length = kMaxLength;
-    auto& company = page.Add(102, platform::ControlKind::edit, "");
-    company.value = company_;
-    company.max_length = kMaxLength;
+namespace ids = personal_data_ids;
+
+void PersonalDataPage::Fill(platform::PageModel& page) {
+    ControlOf(page, ids::kName).value = name_;
+    ControlOf(page, ids::kCompany).value = company_;
 }
 
 void PersonalDataPage::TakeValues(const platform::PageModel& page) {
-    name_ = ValueOf(page, 101).substr(0, kMaxLength);
-    company_ = ValueOf(page, 102).substr(0, kMaxLength);
+    name_ = ValueOf(page, ids::kName).substr(0, kMaxNameLength);
+    company_ = ValueOf(page, ids::kCompany).substr(0, kMaxCompanyLength);
 }
 
 }  // namespace rvx::installer

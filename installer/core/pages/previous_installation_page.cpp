@@ -5,6 +5,9 @@
 
 namespace rvx::installer {
 
+namespace ids = previous_installation_ids;
+using Choice = PreviousInstallationChoice;
+
 void PreviousInstallationPage::SetTexts(std::string product_name, std::string folder, std::string warning) {
     product_name_ = std::move(product_name);
     folder_ = std::move(folder);
@@ -13,25 +16,26 @@ void PreviousInstallationPage::SetTexts(std::string product_name, std::string fo
 
 int PreviousInstallationPage::Run() {
     if (app_.answers().unattended) {
-        choice_ = kUpdateHere;
+        choice_ = Choice::update_here;
         return kPageNext;
     }
     return ShowModal();
 }
 
-void PreviousInstallationPage::AddControls(platform::PageModel& page) {
-    using platform::ControlKind;
-    page.Add(124, ControlKind::text, product_name_);
-    page.Add(125, ControlKind::text, folder_);
-    page.Add(120, ControlKind::radio, "update the software in this folder").value = choice_ == kUpdateHere ? "1" : "0";
-    page.Add(121, ControlKind::radio, "install the software into another folder").value = choice_ == kInstallElsewhere ? "1" : "0";
+void PreviousInstallationPage::Fill(platform::PageModel& page) {
+    ControlOf(page, ids::kProductName).text = product_name_;
+    ControlOf(page, ids::kFoundFolder).text = folder_;
+    ControlOf(page, ids::kUpdateHere).value = choice_ == Choice::update_here ? "1" : "0";
+    ControlOf(page, ids::kInstallElsewhere).value = choice_ == Choice::install_elsewhere ? "1" : "0";
     // The warning is about what updating removes, so it goes with the update choice only.
-    page.Add(129, ControlKind::text, warning_).visible = choice_ == kUpdateHere;
+    auto& warning = ControlOf(page, ids::kUpdateWarning);
+    warning.text = warning_;
+    warning.visible = choice_ == Choice::update_here;
 }
 
 void PreviousInstallationPage::TakeValues(const platform::PageModel& page) {
-    if (ValueOf(page, 121) == "1") choice_ = kInstallElsewhere;
-    else if (ValueOf(page, 120) == "1") choice_ = kUpdateHere;
+    if (ValueOf(page, ids::kInstallElsewhere) == "1") choice_ = Choice::install_elsewhere;
+    else if (ValueOf(page, ids::kUpdateHere) == "1") choice_ = Choice::update_here;
 }
 
 }  // namespace rvx::installer

@@ -6,30 +6,33 @@
 
 namespace rvx::installer {
 
+namespace previous_installation_ids = dialogs::previous_installation_page;
+
+// The user's choice on the page.
+enum class PreviousInstallationChoice { update_here = 0, install_elsewhere = 1 };
+
 class PreviousInstallationPage : public WizardPage {
 public:
-    static constexpr int kUpdateHere = 0;
-    static constexpr int kInstallElsewhere = 1;
-
-    PreviousInstallationPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 122) {}
+    PreviousInstallationPage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, previous_installation_ids::kDescription) {}
 
     // The expanded product name, the folder where the earlier installation was found and the
     // warning shown while updating is chosen.
     void SetTexts(std::string product_name, std::string folder, std::string warning);
-    void SetChoice(int choice) { choice_ = choice; }
-    int choice() const { return choice_; }
+    void SetChoice(PreviousInstallationChoice choice) { choice_ = choice; }
+    PreviousInstallationChoice choice() const { return choice_; }
 
     // An unattended run updates without asking.
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
     void TakeValues(const platform::PageModel& page) override;
 
     std::string product_name_;
     std::string folder_;
     std::string warning_;
-    int choice_ = kUpdateHere;
+    PreviousInstallationChoice choice_ = PreviousInstallationChoice::update_here;
 };
 
 }  // namespace rvx::installer

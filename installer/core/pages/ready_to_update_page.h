@@ -8,13 +8,15 @@ namespace rvx::installer {
 
 class ReadyToUpdatePage : public WizardPage {
 public:
-    ReadyToUpdatePage(InstallApp& app, const std::string& caption);
+    ReadyToUpdatePage(InstallApp& app, const std::string& caption)
+        : WizardPage(app, caption, dialogs::ready_to_update_page::kDescription) {}
 
     // Not shown in an unattended run.
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    // Its texts are those of its template.
+    void Fill(platform::PageModel& /*page*/) override {}
 };
 
 }  // namespace rvx::installer

@@ -6,11 +6,7 @@
 
 namespace rvx::installer {
 
-SuccessPage::SuccessPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, 128) {
-    buttons_.accept_text = "OK";
-    buttons_.back = false;
-    buttons_.cancel = false;
-}
+namespace ids = success_ids;
 
 int SuccessPage::Run() {
     if (app_.answers().unattended) {
@@ -32,20 +28,22 @@ int SuccessPage::Run() {
     return result;
 }
 
-void SuccessPage::AddControls(platform::PageModel& page) {
+void SuccessPage::Fill(platform::PageModel& page) {
     const auto& icons = app_.script().desktop_icons;
-    auto& desktop = page.Add(kDesktopBox, platform::ControlKind::check_box, icons.empty() ? std::string() : icons.front());
+    auto& desktop = ControlOf(page, ids::kDesktopBox);
+    desktop.text = icons.empty() ? std::string() : icons.front();
     desktop.value = desktop_ ? "1" : "0";
     desktop.visible = icons.size() >= 4;
     const auto& launch_lines = app_.script().auto_launch;
-    auto& launch = page.Add(kLaunchBox, platform::ControlKind::check_box, launch_lines.empty() ? std::string() : launch_lines.front());
+    auto& launch = ControlOf(page, ids::kLaunchBox);
+    launch.text = launch_lines.empty() ? std::string() : launch_lines.front();
     launch.value = launch_ ? "1" : "0";
     launch.visible = launch_lines.size() == 2;
 }
 
 void SuccessPage::TakeValues(const platform::PageModel& page) {
-    desktop_ = ValueOf(page, kDesktopBox) == "1";
-    launch_ = ValueOf(page, kLaunchBox) == "1";
+    desktop_ = ValueOf(page, ids::kDesktopBox) == "1";
+    launch_ = ValueOf(page, ids::kLaunchBox) == "1";
 }
 
 }  // namespace rvx::installer

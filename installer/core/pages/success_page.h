@@ -6,19 +6,18 @@
 
 namespace rvx::installer {
 
+namespace success_ids = dialogs::success_page;
+
 class SuccessPage : public WizardPage {
 public:
-    static constexpr int kDesktopBox = 1009;
-    static constexpr int kLaunchBox = 1010;
-
-    SuccessPage(InstallApp& app, const std::string& caption);
+    SuccessPage(InstallApp& app, const std::string& caption) : WizardPage(app, caption, success_ids::kDescription) {}
 
     // Sets the desktop-shortcut and launch choices, from the page or, unattended, from the
     // answer file (launching is then off). Returns 1.
     int Run();
 
 private:
-    void AddControls(platform::PageModel& page) override;
+    void Fill(platform::PageModel& page) override;
     void TakeValues(const platform::PageModel& page) override;
 
     bool desktop_ = false;

@@ -1,6 +1,8 @@
 // The page loop shared by every wizard page.
 #include "installer/core/pages/wizard_page.h"
 
+#include <cstdlib>
+
 #include "installer/core/install_app.h"
 
 namespace rvx::installer {
@@ -8,7 +10,13 @@ namespace rvx::installer {
 namespace {
 constexpr int kFirstSlotControl = 105;
 constexpr int kSlotsWithControls = 4;
-constexpr const char* kBackText = "< &Back";
+
+// The identity area's controls have the same ids on both folder pages.
+namespace identity = dialogs::install_folder_page;
+static_assert(identity::kIdentity1 == dialogs::documents_folder_page::kIdentity1 &&
+              identity::kIdentity2 == dialogs::documents_folder_page::kIdentity2 &&
+              identity::kIdentityLabel1 == dialogs::documents_folder_page::kIdentityLabel1 &&
+              identity::kIdentityLabel2 == dialogs::documents_folder_page::kIdentityLabel2);
 }  // namespace
 
 void WizardPage::SetText(int slot, std::string text) {
@@ -26,34 +34,42 @@ std::string WizardPage::ValueOf(const platform::PageModel& page, int id) {
     return control ? control->value : std::string();
 }
 
+platform::Control& WizardPage::ControlOf(platform::PageModel& page, int id) {
+    platform::Control* control = page.Find(id);
+    if (!control) std::abort();
+    return *control;
+}
+
 int WizardPage::ShowModal() {
     OnOpen();
+    const bool has_back = dialog_.Find(kPageBack) != nullptr;
+    const bool has_cancel = dialog_.Find(kPageCancel) != nullptr;
     for (;;) {
-        platform::PageModel page;
-        page.dialog_id = dialog_id_;
+        platform::PageModel page = platform::ModelOf(dialog_);
         page.caption = caption_;
         for (int slot = 0; slot < kSlotsWithControls; ++slot) {
+            platform::Control* control = page.Find(kFirstSlotControl + slot);
+            if (!control) continue;
             const std::string& text = texts_[static_cast<size_t>(slot)];
-            if (!text.empty()) page.Add(kFirstSlotControl + slot, platform::ControlKind::text, text);
+            if (!text.empty()) control->text = text;
+            control->visible = !control->text.empty();
         }
-        AddControls(page);
-        page.Add(buttons_.accept_id, platform::ControlKind::button, buttons_.accept_text);
-        if (buttons_.back) page.Add(kPageBack, platform::ControlKind::button, kBackText).enabled = !first_page_;
-        if (buttons_.cancel) page.Add(kPageCancel, platform::ControlKind::button, buttons_.cancel_text);
+        Fill(page);
+        if (platform::Control* back = page.Find(kPageBack)) back->enabled = !first_page_;
 
         auto pressed = app_.platform().ui.ShowPage(page);
         if (!pressed) {
             // A page that cannot be shown cannot be answered either: the run stops as on Cancel.
-            app_.TraceText("Page " + std::to_string(dialog_id_) + " could not be shown: " + pressed.error().Describe() + "\n");
+            app_.TraceText("Page " + std::to_string(dialog_.id) + " could not be shown: " + pressed.error().Describe() + "\n");
             return kPageCancel;
         }
         TakeValues(page);
         const int button = pressed.value();
-        if (button == kPageCancel && buttons_.cancel) {
-            if (app_.ConfirmQuit(2)) return kPageCancel;
+        if (button == kPageCancel && has_cancel) {
+            if (app_.ConfirmQuit(QuitQuestion::not_finished)) return kPageCancel;
             continue;
         }
-        if (button == kPageBack && buttons_.back) {
+        if (button == kPageBack && has_back) {
             if (!first_page_) return kPageBack;
             continue;
         }
@@ -62,12 +78,16 @@ int WizardPage::ShowModal() {
     }
 }
 
-void IdentityArea::AddTo(platform::PageModel& page) const {
+void IdentityArea::FillIn(platform::PageModel& page) const {
     const bool shown = !first.empty() || !second.empty();
-    page.Add(124, platform::ControlKind::text, "").visible = shown;
-    page.Add(122, platform::ControlKind::text, first).visible = shown;
-    page.Add(125, platform::ControlKind::text, "").visible = shown;
-    page.Add(123, platform::ControlKind::text, second).visible = shown;
+    for (int id : {identity::kIdentityLabel1, identity::kIdentityLabel2})
+        if (platform::Control* label = page.Find(id)) label->visible = shown;
+    for (auto [id, text] : {std::pair{identity::kIdentity1, &first}, std::pair{identity::kIdentity2, &second}}) {
+        if (platform::Control* value = page.Find(id)) {
+            value->text = *text;
+            value->visible = shown;
+        }
+    }
 }
 
 }  // namespace rvx::installer

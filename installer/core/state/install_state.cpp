@@ -26,8 +26,8 @@ void ApplyScriptFlags(RunFlags& flags, const ScriptFlags& read) {
     flags.publisher_update |= read.publisher_update;
 }
 
-bool InstallState::ConfirmQuit(int kind) {
-    if (kind != 2) return false;
+bool InstallState::ConfirmQuit(QuitQuestion kind) {
+    if (kind != QuitQuestion::not_finished) return false;
     return Message(Text(installer::kConfirmQuit), Buttons::yes_no, Icon::question, 2) == Answer::yes;
 }
 

@@ -118,6 +118,10 @@ struct Colours {
     int blue = 255;
 };
 
+// What the confirm-quit question asks: the pages and the disk prompt ask whether to quit an
+// unfinished installation; any other kind asks nothing and answers No.
+enum class QuitQuestion { none = 0, not_finished = 2 };
+
 // The install state as a whole: what the stages read and write, with the texts, messages and
 // trace they report through. The stages take it (or the parts of it they use) instead of the
 // application object; InstallApp, the one application object, owns it for the whole run.
@@ -128,8 +132,9 @@ public:
     InstallState(const InstallState&) = delete;
     InstallState& operator=(const InstallState&) = delete;
 
-    // Kind 2 asks whether to quit an unfinished installation; true for Yes. Other kinds ask nothing.
-    bool ConfirmQuit(int kind);
+    // Asks whether to quit an unfinished installation; true for Yes. QuitQuestion::none asks
+    // nothing and gives false.
+    bool ConfirmQuit(QuitQuestion kind);
 
     void TraceText(std::string_view text) { trace_.Write(text); }
 
