@@ -7,13 +7,11 @@
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
+#include "installer_strings.h"
 
 namespace rvx::installer {
 
 namespace {
-
-// Shown when the library cannot be loaded; the text is the product's own, spelling included.
-constexpr const char* kLibraryNotFound = "FATAL ERROR: destup.dll not found";
 
 // The negative results of the set-up have their texts at 40200 minus the result.
 constexpr int kSetupResultTexts = 40200;
@@ -43,7 +41,7 @@ void InstallDirectXIfNeeded(InstallState& app) {
     const std::string folder = path::Join(app.folders().source, line(2));
     auto library = app.platform().directx.Load(path::Join(folder, "dsetup.dll"));
     if (!library) {
-        app.Message(kLibraryNotFound);
+        app.Message(app.Text(kDirectXLibraryMissing));
         return;
     }
     const platform::DirectXVersion required{text::ParseHexPrefix(line(0)), text::ParseHexPrefix(line(1))};

@@ -6,6 +6,7 @@
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
 #include "installer/core/install_app.h"
+#include "installer_strings.h"
 
 namespace rvx::installer {
 
@@ -51,11 +52,11 @@ AnswerFileResult ParseAnswerFile(std::string_view content, Answers& answers) {
 bool InstallApp::ReadAnswerFile(std::string_view path) {
     auto content = platform::ReadWholeFile(platform_.files, path);
     if (!content) {
-        Message(text::FormatMessage("Can't open answerfile\n%s", {path}));
+        Message(text::FormatMessage(Text(kCannotOpenAnswerFile), {path}));
         return false;
     }
     const AnswerFileResult result = ParseAnswerFile(content.value(), answers_);
-    if (result.unknown_keyword) Message(text::FormatMessage("Unknown ans keyword: %s", {*result.unknown_keyword}));
+    if (result.unknown_keyword) Message(text::FormatMessage(Text(kUnknownAnswerKeyword), {*result.unknown_keyword}));
     answers_.unattended = !result.unknown_keyword;
     return answers_.unattended;
 }

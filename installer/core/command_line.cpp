@@ -5,6 +5,7 @@
 #include "common/text/text.h"
 #include "installer/core/install_app.h"
 #include "installer/script/system_folders.h"
+#include "installer_strings.h"
 
 namespace rvx::installer {
 
@@ -42,7 +43,7 @@ bool InstallApp::ProcessCommandLine() {
     const std::string command_line = text::ToUpper(CollapseBackslashes(raw));
     if (command_line.find("/DEBUG") != std::string::npos && trace_.Open(platform_.files, kTraceFilePath)) {
         app::ShowMessage(platform_.ui, command_line,
-                         text::FormatMessage("Debug messages are written\nto %s", {kTraceFilePath}),
+                         text::FormatMessage(Text(kDebugTraceNotice), {kTraceFilePath}),
                          platform::Buttons::ok, platform::Icon::none);
     }
 

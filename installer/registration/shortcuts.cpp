@@ -9,6 +9,7 @@
 #include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
 #include "installer/script/variables.h"
+#include "installer_strings.h"
 #include "platform/shortcut_path.h"
 
 namespace rvx::installer {
@@ -17,7 +18,7 @@ namespace {
 
 // The box of a failed save carries its own caption, not the installer's.
 void ShowSaveError(InstallState& app) {
-    (void)app::ShowMessage(app.platform().ui, "Error", "IPersistFile->Save() Error", platform::Buttons::ok,
+    (void)app::ShowMessage(app.platform().ui, app.Text(kShortcutErrorCaption), app.Text(kShortcutSaveFailed), platform::Buttons::ok,
                            platform::Icon::none);
 }
 

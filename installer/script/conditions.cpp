@@ -8,12 +8,11 @@
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
 #include "installer/script/variables.h"
+#include "installer_strings.h"
 
 namespace rvx::installer {
 
 namespace {
-
-constexpr const char* kIncorrectExpression = "Expression incorrecte:\n%s";
 
 // Whether every symbol between the bars of expression was declared by a [NORVNO] line. Empty
 // pieces ("A||B", a leading or final "|") name no symbol and are passed over.
@@ -42,7 +41,7 @@ bool EvaluateVariantCondition(InstallState& app, std::string_view if_line) {
     const ScriptSections& script = app.script();
     if (!SymbolsDeclared(script, expression)) {
         // Either answer goes on: the box only tells the script's author.
-        (void)app.Message(text::FormatMessage(kIncorrectExpression, {if_line}), platform::Buttons::ok_cancel);
+        (void)app.Message(text::FormatMessage(app.Text(kIncorrectExpression), {if_line}), platform::Buttons::ok_cancel);
         return false;
     }
     const std::string barred = "|" + std::string(expression) + "|";

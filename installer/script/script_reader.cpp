@@ -152,7 +152,7 @@ std::optional<ScriptFlags> ReadScript(InstallState& app) {
                 current = Current{Current::unknown};  // a section of another language
                 continue;
             }
-            app.Message(text::FormatMessage("Unknown command %s", {line}), platform::Buttons::ok, platform::Icon::stop);
+            app.Message(text::FormatMessage(app.Text(kUnknownCommand), {line}), platform::Buttons::ok, platform::Icon::stop);
             current = Current{Current::unknown};
             continue;
         }

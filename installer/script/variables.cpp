@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/app/dialogs.h"
 #include "common/system/common_files.h"
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
@@ -17,12 +18,12 @@
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
 #include "installer/script/system_folders.h"
+#include "installer_strings.h"
 
 namespace rvx::installer {
 
 namespace {
 
-constexpr const char* kUndefinedVariable = "Fatal error: undefined variable\n%s";
 // A value of another type is read as a fixed buffer of this size would receive it.
 constexpr size_t kRawValueLimit = 500;
 
@@ -176,7 +177,8 @@ void Expand(const ExpansionSources& from, std::string& text) {
 
     // Only the first candidate is examined: an unexpanded "%DSTPATH%" there lets the text pass.
     if (auto variable = FirstVariableLeft(text); variable && *variable != "%DSTPATH%") {
-        ShowInstallerMessage(from.ui, from.resources, text::FormatMessage(kUndefinedVariable, {*variable}),
+        ShowInstallerMessage(from.ui, from.resources,
+                             text::FormatMessage(app::LoadText(from.resources, kUndefinedVariable), {*variable}),
                              platform::Buttons::ok, platform::Icon::stop);
         throw FatalStop{*variable};
     }
