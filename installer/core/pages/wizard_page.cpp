@@ -11,6 +11,11 @@ namespace {
 constexpr int kFirstSlotControl = 105;
 constexpr int kSlotsWithControls = 4;
 
+// The page results are the ids of the pages' common buttons.
+static_assert(kPageNext == dialogs::personal_data_page::kNext && kPageBack == dialogs::personal_data_page::kBack &&
+              kPageCancel == dialogs::personal_data_page::kCancel);
+static_assert(kPageBack == dialogs::licence_page::kBack && kPageCancel == dialogs::licence_page::kCancel);
+
 // The identity area's controls have the same ids on both folder pages.
 namespace identity = dialogs::install_folder_page;
 static_assert(identity::kIdentity1 == dialogs::documents_folder_page::kIdentity1 &&
