@@ -2,10 +2,15 @@
 // Cancel, the installation after it, and the way back to the wizard after a failed copy.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
+
 #include "common/app/exit_codes.h"
 #include "installer/core/install_app.h"
 #include "installer/core/page_sequence.h"
+#include "installer_pages.h"
 #include "installer_strings.h"
+#include "platform/dialog_description.h"
 #include "tests/support/temp_machine.h"
 
 using namespace rvx;
@@ -80,6 +85,63 @@ TEST(RunSequence, TheWizardWithBackThenTheInstallation) {
     EXPECT_NE(pages.find("id=127 caption=\"Demo\""), std::string::npos) << pages;
     EXPECT_NE(pages.substr(0, pages.find('\n')).find("b117!"), std::string::npos) << pages;
     EXPECT_EQ(pages.substr(pages.find("id=109")).substr(0, pages.find('\n')).find("b117!"), std::string::npos) << pages;
+}
+
+namespace {
+
+// The letter the journal gives a control of each page-model kind.
+char JournalLetter(platform::ControlKind kind) {
+    switch (kind) {
+    case platform::ControlKind::text: return 't';
+    case platform::ControlKind::edit: return 'e';
+    case platform::ControlKind::multiline_text: return 'm';
+    case platform::ControlKind::check_box: return 'x';
+    case platform::ControlKind::radio: return 'r';
+    case platform::ControlKind::button: return 'b';
+    }
+    return '?';
+}
+
+// Every control a shown page carried is a control of that dialog's description, of the kind
+// the description gives it: the page the user saw is the one the Windows template draws.
+void ExpectPagesAsDescribed(const std::string& pages) {
+    const std::regex page_line(R"(id=(\d+) )");
+    const std::regex control_field(R"( ([temxrb])(\d+)!?=)");
+    std::istringstream lines(pages);
+    std::string line;
+    int checked = 0;
+    while (std::getline(lines, line)) {
+        std::smatch page;
+        ASSERT_TRUE(std::regex_search(line, page, page_line)) << line;
+        const platform::DialogDescription* description = nullptr;
+        for (const auto* dialog : installer::dialogs::kAllDialogs)
+            if (dialog->id == std::stoi(page[1])) description = dialog;
+        ASSERT_NE(description, nullptr) << "no description for " << line;
+        const std::string shown = line.substr(0, line.find(" -> "));
+        for (std::sregex_iterator field(shown.begin(), shown.end(), control_field), end; field != end; ++field) {
+            const auto* control = description->Find(std::stoi((*field)[2]));
+            ASSERT_NE(control, nullptr) << "page " << description->id << " shows control " << (*field)[2] << " it does not have";
+            const auto kind = platform::ModelKind(control->kind);
+            ASSERT_TRUE(kind.has_value()) << line;
+            EXPECT_EQ(JournalLetter(*kind), (*field)[1].str()[0]) << "control " << control->id << " of page " << description->id;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0) << pages;
+}
+
+}  // namespace
+
+TEST(RunSequence, EveryPageShownIsItsDescription) {
+    Installation run("page 127 134\n"
+                     "page 109 next 101=Jane\n"
+                     "page 104 back\n"
+                     "page 109 next\n"
+                     "page 104 next\n"
+                     "page 128 ok\n"
+                     "page 129 ok\n");
+    EXPECT_EQ(run.Go(), app::kExitCompleted);
+    ExpectPagesAsDescribed(run.Pages());
 }
 
 TEST(RunSequence, CancelConfirmedOnAPageEndsTheRun) {
