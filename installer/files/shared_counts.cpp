@@ -23,9 +23,22 @@ platform::Outcome WriteSharedCount(platform::Registry& registry, const std::stri
     return registry.WriteValue(RootKey::local_machine, kSharedDllsKey, path, system::EncodeSharedCount(next));
 }
 
+namespace {
+
+// A file found in place without a count belongs to a program that never counted it: counting it
+// as that one user plus this installation keeps it until the last of them goes, as the system's
+// own installers do.
+constexpr uint32_t kFoundUncountedCount = 2;
+
+}  // namespace
+
 void RaiseSharedCount(platform::Registry& registry, bool update, const std::string& path, bool existed_before) {
+    auto stored = registry.ReadValue(RootKey::local_machine, kSharedDllsKey, path);
+    const bool counted = stored && system::DecodeSharedCount(*stored).has_value();
     if (!existed_before)
         (void)WriteSharedCount(registry, path, false, 1, false);
+    else if (!counted)
+        (void)WriteSharedCount(registry, path, false, kFoundUncountedCount, false);
     else if (!update)
         (void)WriteSharedCount(registry, path, true, 1, false);
     else

@@ -10,9 +10,9 @@
 
 namespace rvx::installer {
 
-// After a shared file was written: a new file's count becomes 1; an existing file's count goes
-// up by one, except in an update of the same product (update set), which only fills in a
-// missing count.
+// After a shared file was written: a new file's count becomes 1; an existing file without a
+// count gets 2 (its earlier user and this one); an existing file's count goes up by one, except
+// in an update of the same product (update set), which leaves it as it is.
 void RaiseSharedCount(platform::Registry& registry, bool update, const std::string& path, bool existed_before);
 
 // The register access underneath: fails as the registry does (not_found when the register is

@@ -126,8 +126,12 @@ TEST(SharedCounts, NewExistingAndUpdatedFiles) {
     run.app.flags().update = true;  // reinstalling the same product
     installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\a.dll", true);
     EXPECT_EQ(count("C:\\S\\a.dll"), 2u);
+    // A file found in place without a count has a user that never counted it: it is counted
+    // for that user and this installation, so that removing one of them keeps the file.
     installer::RaiseSharedCount(registry, run.app.flags().update, "C:\\S\\b.dll", true);
-    EXPECT_EQ(count("C:\\S\\b.dll"), 1u);
+    EXPECT_EQ(count("C:\\S\\b.dll"), 2u);
+    installer::RaiseSharedCount(registry, false, "C:\\S\\c.dll", true);
+    EXPECT_EQ(count("C:\\S\\c.dll"), 2u);
     // Two spellings of one path are two names.
     installer::RaiseSharedCount(registry, run.app.flags().update, "c:\\s\\..\\S\\a.dll", false);
     EXPECT_EQ(count("C:\\S\\a.dll"), 2u);
