@@ -131,6 +131,24 @@ bool ExpandingReader::Refill() {
     return true;
 }
 
+bool ExpandingReader::HoldsMoreThanItsSize() {
+    // The compressor writes one filler item (a flag byte and a literal) for an empty file.
+    const size_t allowed = expanded_size_ == 0 ? kEmptyFileFiller : 0;
+    for (;;) {
+        if (match_left_ != 0 || input_end_ - input_pos_ > allowed) {
+            failure_ = SizeDisagrees();
+            return true;
+        }
+        if (input_ended_) return false;
+        if (!Refill()) return true;
+    }
+}
+
+platform::Error ExpandingReader::SizeDisagrees() const {
+    return platform::Fail(platform::Status::io_error, Described(name_) + " is damaged: its compressed data holds more than the " +
+                                                          std::to_string(expanded_size_) + " bytes its header gives");
+}
+
 platform::Error ExpandingReader::Damaged(uint64_t expanded) const {
     return platform::Fail(platform::Status::io_error,
                           Described(name_) + " is damaged: its compressed data ends after " + std::to_string(expanded) +
@@ -142,6 +160,13 @@ platform::Result<size_t> ExpandingReader::Read(void* buffer, size_t size) {
     if (failed_) return failure_;
 
     const uint64_t remaining = expanded_size_ - produced_;
+    if (remaining == 0) {
+        // The header's size must be the data's: data left over means a header that lies about
+        // it, and the file would be installed cut short.
+        if (!HoldsMoreThanItsSize()) return size_t{0};
+        failed_ = true;
+        return failure_;
+    }
     const size_t want = static_cast<size_t>(std::min<uint64_t>(size, remaining));
     uint8_t* const out = static_cast<uint8_t*>(buffer);
     uint8_t* const window = window_;

@@ -19,8 +19,9 @@ namespace rvx::installer {
 //
 // A file is taken as compressed when it starts with the format's 8-byte signature. Such a file
 // whose header is cut off or names a compression mode other than 'A' cannot be read at all (Open
-// and FromFile fail with io_error). A compressed stream that ends before the header's expanded
-// size is damaged: Read hands out what it could expand, then fails with io_error.
+// and FromFile fail with io_error). A compressed stream whose data disagrees with the header's
+// expanded size is damaged: one that ends before it, or one that holds more. Read hands out what
+// it could expand up to the size, then fails with io_error.
 class ExpandingReader {
 public:
     static constexpr size_t kHeaderSize = 14;
@@ -60,6 +61,11 @@ private:
     bool Refill();
     // The failure of a stream whose data ran out after `expanded` of its bytes.
     platform::Error Damaged(uint64_t expanded) const;
+    // The failure of a stream that holds more than its header's size.
+    platform::Error SizeDisagrees() const;
+    // Reads on behind the last byte the header gives: true (the failure kept) when data follows.
+    bool HoldsMoreThanItsSize();
+    static constexpr size_t kEmptyFileFiller = 2;
 
     std::unique_ptr<platform::File> file_;
     std::string name_;

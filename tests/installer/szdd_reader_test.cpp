@@ -199,16 +199,24 @@ TEST(ExpandingReader, HandBuiltStreamsCoverWindowCorners) {
     EXPECT_EQ(ReadAll(*reader, 64).bytes, "ABCDEFGHIJKLMNOPQRST" "KLMNOPQRST");
 }
 
-TEST(ExpandingReader, StopsAtTheHeaderSize) {
+TEST(ExpandingReader, AHeaderSizeThatDisagreesWithTheDataIsAnError) {
     const std::string expected = MakeSzddSample(Sample("text"));
     std::string compressed = CompressedSample(Sample("text"));
-    EXPECT_TRUE(ReadAll(*Reader(compressed + std::string(5000, '\x55')), 1000).bytes == expected);
+    EXPECT_TRUE(ReadAll(*Reader(compressed), 1000).bytes == expected);
+    EXPECT_FALSE(ReadAll(*Reader(compressed), 1000).error);
+    // Data left over behind a whole stream: the file would be installed without it.
+    EXPECT_TRUE(ReadAll(*Reader(compressed + std::string(5000, '\x55')), 1000).error);
 
-    // A size cut inside a match: the match stops there too.
+    // A size smaller than the data, cut between two items or inside a match, or larger: never
+    // the file silently cut to the size.
     for (uint32_t size : {0u, 1u, 9999u, 23000u}) {
         SetClaimedSize(compressed, size);
         auto reader = Reader(compressed);
-        EXPECT_TRUE(ReadAll(*reader, 333).bytes == expected.substr(0, size)) << size;
+        const Drained drained = ReadAll(*reader, 333);
+        ASSERT_TRUE(drained.error) << size;
+        EXPECT_EQ(drained.error->status, Status::io_error);
+        EXPECT_TRUE(expected.compare(0, drained.bytes.size(), drained.bytes) == 0) << size;
+        EXPECT_LE(drained.bytes.size(), size);
     }
 }
 
