@@ -3,6 +3,7 @@
 
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_library_search.h"
 
 namespace rvx::win32 {
 
@@ -48,8 +49,9 @@ private:
 
 platform::Result<std::unique_ptr<platform::DirectXLibrary>> Win32DirectXSetup::Load(std::string_view library_path) {
     const std::string path(library_path);
-    // By full path, so that no library of that name elsewhere on the search path is taken instead.
-    HMODULE library = LoadLibraryA(path.c_str());
+    // By full path, so that no library of that name elsewhere on the search path is taken
+    // instead, and with its dependencies looked for beside it rather than in the current folder.
+    HMODULE library = LoadLibraryByFullPath(path);
     if (!library) return LastError(path);
     auto get_version = EntryPoint<GetVersionEntry>(library, "DirectXSetupGetVersion");
     auto setup = EntryPoint<SetupEntry>(library, "DirectXSetupA");

@@ -27,6 +27,7 @@ platform::Outcome Win32Resources::UseLanguageLibrary(std::string_view full_path)
         return platform::Fail(platform::Status::invalid_argument,
                               "a language library is loaded by its full path only, not \"" + std::string(full_path) + "\"");
     const std::string path(full_path);
+    // As data only: no code of it runs and none of its dependencies is loaded at all.
     HMODULE loaded = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!loaded) return LastError(path);
     if (language_) FreeLibrary(language_);
