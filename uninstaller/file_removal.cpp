@@ -91,7 +91,8 @@ void UninstallApp::WalkFolder(std::string_view folder, bool collect) {
             continue;
         }
         has_files = true;
-        if (collect && !MatchLeftoverPattern(full) && !IsRunningUninstaller(full)) state_.leftover_files.push_back(full);
+        if (collect && !MatchLeftoverPattern(full) && !IsRunningUninstaller(full) && !IsLogFile(full))
+            state_.leftover_files.push_back(full);
     }
     if (!has_files) {
         ShowStatus(Text(kRemovingFile) + base);

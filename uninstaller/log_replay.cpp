@@ -24,6 +24,22 @@ constexpr uint32_t kRecordPassWait = 1;
 
 }  // namespace
 
+void UninstallApp::ReleaseSharedFileOnce(std::string_view path) {
+    for (const auto& released : state_.released_shared_files)
+        if (text::EqualsIgnoreCase(released, path)) return;
+    // Noted before the count is lowered: a stop in between leaves the count one too high, and
+    // the file with it, rather than taking the file from another program.
+    state_.released_shared_files.emplace_back(path);
+    if (!state_.progress_path.empty()) {
+        // Appended, so that no stop can lose what an earlier line noted.
+        auto progress = platform_.files.Open({state_.progress_path, platform::Access::write, platform::share::read,
+                                              platform::Disposition::open_always});
+        const std::string line = std::string(path) + "\r\n";
+        if (progress && progress.value()->Seek(0, platform::SeekFrom::end)) (void)progress.value()->Write(line.data(), line.size());
+    }
+    ReleaseSharedFile(path);
+}
+
 void UninstallApp::ReplayLog() {
     const auto& lines = state_.log_lines;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -64,12 +80,14 @@ size_t UninstallApp::ReplayRecord(size_t index, uninstall_log::Record record) {
         EvaluateWarningCondition(text);
         return index;
     case RecordCode::file:
+        // The log goes last, once everything it names is done.
+        if (IsLogFile(text)) return index;
         ShowStatus(Text(kRemovingFile) + text);
         DeleteLoggedFile(text);
         return index;
     case RecordCode::shared_file:
         ShowStatus(Text(kRemovingFile) + text);
-        ReleaseSharedFile(text);
+        ReleaseSharedFileOnce(text);
         return index;
     case RecordCode::install_folder:
         ShowStatus(Text(kRemovingFolder) + text);

@@ -3,7 +3,9 @@
 
 #include "common/app/dialogs.h"
 #include "common/app/exit_codes.h"
+#include "common/text/path_helpers.h"
 #include "common/text/text.h"
+#include "common/uninstall_log/uninstall_log.h"
 #include "common/uninstall_log/log_reader.h"
 #include "uninstaller/uninstall_pages.h"
 #include "uninstaller_strings.h"
@@ -36,6 +38,13 @@ int UninstallApp::Uninstall() {
         return app::kExitCouldNotStart;
     }
     state_.product_name = ProductNameFromLog();
+    // Without its product record the log is cut short or not a log at all: what it would
+    // remove cannot be trusted, and saying "removed" would be false.
+    if (state_.product_name.empty()) {
+        app::ShowMessage(platform_.ui, state_.title, text::InsertArguments(Text(kLogDamaged), {log_path}),
+                         platform::Buttons::ok, platform::Icon::warning);
+        return app::kExitCouldNotStart;
+    }
     const std::string heading = Text(kRemovingHeading) + state_.product_name;
 
     switch (AskToUninstall(platform_.ui, state_.product_name)) {
@@ -73,10 +82,41 @@ std::string UninstallApp::FindLogFile() {
 }
 
 bool UninstallApp::ReadLog(std::string_view path) {
+    if (path.empty()) return false;
+    const std::string finished = uninstall_log::FinishedLogPath(path);
+    const std::string working = uninstall_log::WorkingLogPath(path);
+    state_.log_files = {std::string(path), finished, working};
+    state_.progress_path = std::string(path) + kProgressSuffix;
     auto lines = uninstall_log::ReadLogLines(platform_.files, path);
+    // Between the removal of the old log and the move of the new one into its place.
+    if (!lines && platform::Exists(platform_.files, finished)) lines = uninstall_log::ReadLogLines(platform_.files, finished);
     if (!lines) return false;
     state_.log_lines = std::move(lines.value());
+    if (auto more = uninstall_log::ReadLogLines(platform_.files, working))
+        state_.log_lines.insert(state_.log_lines.end(), more->begin(), more->end());
+    if (auto done = uninstall_log::ReadLogLines(platform_.files, state_.progress_path)) state_.released_shared_files = done.value();
     return true;
+}
+
+bool UninstallApp::IsLogFile(std::string_view path) const {
+    for (const auto& file : state_.log_files)
+        if (text::EqualsIgnoreCase(file, path)) return true;
+    return text::EqualsIgnoreCase(state_.progress_path, path);
+}
+
+void UninstallApp::DeleteLogFiles() {
+    platform::FileSystem& files = platform_.files;
+    if (state_.log_files.size() < 3) return;
+    for (const std::string& path : {state_.progress_path, state_.log_files[2], state_.log_files[1], state_.log_files[0]}) {
+        if (!platform::Exists(files, path)) continue;
+        (void)files.WriteAttributes(path, platform::attributes::normal);
+        (void)files.RemoveFile(path);
+    }
+    // The log kept its folder, the installation folder, from being removed by the walk.
+    const std::string folder = state_.log_files[0].substr(0, state_.log_files[0].rfind('\\') + 1);
+    if (!folder.empty() && !state_.current_folder.empty() &&
+        text::EqualsIgnoreCase(path::RemoveTrailingBackslash(folder), path::RemoveTrailingBackslash(state_.current_folder)))
+        (void)files.RemoveFolder(path::RemoveTrailingBackslash(folder));
 }
 
 std::string UninstallApp::ProductNameFromLog() const {

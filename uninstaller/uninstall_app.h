@@ -15,6 +15,10 @@
 
 namespace rvx::uninstaller {
 
+// Beside the log: the shared files whose count this uninstallation has lowered already, one
+// a line, so that a removal stopped and started again never lowers a count twice.
+inline constexpr const char* kProgressSuffix = ".done";
+
 // What one uninstallation gathers while it runs.
 struct UninstallState {
     std::vector<std::string> log_lines;
@@ -27,6 +31,11 @@ struct UninstallState {
     std::vector<std::string> removed_shared_files;
     std::vector<std::string> leftover_patterns;
     std::vector<std::string> leftover_files;
+    // The log and the files beside it that belong to it (an unfinished installation's working
+    // log, the progress file of an earlier run that was stopped); deleted at the very end.
+    std::vector<std::string> log_files;
+    std::string progress_path;
+    std::vector<std::string> released_shared_files;  // by this run or an earlier, stopped one
 };
 
 class UninstallApp : public app::Application {
@@ -40,7 +49,9 @@ public:
     int Uninstall();
     // The only file matching "*.nvu" in the current folder; empty when there are none or several.
     std::string FindLogFile();
-    // Fills the log lines; false for an empty path or a log that cannot be read.
+    // Fills the log lines; false for an empty path or a log that cannot be read. The working
+    // log of an installation that went over this one and did not finish is read after it; a
+    // log caught on its way into place is read in its stead.
     bool ReadLog(std::string_view path);
     // The last R record's text, trimmed; empty without one.
     std::string ProductNameFromLog() const;
@@ -49,6 +60,8 @@ public:
     void ReplayLog();
     void DeleteLoggedFile(std::string_view path);
     void ReleaseSharedFile(std::string_view path);
+    // ReleaseSharedFile, once per shared file over every run on the same log.
+    void ReleaseSharedFileOnce(std::string_view path);
     void WalkFolder(std::string_view folder, bool collect);
     bool MatchLeftoverPattern(std::string_view path);
     void RemoveEmptyFolderTree(std::string_view folder);
@@ -61,6 +74,9 @@ public:
     // The end: the leftover dialog, the optional warning, and the batch that deletes the program.
     void OfferLeftovers();
     bool ConfirmWarning();
+    // Writes the batch (replacing any file of its name) and reads it back; false when the
+    // batch on disk is not the text.
+    bool WriteSelfDeleteBatch(const std::string& batch_path, const std::string& text);
     void StartSelfDelete();
 
     UninstallState& state() { return state_; }
@@ -70,6 +86,10 @@ private:
     // Replays the record read from line index; returns the index of the last line it used.
     size_t ReplayRecord(size_t index, uninstall_log::Record record);
     bool IsRunningUninstaller(std::string_view path);
+    // The log itself and its companions, which the replay leaves for the very end.
+    bool IsLogFile(std::string_view path) const;
+    // Deletes the log and its companions, the log last, once everything else is done.
+    void DeleteLogFiles();
     void ShowStatus(std::string_view text);
     std::string Text(int id);
 

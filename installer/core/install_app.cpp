@@ -6,6 +6,7 @@
 #include "common/app/exit_codes.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
+#include "common/text/text.h"
 #include "installer/actions/restart.h"
 #include "installer/actions/start_question.h"
 #include "installer/core/installation_folder.h"
@@ -86,8 +87,14 @@ int InstallApp::Run() {
     }
     progress_.Close();
     ExitInstance();
-    // The uninstall log gets its folder records however the run ended.
-    uninstall_log_.Close();
+    // A complete installation puts its finished log in place; any other end leaves the working
+    // log, which removes what was installed so far.
+    if (code == app::kExitCompleted) {
+        uninstall_log_.Close();
+        if (uninstall_log_.failed()) code = ReportUninstallLogFailure();
+    } else {
+        uninstall_log_.Abandon();
+    }
     if (code != app::kExitFatalStop) FinishRun();
     trace_.Close();
     return code;
@@ -128,8 +135,7 @@ int InstallApp::RunSequence() {
         case WizardResult::done: break;
         }
         if (flags_.network_install) {
-            RunNetworkBranch(*this, pages);
-            return app::kExitCompleted;
+            return RunNetworkBranch(*this, pages) ? app::kExitCompleted : app::kExitFailed;
         }
         switch (RunLocalBranch(*this, pages)) {
         case LocalBranchResult::done: return app::kExitCompleted;

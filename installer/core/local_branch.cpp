@@ -37,6 +37,9 @@ std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
     case CopyStageResult::done: return std::nullopt;
     case CopyStageResult::user_quit: return LocalBranchResult::user_quit;
     case CopyStageResult::stopped_before_copying: return LocalBranchResult::failed;
+    case CopyStageResult::log_failed:
+        (void)app.ReportUninstallLogFailure();
+        return LocalBranchResult::failed;
     case CopyStageResult::file_failed: break;
     }
     const auto again = app.Message(app.Text(kTryAgainQuestion), platform::Buttons::yes_no, platform::Icon::question, 2);
@@ -60,6 +63,11 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
         app.progress().SetLine1(app.Text(kCreatingIcons));
         app.TraceText("Make Group: \n");
         RunShortcutStage(app);
+        if (app.uninstall_log().failed()) {
+            app.progress().Close();
+            (void)app.ReportUninstallLogFailure();
+            return LocalBranchResult::failed;
+        }
     }
     RunRegistryStage(app);
     app.progress().Close();

@@ -8,9 +8,19 @@
 
 namespace rvx::installer {
 
-void RunNetworkBranch(InstallApp& app, WizardPages& pages) {
+bool RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     app.progress().Open(Expanded(app, app.script().title));
-    (void)TransferInstallSet(app, ListInstallSet(app));
+    // A transfer that did not happen is not reported as done: no registry stage, no final page.
+    switch (TransferInstallSet(app, ListInstallSet(app))) {
+    case TransferResult::done: break;
+    case TransferResult::no_space:
+        app.progress().Close();
+        return false;
+    case TransferResult::log_failed:
+        app.progress().Close();
+        (void)app.ReportUninstallLogFailure();
+        return false;
+    }
     // The user's name and company are the section's second and third lines; a shorter section
     // gives what it has.
     const TextList& user = app.script().user_info_net;
@@ -26,6 +36,7 @@ void RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     pages.caption = Expanded(app, app.script().title);
     pages.network_final.SetLines(std::move(lines));
     (void)pages.network_final.Run();
+    return true;
 }
 
 }  // namespace rvx::installer

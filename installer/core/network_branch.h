@@ -8,6 +8,7 @@ namespace rvx::installer {
 
 class InstallApp;
 
-void RunNetworkBranch(InstallApp& app, WizardPages& pages);
+// False when the transfer failed (already reported to the user).
+bool RunNetworkBranch(InstallApp& app, WizardPages& pages);
 
 }  // namespace rvx::installer

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "installer_strings.h"
+#include "platform/files.h"
 #include "platform/result.h"
 
 namespace rvx::installer {
@@ -21,6 +22,7 @@ enum class CopyStageResult {
     done,
     user_quit,               // at a disk prompt
     file_failed,             // reported to the user
+    log_failed,              // the uninstall log could not be written; not reported yet
 };
 
 // How copying one file line ended.
@@ -56,6 +58,15 @@ TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::stri
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.
 bool CreatePreallocatedFiles(InstallState& app);
+
+// The temporary-copy route: every file, unless its stored name is an 8.3 name and it is large
+// enough to be expanded straight from the medium.
+bool TakesTemporaryRoute(std::string_view compressed_name, uint64_t stored_size);
+// Where the temporary copies go: the TMP folder, or "C:\" when that is not set or not a
+// folder; with a final "\".
+std::string TemporaryFolder(InstallState& app);
+// The size of a stored file of the medium; nothing when it cannot be opened.
+std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path);
 
 // The C runtime's error number that a failed file operation of the platform stands for.
 int ErrnoFor(platform::Status status);

@@ -28,13 +28,19 @@ constexpr size_t kExpansionChunk = 65535;
 constexpr size_t kTempCopyBlock = 8192;
 constexpr uint64_t kDirectRouteMinimum = 5000000;
 
-// An 8.3 name: the direct route reads only such names straight from the medium.
-bool IsShortName(std::string_view path) {
-    const std::string name = path::NameOf(path);
-    const size_t dot = name.find_last_of('.');
-    const size_t base = dot == std::string::npos ? name.size() : dot;
-    const size_t extension = dot == std::string::npos ? 0 : name.size() - dot;
-    return base <= 8 && extension <= 4;
+bool IsShortName(std::string_view path);
+
+}  // namespace
+
+bool TakesTemporaryRoute(std::string_view compressed_name, uint64_t stored_size) {
+    return !IsShortName(compressed_name) || stored_size < kDirectRouteMinimum;
+}
+
+std::string TemporaryFolder(InstallState& app) {
+    platform::FileSystem& files = app.platform().files;
+    std::string folder = app.platform().environment.Variable("TMP").value_or("");
+    if (folder.empty() || !platform::IsFolder(files, folder)) folder = "C:\\";
+    return path::AddTrailingBackslash(folder);
 }
 
 std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path) {
@@ -44,13 +50,21 @@ std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::strin
     return size ? std::optional<uint64_t>(size.value()) : std::nullopt;
 }
 
-// A name for a new temporary file "tmpN" in the TMP folder, or in "C:\" when that is not set
-// or not a folder.
+namespace {
+
+// An 8.3 name: the direct route reads only such names straight from the medium.
+bool IsShortName(std::string_view path) {
+    const std::string name = path::NameOf(path);
+    const size_t dot = name.find_last_of('.');
+    const size_t base = dot == std::string::npos ? name.size() : dot;
+    const size_t extension = dot == std::string::npos ? 0 : name.size() - dot;
+    return base <= 8 && extension <= 4;
+}
+
+// A name for a new temporary file "tmpN" in the temporary folder.
 std::string UniqueTempName(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
-    std::string folder = app.platform().environment.Variable("TMP").value_or("");
-    if (folder.empty() || !platform::IsFolder(files, folder)) folder = "C:\\";
-    folder = path::AddTrailingBackslash(folder);
+    const std::string folder = TemporaryFolder(app);
     for (unsigned n = 1;; ++n) {
         std::string candidate = folder + "tmp" + std::to_string(n);
         if (!platform::Exists(files, candidate)) return candidate;
@@ -75,6 +89,16 @@ long long FilePercent(const CopyState& copy, uint64_t file_done, uint64_t file_s
     return static_cast<long long>((file_done / unit) * 100 / file_unit);
 }
 
+// The outermost folder along folder that does not exist yet; empty when all of them do.
+std::string OutermostMissingFolder(platform::FileSystem& files, std::string folder) {
+    std::string missing;
+    while (folder.size() > 3 && !platform::Exists(files, folder)) {
+        missing = folder;
+        folder = path::RemoveTrailingBackslash(path::FolderOf(folder));
+    }
+    return missing;
+}
+
 void DeleteTemporary(InstallState& app, const std::string& temp) {
     if (!temp.empty()) (void)app.platform().files.RemoveFile(temp);
 }
@@ -92,7 +116,10 @@ void FinishFile(InstallState& app, const FileEntry& entry, const std::string& ti
     }
     if (entry.attributes != 0) (void)files.WriteAttributes(entry.dest_path, entry.attributes);
     if (entry.example_link) CreateExampleShortcut(app, entry);
-    if (entry.shared_file) RaiseSharedCount(app.platform().registry, app.flags().update, entry.dest_path, existed_before);
+    if (entry.shared_file) {
+        RaiseSharedCount(app.platform().registry, app.flags().update, entry.dest_path, existed_before);
+        if (!entry.keep_on_uninstall) app.uninstall_log().RecordSharedCountRaised(entry.dest_path);
+    }
 }
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
@@ -214,7 +241,15 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     // The folder that will hold the file, which is below the destination folder when the source
     // name carries sub-folders.
     const std::string holding_folder = path::RemoveTrailingBackslash(path::FolderOf(entry.dest_path));
-    if (!holding_folder.empty()) (void)CreateFolderPath(files, holding_folder);
+    uninstall_log::UninstallLog& log = app.uninstall_log();
+    if (!holding_folder.empty()) {
+        // Recorded before it is made, so that a stop before the file's own record still
+        // leaves nothing behind.
+        if (const std::string missing = OutermostMissingFolder(files, holding_folder); !missing.empty())
+            log.RecordFolderToCreate(missing);
+        if (log.failed()) return FileCopyResult::failure_reported;
+        (void)CreateFolderPath(files, holding_folder);
+    }
 
     platform.ui.KeepAlive();
     app.TraceText(text::FormatMessage("source = %s, dest = %s\n", {entry.source_path, entry.dest_path}));
@@ -231,13 +266,15 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     const std::optional<uint64_t> compressed_size = StoredSize(files, compressed);
     const std::optional<uint64_t> plain_size = compressed_size ? std::nullopt : StoredSize(files, entry.source_path);
     const uint64_t stored_size = compressed_size.value_or(plain_size.value_or(0));
-    const bool temporary_route = !IsShortName(compressed) || stored_size < kDirectRouteMinimum;
+    const bool temporary_route = TakesTemporaryRoute(compressed, stored_size);
 
     std::string temp;
     std::string input_path = compressed;
     if (temporary_route) {
         platform.ui.KeepAlive();
         temp = UniqueTempName(app);
+        log.RecordFileToCreate(temp);
+        if (log.failed()) return FileCopyResult::failure_reported;
         std::string failed_name;
         // Only the plain name is stored: go to it at once rather than trying the compressed one again.
         const TempCopyResult copied = !compressed_size && plain_size
@@ -251,11 +288,16 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         input_path = temp;
     }
     auto input = ExpandingReader::Open(files, input_path);
-    if (!input && !temporary_route) input = ExpandingReader::Open(files, entry.source_path);
+    const auto missing_file = [](Status status) { return status == Status::not_found || status == Status::path_not_found; };
+    if (!input && !temporary_route && missing_file(input.status())) input = ExpandingReader::Open(files, entry.source_path);
     if (!input) {
         copy.last_failure = input.status();
         DeleteTemporary(app, temp);
-        app.Message(text::InsertArguments(app.Text(kSourceFileNotFound), {compressed}));
+        // Only a file that is not there is "not found"; one that is there but damaged cannot be read.
+        if (missing_file(input.status()))
+            app.Message(text::InsertArguments(app.Text(kSourceFileNotFound), {compressed}));
+        else
+            app.Message(app.Text(kFileCannotBeRead));
         return FileCopyResult::failure_reported;
     }
 
@@ -265,6 +307,14 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     copy.current_file = entry.dest_path;
     const bool missing = reset.status() == Status::not_found || reset.status() == Status::path_not_found;
     const bool existed_before = reset || (!missing && platform::Exists(files, entry.dest_path));
+    // A shared file that was there before belongs to its other users too: only its E record,
+    // written once its count is raised, may release it.
+    if (!entry.keep_on_uninstall && (!entry.shared_file || !existed_before)) log.RecordFileToCreate(entry.dest_path);
+    if (log.failed()) {
+        input.value().reset();
+        DeleteTemporary(app, temp);
+        return FileCopyResult::failure_reported;
+    }
     std::unique_ptr<platform::File> output = OpenDestination(app, entry, existed_before);
     if (!output) {
         app.TraceText(text::FormatMessage("\nError creating : %s, errno = %d\n",

@@ -6,6 +6,7 @@
 #include "installer/files/copy_engine.h"
 #include "installer/files/disk_space.h"
 #include "installer/script/file_entry.h"
+#include "installer/script/folder_operations.h"
 #include "installer/script/variables.h"
 #include "installer_pages.h"
 #include "installer_strings.h"
@@ -82,7 +83,12 @@ void OpenUninstallLog(InstallState& app) {
     if (app.flags().patch || app.script().uninstall_file.empty()) return;
     const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
     uninstall_log::UninstallLog& log = app.uninstall_log();
-    log.Open(name, path::AddTrailingBackslash(app.folders().installation));
+    // From its first line the log names the product and the folder, so that whatever stops the
+    // installation, its replay finds the product's keys and the folder to clean.
+    const uninstall_log::LogIdentity identity{SubstituteDisplayText(app, app.script().product_name), app.folders().installation};
+    // An update goes into the folder it found without the folder check, which would have made it.
+    (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
+    log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
     // An empty default folder names nothing to remove.
     if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty()) log.AddFolderToRemove(folder);
 }
@@ -170,6 +176,7 @@ CopyStageResult CopyFiles(InstallState& app) {
     }
     if (!EstimateSpace(app)) return CopyStageResult::stopped_before_copying;
     OpenUninstallLog(app);
+    if (app.uninstall_log().failed()) return CopyStageResult::log_failed;
 
     for (const std::string& line : lines) {
         if (line.empty()) continue;
@@ -180,6 +187,8 @@ CopyStageResult CopyFiles(InstallState& app) {
         app.TraceText("Transfer file: " + line + "\n");
         copy.last_failure = Status::ok;
         const FileCopyResult result = CopyOneFile(app, line);
+        // Nothing more is changed once a change could not be recorded.
+        if (app.uninstall_log().failed()) return CopyStageResult::log_failed;
         if (result != FileCopyResult::done) {
             ReportFileFailure(app, result);
             return CopyStageResult::file_failed;

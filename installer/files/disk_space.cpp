@@ -7,6 +7,7 @@
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
+#include "installer/files/copy_engine.h"
 #include "installer/script/file_entry.h"
 #include "installer/files/szdd_reader.h"
 #include "installer/script/conditions.h"
@@ -48,6 +49,18 @@ FolderProbe ProbeFolder(platform::FileSystem& files, const std::string& folder) 
     auto created = CreateFolderPath(files, folder);
     if (created) return FolderProbe::created;
     return created.status() == Status::access_denied ? FolderProbe::no_rights : FolderProbe::failed;
+}
+
+// The size of the temporary copy a file's expansion makes; 0 when it goes straight from the
+// medium or its stored file cannot be found yet (a later disk).
+int64_t TemporaryCopySize(InstallState& app, const FileEntry& entry) {
+    std::string compressed = entry.source_path;
+    if (!compressed.empty()) compressed.back() = '_';
+    platform::FileSystem& files = app.platform().files;
+    std::optional<uint64_t> stored = StoredSize(files, compressed);
+    if (!stored) stored = StoredSize(files, entry.source_path);
+    if (!stored || !TakesTemporaryRoute(compressed, *stored)) return 0;
+    return static_cast<int64_t>(*stored);
 }
 
 }  // namespace
@@ -111,10 +124,11 @@ bool CheckInstallFolder(InstallState& app, std::string& folder) {
     return true;
 }
 
-bool CheckSpaceForTotal(InstallState& app, int64_t total) {
+bool CheckSpaceForTotal(InstallState& app, int64_t total) { return CheckSpaceOnDrive(app, app.folders().installation_drive_root, total); }
+
+bool CheckSpaceOnDrive(InstallState& app, const std::string& root, int64_t total) {
     if (total <= 0) return true;
     const int64_t needed = NeededKilobytes(total);
-    const std::string& root = app.folders().installation_drive_root;
     const uint32_t free = GetFreeKilobytes(app, root);
     if (needed <= static_cast<int64_t>(free)) return true;
     const std::string size = FormatSize(app, static_cast<uint64_t>(needed) * 1024, kUnitGb, kUnitMb, kUnitKb, kUnitBytes);
@@ -129,6 +143,7 @@ bool EstimateSpace(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
 
     int64_t total = 0;
+    int64_t largest_temporary = 0;
     const TextList& lines = app.script().files;
     for (size_t i = 0; i < lines.size(); ++i) {
         progress.SetFileBar(static_cast<long long>(i * 100 / lines.size()));
@@ -137,6 +152,7 @@ bool EstimateSpace(InstallState& app) {
         total += entry.size;
         if (auto installed = InstalledSize(files, entry.dest_path)) total -= static_cast<int64_t>(*installed);
         total = std::max<int64_t>(total, 0);
+        largest_temporary = std::max(largest_temporary, TemporaryCopySize(app, entry));
     }
     for (const std::string& line : app.script().create_files) {
         const std::vector<std::string> fields = text::SplitFields(line, ",");
@@ -147,7 +163,14 @@ bool EstimateSpace(InstallState& app) {
         total = std::max<int64_t>(total, 0);
     }
     progress.SetFileBar(0);
-    return CheckSpaceForTotal(app, total);
+    // The temporary copy of a file lives while the file is expanded, so its drive needs room
+    // for the largest of them besides whatever else goes there.
+    const std::string temporary_folder = TemporaryFolder(app);
+    const std::string temporary_root = std::string(1, text::ToUpper(temporary_folder[0])) + ":\\";
+    const std::string& installation_root = app.folders().installation_drive_root;
+    if (!installation_root.empty() && text::ToUpper(installation_root[0]) == temporary_root[0])
+        return total <= 0 || CheckSpaceForTotal(app, total + largest_temporary);
+    return CheckSpaceForTotal(app, total) && CheckSpaceOnDrive(app, temporary_root, largest_temporary);
 }
 
 void SumGroupBytes(InstallState& app) {

@@ -33,5 +33,7 @@ std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, 
 // The space check shared by the copy stage and the network transfer: needs total bytes plus a
 // quarter on the installation drive; false after the message when they do not fit.
 bool CheckSpaceForTotal(InstallState& app, int64_t total);
+// The same on the drive with the root "X:\".
+bool CheckSpaceOnDrive(InstallState& app, const std::string& root, int64_t total);
 
 }  // namespace rvx::installer

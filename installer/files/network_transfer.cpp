@@ -45,11 +45,14 @@ std::string RelativeName(const std::string& path, const std::string& medium) {
 
 // Copies one file of the set and records the copy for the uninstaller; the bytes copied.
 uint64_t TransferFile(InstallState& app, const std::string& path, const std::string& target) {
+    // Recorded before the copy is made, so that a transfer stopped at any point leaves a log
+    // that names every file it put there.
+    app.uninstall_log().RecordFilePath(target);
+    if (app.uninstall_log().failed()) return 0;
     (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(path::FolderOf(target)));
     std::string failed_name;
     uint64_t size = 0;
     (void)CopyToTemp(app, path, target, std::nullopt, failed_name, &size);
-    app.uninstall_log().RecordFilePath(target);
     return size;
 }
 
@@ -61,7 +64,7 @@ std::vector<std::string> ListInstallSet(InstallState& app) {
     return list;
 }
 
-bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list) {
+TransferResult TransferInstallSet(InstallState& app, const std::vector<std::string>& list) {
     platform::FileSystem& files = app.platform().files;
     int64_t total = 0;
     for (const std::string& path : list) {
@@ -71,13 +74,18 @@ bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list)
 
     const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
     // An empty name leaves the log without a file: nothing of the transfer is recorded.
-    if (!name.empty()) app.uninstall_log().Open(name, path::AddTrailingBackslash(app.folders().installation));
-    if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty())
-        app.uninstall_log().AddFolderToRemove(folder);
+    uninstall_log::UninstallLog& log = app.uninstall_log();
+    if (!name.empty()) {
+        const uninstall_log::LogIdentity identity{SubstituteDisplayText(app, app.script().product_name), app.folders().installation};
+        (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
+        log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
+    }
+    if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty()) log.AddFolderToRemove(folder);
+    if (log.failed()) return TransferResult::log_failed;
 
     ProgressPage& progress = app.progress();
     progress.SetFileBar(0);
-    if (!CheckSpaceForTotal(app, total)) return false;
+    if (!CheckSpaceForTotal(app, total)) return TransferResult::no_space;
 
     const std::string medium = MediumFolder(app);
     const std::string installation = path::RemoveTrailingBackslash(app.folders().installation);
@@ -86,11 +94,12 @@ bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list)
         app.TraceText("Transfer file: " + path + "\n");
         done += static_cast<int64_t>(TransferFile(app, path, installation + "\\" + RelativeName(path, medium)));
         if (EndsWithIgnoreCase(path, "\\Rovexa.exe")) done += static_cast<int64_t>(TransferFile(app, path, installation + "\\Install.exe"));
+        if (log.failed()) return TransferResult::log_failed;
         if (total > 0) progress.SetOverallBar(done * 100 / total);
     }
     RewriteCopiedScript(app);
     progress.SetOverallBar(100);
-    return true;
+    return TransferResult::done;
 }
 
 void RewriteCopiedScript(InstallState& app) {

@@ -14,8 +14,14 @@ class InstallState;
 // or the folder above it when the installer runs from its "\32\" sub-folder), in a fixed order.
 std::vector<std::string> ListInstallSet(InstallState& app);
 
-// Copies the listed files below the installation folder; false when the space check failed.
-bool TransferInstallSet(InstallState& app, const std::vector<std::string>& list);
+enum class TransferResult {
+    done,
+    no_space,    // reported to the user; nothing was copied
+    log_failed,  // the uninstall log could not be written; not reported yet
+};
+
+// Copies the listed files below the installation folder.
+TransferResult TransferInstallSet(InstallState& app, const std::vector<std::string>& list);
 
 // Removes the network header lines from the script copied to the shared folder.
 void RewriteCopiedScript(InstallState& app);

@@ -74,8 +74,8 @@ void CreateIcon(InstallState& app, const std::string& programs, const std::strin
     if (platform::CheckShortcutPath(shortcut_path + ".lnk").ok()) {
         const size_t cut = name.find_last_of('\\');
         const std::string group = cut == std::string::npos ? programs + "\\" : programs + "\\" + name.substr(0, cut);
-        (void)MakeFolderChain(app.platform().files, group);
         app.uninstall_log().AddFolderToRemove(group);
+        (void)MakeFolderChain(app.platform().files, group);
     }
     (void)CreateShortcut(app, fields[1], shortcut_path, "", fields.size() > 2 ? fields[2] : std::string());
 }

@@ -66,6 +66,8 @@ platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std
     shortcut.target = target;
     shortcut.description = description;
     shortcut.working_folder = working_folder;
+    // Recorded before it is made: a stop in between leaves no shortcut the log does not name.
+    app.uninstall_log().RecordFilePath(link);
     platform::Outcome made = app.platform().shell.CreateShortcut(shortcut);
     if (!made) {
         app.TraceText("Shortcut not created: " + made.error().Describe() + "\n");
@@ -74,7 +76,6 @@ platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std
         if (made.status() != platform::Status::unsupported && made.status() != platform::Status::not_available_yet)
             ShowSaveError(app);
     }
-    app.uninstall_log().RecordFilePath(link);
     return made;
 }
 

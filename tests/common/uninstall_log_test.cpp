@@ -182,11 +182,11 @@ TEST(UninstallLog, ListsFoldersToRemoveOnceAndWritesThemAtClose) {
     log.AddFolderToRemove("C:\\Prog\\Data\\");  // listed already
     log.AddFolderToRemove("c:\\prog\\data\\");  // a different text, kept
     log.RecordProduct("Demo");
-    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.RDemo\r\n");
-
-    log.Close();
+    // On disk at once, behind every other record, so that a stop here still removes them.
     const std::string closed = ".DC:\\Prog\\App.nvu\r\n.RDemo\r\n"
                                ".ZC:\\Prog\\Data\\\r\n.ZC:\\Prog\\\r\n.Zc:\\prog\\data\\\r\n";
+    EXPECT_EQ(machine.temp.ReadFile(kLog), closed);
+
     EXPECT_EQ(machine.temp.ReadFile(kLog), closed);
 
     log.Close();
@@ -233,6 +233,7 @@ TEST(UninstallLog, ALogThatCannotBeCreatedMakesEveryOperationDoNothing) {
         UninstallLog log(watch);
         log.Open("old.nvu", folder);
         EXPECT_FALSE(log.is_open()) << folder;
+        EXPECT_TRUE(log.failed()) << folder;  // the installation is told, and stops
         EXPECT_EQ(log.path(), folder + "old.nvu");
         log.AddFolderToRemove("C:\\Prog\\");
         log.RecordFile(folder, "a.txt");
@@ -284,18 +285,73 @@ TEST(UninstallLog, WritesEachRecordThroughAsItIsMade) {
     EXPECT_GT(expected.size(), 600u);
 }
 
-TEST(UninstallLog, AFailedWriteLosesOnlyItsOwnRecord) {
+TEST(UninstallLog, AFailedWriteFailsTheLogAndNothingMoreIsWritten) {
     Machine machine;
     WriteWatch watch(machine.files);
     UninstallLog log(watch);
     log.Open("App.nvu", "C:\\Prog\\");
-    watch.failing = 2;
+    EXPECT_FALSE(log.failed());
+    watch.failing = 1;
     log.RecordProduct("Lost");
-    log.RecordWarning("C:\\lost", "lost too");
-    log.RecordProduct("Kept");
+    EXPECT_TRUE(log.failed());
+    const int writes = watch.writes;
+    log.RecordProduct("Not written either");
     log.AddFolderToRemove("C:\\Prog\\");
     log.Close();
-    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.RKept\r\n.ZC:\\Prog\\\r\n");
+    EXPECT_EQ(watch.writes, writes);
+    EXPECT_TRUE(log.failed());
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n");
+}
+
+TEST(UninstallLog, TheWorkingLogNamesProductAndFolderFirstAndKeepsItsClosingLinesLast) {
+    Machine machine;
+    UninstallLog log(machine.files);
+    log.Open("App.nvu", "C:\\Prog\\", {"Demo", "C:\\Prog"});
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.RDemo\r\n.FC:\\Prog\r\n");
+    log.AddFolderToRemove("C:\\Prog");
+    log.RecordFileToCreate("C:\\Prog\\a.txt");
+    log.RecordFolderToCreate("C:\\Common\\Demo");
+    log.RecordFileToCreate("C:\\Prog\\a.txt");  // named once
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.RDemo\r\n.DC:\\Prog\\a.txt\r\n"
+                                           ".FC:\\Prog\r\n.ZC:\\Prog\r\n.ZC:\\Common\\Demo\r\n");
+    // The records of the finished log, in the order made; those named already are not repeated.
+    log.RecordFilePath("C:\\Prog\\a.txt");
+    log.RecordFilePath("C:\\Prog\\b.txt");
+    log.RecordRegistryKey("HKLM,\"Software\\Demo\"");
+    log.RecordProduct("Demo");
+    log.RecordInstallFolder("C:\\Prog");
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.RDemo\r\n.DC:\\Prog\\a.txt\r\n.DC:\\Prog\\b.txt\r\n"
+                                           ".XHKLM,\"Software\\Demo\"\r\n.FC:\\Prog\r\n.ZC:\\Prog\r\n.ZC:\\Common\\Demo\r\n");
+    // Complete: the finished log as the uninstaller has always read it.
+    log.Close();
+    EXPECT_FALSE(log.failed());
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.DC:\\Prog\\a.txt\r\n.DC:\\Prog\\b.txt\r\n"
+                                           ".XHKLM,\"Software\\Demo\"\r\n.RDemo\r\n.FC:\\Prog\r\n.ZC:\\Prog\r\n");
+    EXPECT_FALSE(machine.Has(uninstall_log::FinishedLogPath(kLog)));
+}
+
+TEST(UninstallLog, AnEarlierLogStaysUntilTheNewInstallationIsComplete) {
+    Machine machine;
+    const std::string old_log = ".DC:\\Prog\\App.nvu\r\n.DC:\\Prog\\old.exe\r\n.ROld\r\n.FC:\\Prog\\\r\n";
+    machine.temp.PutFile(kLog, old_log);
+    const std::string working = uninstall_log::WorkingLogPath(kLog);
+    {
+        // Stopped: the old log is untouched, the new records wait beside it.
+        UninstallLog log(machine.files);
+        log.Open("App.nvu", "C:\\Prog\\", {"New", "C:\\Prog\\"});
+        log.RecordFileToCreate("C:\\Prog\\new.exe");
+        EXPECT_EQ(machine.temp.ReadFile(kLog), old_log);
+        log.Abandon();
+        EXPECT_EQ(machine.temp.ReadFile(kLog), old_log);
+        EXPECT_EQ(machine.temp.ReadFile(working), ".DC:\\Prog\\App.nvu\r\n.RNew\r\n.DC:\\Prog\\new.exe\r\n.FC:\\Prog\\\r\n");
+    }
+    UninstallLog log(machine.files);
+    log.Open("App.nvu", "C:\\Prog\\", {"New", "C:\\Prog\\"});
+    log.RecordFilePath("C:\\Prog\\new.exe");
+    log.RecordProduct("New");
+    log.Close();
+    EXPECT_EQ(machine.temp.ReadFile(kLog), ".DC:\\Prog\\App.nvu\r\n.DC:\\Prog\\new.exe\r\n.RNew\r\n");
+    EXPECT_FALSE(machine.Has(working));
 }
 
 TEST(UninstallLogRecords, AWarningSpansOnePhysicalLinePerMessageLine) {

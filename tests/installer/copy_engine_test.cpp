@@ -215,6 +215,38 @@ TEST(CopyFailures, DamagedCompressedFileCannotBeRead) {
     EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
 }
 
+TEST(CopyFailures, ADamagedHeaderOrASizeThatDisagreesCannotBeReadNotNotFound) {
+    for (const bool header_cut : {true, false}) {
+        FileStages run("message ok ~ \"File cannot be read.\"\n");
+        std::string stored = LiteralSzdd(Pattern(5000, 5), 'T');
+        if (header_cut) {
+            stored.resize(12);  // the signature, then a header cut off
+        } else {
+            stored[10] = static_cast<char>(0x10);  // 4,880 bytes claimed of 5,000
+            stored[11] = static_cast<char>(0x13);
+        }
+        run.Put("C:\\MEDIUM\\CUT.DA_", stored);
+        run.app.script().files = {"CUT.DAT"};
+        EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed) << header_cut;
+        EXPECT_EQ(run.Journal("MESSAGE").find("not found"), std::string::npos) << run.Journal("MESSAGE");
+    }
+}
+
+TEST(CopyFailures, ALogThatCannotBeWrittenStopsBeforeTheNextFile) {
+    FileStages run;
+    run.Put("C:\\MEDIUM\\a.txt", "a");
+    run.Put("C:\\MEDIUM\\b.txt", "b");
+    run.app.script().uninstall_file = "demo.nvu";
+    run.app.script().files = {"a.txt", "b.txt"};
+    // A folder stands where the new log must go: nothing can be recorded, so nothing is copied.
+    ASSERT_TRUE(run.app.platform().files.MakeFolder("C:\\Prog"));
+    run.Put("C:\\Prog\\demo.nvu", "an old log");
+    ASSERT_TRUE(run.app.platform().files.MakeFolder("C:\\Prog\\demo.nvu.new"));  // where the new one must go
+    EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::log_failed);
+    EXPECT_FALSE(run.Exists("C:\\Prog\\a.txt"));
+    EXPECT_EQ(run.Read("C:\\Prog\\demo.nvu"), "an old log");
+}
+
 TEST(DelayedReplace, FileInUseIsReplacedWhenTheMachineRestarts) {
     FileStages run("", WithInUse({"C:\\Prog\\busy.dll"}));
     run.Put("C:\\MEDIUM\\busy.dll", "new");

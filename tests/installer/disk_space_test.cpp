@@ -151,3 +151,23 @@ TEST(SpaceEstimate, SizesBeyondThirtyTwoBitsAreNotWrappedRound) {
     std::string folder = "C:\\Big";
     EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
 }
+
+TEST(SpaceEstimate, TheTemporaryCopyNeedsRoomOnItsDrive) {
+    // 40,000 bytes to install, copied through the temporary folder on the same drive: 50 Kb
+    // with the quarter, and 50 Kb more for the temporary copy.
+    {
+        FileStages run("message ok ~ \"You need 97.0 Kb\"\n", WithFreeKilobytes(90));
+        run.Put("C:\\MEDIUM\\data.bin", std::string(40000, 'd'));
+        run.app.script().files = {"data.bin,,,,40000"};
+        EXPECT_FALSE(installer::EstimateSpace(run.app));
+    }
+    // On a drive of its own, the temporary folder's drive is checked for the copy alone.
+    auto config = WithFreeKilobytes(100000);
+    config.drives.push_back({'E', platform::DriveType::fixed, 30, {}, false});
+    for (auto& [name, value] : config.environment)
+        if (name == "TMP") value = "E:\\";
+    FileStages run("message ok ~ \"on drive E:\\\\.\"\n", config);
+    run.Put("C:\\MEDIUM\\data.bin", std::string(40000, 'd'));
+    run.app.script().files = {"data.bin,,,,40000"};
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+}

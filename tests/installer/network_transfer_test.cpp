@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "installer/core/network_branch.h"
 #include "installer/files/network_transfer.h"
 #include "tests/installer/file_engine_fixture.h"
 
@@ -22,7 +23,7 @@ TEST(NetworkTransfer, CopiesTheWholeMediumAndRewritesTheScript) {
 
     const auto list = installer::ListInstallSet(run.app);
     ASSERT_EQ(list.size(), 4u);
-    ASSERT_TRUE(installer::TransferInstallSet(run.app, list));
+    ASSERT_EQ(installer::TransferInstallSet(run.app, list), installer::TransferResult::done);
     EXPECT_EQ(run.Read("C:\\Share\\DATA\\A.EX_"), test_support::LiteralSzdd("abc", 'E'));  // stays compressed
     EXPECT_EQ(run.Read("C:\\Share\\32\\Rovexa.exe"), "MZ installer");
     EXPECT_EQ(run.Read("C:\\Share\\Install.exe"), "MZ installer");
@@ -43,6 +44,19 @@ TEST(NetworkTransfer, TheSpaceCheckStopsIt) {
     FileStages run("message ok ~ \"You need\"\n", config, "C:\\CD\\Rovexa.exe");
     run.Put("C:\\CD\\big.bin", std::string(8000, 'b'));
     run.app.folders().installation = "C:\\Share";
-    EXPECT_FALSE(installer::TransferInstallSet(run.app, installer::ListInstallSet(run.app)));
+    EXPECT_EQ(installer::TransferInstallSet(run.app, installer::ListInstallSet(run.app)), installer::TransferResult::no_space);
     EXPECT_FALSE(run.Exists("C:\\Share\\big.bin"));
+}
+
+TEST(NetworkTransfer, AFailedTransferIsNotReportedAsDone) {
+    auto config = sandbox::MachineConfig::Default();
+    config.Drive('C')->free_kilobytes = 4;
+    FileStages run("message ok ~ \"You need\"\n", config, "C:\\CD\\Rovexa.exe");
+    run.Put("C:\\CD\\big.bin", std::string(8000, 'b'));
+    run.app.folders().installation = "C:\\Share";
+    run.app.script().final_text_net = {"Copied."};
+    installer::WizardPages pages(run.app);
+    EXPECT_FALSE(installer::RunNetworkBranch(run.app, pages));
+    // Neither the registry stage nor the page saying the set was copied.
+    EXPECT_EQ(run.Journal("PAGE"), "");
 }

@@ -172,8 +172,10 @@ TEST(RunSequence, AFailedCopyAnsweredNoEndsWithTheFailureCode) {
                      config);
     run.temp.PutFile("C:\\Prog\\a.txt", "busy");
     EXPECT_EQ(run.Go(), app::kExitFailed);
-    // The log is closed with what was done, whatever the outcome.
-    EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\demo.nvu"), ".DC:\\Prog\\demo.nvu\r\n.ZC:\\Prog\r\n");
+    // The log left by a failed installation removes what it did: it names the product, the file
+    // it was about to write and its temporary copy, and the folders.
+    EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\demo.nvu"), ".DC:\\Prog\\demo.nvu\r\n.RDemo\r\n.DC:\\WINDOWS\\TEMP\\tmp1\r\n"
+                                                     ".DC:\\Prog\\a.txt\r\n.FC:\\Prog\r\n.ZC:\\Prog\r\n");
 }
 
 TEST(RunSequence, ARestartDueIsOfferedAndTheChosenProgramStartsOtherwise) {

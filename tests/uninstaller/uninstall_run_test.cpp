@@ -89,11 +89,18 @@ TEST(UninstallRun, FindsTheOnlyLogOfItsFolderAndNoStopsEverything) {
     EXPECT_FALSE(run.Exists(kBatch));
 }
 
-TEST(UninstallRun, ALogWithoutProductRecordShowsAnEmptyName) {
-    Uninstaller run(kLogPath, "page 131 6\nmessage ok ~ \"The application \\\"\\\" has been removed.\"\n");
-    run.Put(kLogPath, "\x01\x02\xff binary\r\n.DC:\\Prog\\demo.nvu");  // a last line without its line end
-    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
-    EXPECT_FALSE(run.Exists(kLogPath));
+TEST(UninstallRun, ALogWithoutProductRecordIsDamagedAndNothingIsRemoved) {
+    for (const char* log : {"\x01\x02\xff binary\r\n.DC:\\Prog\\demo.exe",  // a last line without its line end
+                            ".DC:\\Prog\\demo.nvu\r\n.DC:\\Prog\\demo.exe\r\n.R  \r\n"}) {
+        Uninstaller run(kLogPath, "message ok ~ \"The remove file C:\\\\Prog\\\\demo.nvu is damaged\"\n");
+        run.Put("C:\\Prog\\demo.exe");
+        run.Put(kLogPath, log);
+        EXPECT_EQ(run.app.Run(), app::kExitCouldNotStart);
+        EXPECT_TRUE(run.Exists(kLogPath));
+        EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+        EXPECT_EQ(run.temp.JournalLines("PAGE").size(), 0u);  // not even asked
+        EXPECT_FALSE(run.Exists(kBatch));
+    }
 }
 
 TEST(UninstallRun, LeftoversOfferedAndKeptWhenTheBoxIsNotTicked) {
@@ -141,4 +148,34 @@ TEST(UninstallRun, BatchTextNamesTheProgramItsFolderAndItself) {
     EXPECT_EQ(uninstaller::SelfDeleteBatchText("D:\\A B\\Dismara.exe", "C:\\T\\_dismara.bat"),
               ":Repeat\r\ndel \"D:\\A B\\Dismara.exe\"\r\nif exist \"D:\\A B\\Dismara.exe\" goto Repeat\r\n"
               "rmdir \"D:\\A B\"\r\ndel \"C:\\T\\_dismara.bat\"");
+}
+
+TEST(UninstallRun, TheBatchDoublesEveryPercentSign) {
+    EXPECT_EQ(uninstaller::SelfDeleteBatchText("C:\\100% Sure\\Dismara.exe", "C:\\T%EMP%\\_dismara.bat"),
+              ":Repeat\r\ndel \"C:\\100%% Sure\\Dismara.exe\"\r\nif exist \"C:\\100%% Sure\\Dismara.exe\" goto Repeat\r\n"
+              "rmdir \"C:\\100%% Sure\"\r\ndel \"C:\\T%%EMP%%\\_dismara.bat\"");
+}
+
+TEST(UninstallRun, APlantedBatchIsReplacedAndABatchThatCannotBeWrittenIsSaid) {
+    {
+        Uninstaller run(kLogPath, "page 131 6\nmessage ok ~ \"has been removed\"\n");
+        Install(run);
+        run.Put(kBatch, "format c:");
+        ASSERT_TRUE(run.platform.files.WriteAttributes(kBatch, platform::attributes::read_only));
+        EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+        EXPECT_EQ(run.temp.ReadFile(kBatch).rfind(":Repeat\r\n", 0), 0u) << run.temp.ReadFile(kBatch);
+    }
+    // A folder where the batch should be: no batch can be written, so the program and its
+    // folder are left to the next restart, and the user is told.
+    Uninstaller run(kLogPath, "page 131 6\nmessage ok ~ \"has been removed\"\n"
+                              "message ok ~ \"C:\\\\Prog\\\\Dismara.exe could not be removed now\"\n");
+    Install(run);
+    run.Put(std::string(kBatch) + "\\inside.txt");
+    EXPECT_EQ(run.app.Run(), app::kExitCompleted);
+    EXPECT_EQ(run.temp.JournalLines("OPEN").size(), 0u);
+    run.temp.Reopen();
+    const std::string pending = run.temp.ReadFile("C:\\Prog\\Dismara.exe").empty() ? "" : "kept";
+    EXPECT_EQ(pending, "kept");  // until the restart
+    const std::string ini = test_support::Slurp(run.temp.folder() / "machine" / "registry.reg");
+    EXPECT_NE(ini.find("PendingFileRenameOperations"), std::string::npos) << ini;
 }

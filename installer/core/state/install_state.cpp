@@ -3,6 +3,8 @@
 #include "installer/core/state/install_state.h"
 
 #include "common/app/dialogs.h"
+#include "common/app/exit_codes.h"
+#include "common/text/text.h"
 #include "installer_strings.h"
 
 namespace rvx::installer {
@@ -32,6 +34,11 @@ bool InstallState::ConfirmQuit(QuitQuestion kind) {
 }
 
 std::string InstallState::Text(int id) { return app::LoadText(platform_.resources, id); }
+
+int InstallState::ReportUninstallLogFailure() {
+    Message(text::InsertArguments(Text(kUninstallFileNotWritten), {uninstall_log_.path()}));
+    return app::kExitFailed;
+}
 
 Answer InstallState::Message(std::string_view text, Buttons buttons, Icon icon, int default_button) {
     return ShowInstallerMessage(platform_.ui, platform_.resources, text, buttons, icon, default_button);

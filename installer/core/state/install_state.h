@@ -159,6 +159,9 @@ public:
     const CopyState& copy_state() const { return copy_state_; }
     ProgressPage& progress() { return progress_; }
     uninstall_log::UninstallLog& uninstall_log() { return uninstall_log_; }
+    // Tells the user that the uninstall log could not be written; returns the exit code of a
+    // failed installation.
+    int ReportUninstallLogFailure();
     char language() const { return language_; }
     Colours& colours() { return colours_; }
     const Colours& colours() const { return colours_; }
