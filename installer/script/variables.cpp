@@ -74,14 +74,24 @@ std::optional<NamedLine> ParseNamedLine(std::string_view line) {
     return NamedLine{"%" + fields[0] + "%", WithoutQuotes(fields[1])};
 }
 
-// False only when line cannot name a variable that occurs in text: its name is plain (no quote
-// before the first "=", so the field splitter would give exactly the trimmed text there) and
-// "%name%" is not in text. Every other line is parsed in full. With long [STRINGS] lists this
-// keeps an expansion from splitting every line into new strings.
+// A user variable's line is split at every "=", quotes or not, so a value holding "=" (quoted
+// or not) gives three fields and the line defines nothing.
+std::optional<NamedLine> ParseUserVariable(std::string_view line) {
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos || line.find('=', equals + 1) != std::string_view::npos) return std::nullopt;
+    std::string_view name = text::TrimBlanks(line.substr(0, equals));
+    std::string_view value = text::TrimBlanks(line.substr(equals + 1));
+    // A "=" at the very end gives no second field.
+    if (value.empty() && equals + 1 == line.size()) return std::nullopt;
+    return NamedLine{"%" + std::string(name) + "%", WithoutQuotes(value)};
+}
+
+// False only when line cannot name a variable that occurs in text: "%name%", the name being the
+// trimmed text before the first "=", is not in text. With long [STRINGS] lists this keeps an
+// expansion from splitting every line into new strings.
 bool MayOccur(std::string_view line, std::string_view text) {
     size_t equals = line.find('=');
     std::string_view head = line.substr(0, equals);
-    if (head.find_first_of("\"'") != std::string_view::npos) return true;
     if (equals == std::string_view::npos) return false;  // one field: never a variable
     std::string_view name = text::TrimBlanks(head);
     for (size_t at = text.find(name, 1); at != std::string_view::npos; at = text.find(name, at + 1)) {
@@ -102,7 +112,7 @@ void SubstituteSystemFolders(const ExpansionSources& from, std::string& text) {
 void SubstituteUserVariables(const ExpansionSources& from, std::string& text) {
     for (const auto& line : from.script.user_variables) {
         if (!MayOccur(line, text)) continue;
-        auto named = ParseNamedLine(line);
+        auto named = ParseUserVariable(line);
         if (!named) continue;
         Substitute(text, named->name, Mode::plain, [&] {
             if (named->value.empty() || named->value.front() != '$') return named->value;

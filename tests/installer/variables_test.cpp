@@ -89,11 +89,14 @@ TEST(UserVariables, ListOrderDecidesWhatAValueMayUse) {
 }
 
 TEST(UserVariables, FirstDefinitionWinsAndMalformedLinesAreSkipped) {
-    Installer run("message ok\n");
+    Installer run("message ok\nmessage ok\nmessage ok\n");
     run.Strings({"N=first", "N=second", "Q=\"a=b\"", "U=a=b", "no equals sign", "\t\"P\" \t= quoted name",
-                 "=no name"});
-    EXPECT_EQ(Expanded(*run.app, "%N% %Q% %P% %%"), "first a=b quoted name no name");
+                 "=no name", "E="});
+    // Lines are split at every "=": quotes neither protect a "=" nor leave the name.
+    EXPECT_EQ(Expanded(*run.app, "%N% %\"P\"% %%"), "first quoted name no name");
+    EXPECT_EQ(run.StopOf("%Q%"), "%Q%");
     EXPECT_EQ(run.StopOf("%U%"), "%U%");
+    EXPECT_EQ(run.StopOf("%E%"), "%E%");
 }
 
 TEST(UserVariables, DollarValuesAreReadFromTheRegistry) {
