@@ -88,7 +88,10 @@ bool CheckInstallFolder(InstallState& app, std::string& folder) {
         app.Message(text::InsertArguments(app.Text(kDriveInvalid), {std::string(1, text::ToUpper(drive))}));
         return false;
     }
-    if (NeededKilobytes(app.script().size) > static_cast<int64_t>(free)) {
+    // The need is compared as an unsigned count: a negative [SIZE] stands for more than any
+    // drive holds, so a script with a wrong declaration installs nowhere.
+    const int64_t declared_need = NeededKilobytes(app.script().size);
+    if (declared_need < 0 || declared_need > static_cast<int64_t>(free)) {
         app.Message(app.Text(kNotEnoughSpace));
         return false;
     }

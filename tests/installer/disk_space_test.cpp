@@ -107,6 +107,21 @@ TEST(InstallFolderCheck, RefusalsAndTheirMessages) {
     EXPECT_NE(messages.find("You have no right to create the\\nfolder E:\\\\Locked\\\\Prog."), std::string::npos);
 }
 
+TEST(InstallFolderCheck, NegativeDeclaredSizeRefusesEveryFolder) {
+    FileStages run("message ok ~ \"not enough free space\"\nmessage ok ~ \"not enough free space\"\n",
+                   WithFreeKilobytes(2ull << 30));
+    for (const char* folder_name : {"C:\\Prog", "C:\\Other"}) {
+        run.app.script().size = -2048;
+        std::string folder = folder_name;
+        EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder)) << folder_name;
+        EXPECT_FALSE(platform::IsFolder(run.app.platform().files, folder_name)) << folder_name;
+    }
+    // A need that truncates to nothing asks for no space.
+    run.app.script().size = -100;
+    std::string folder = "C:\\Prog";
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+}
+
 TEST(InstallFolderCheck, WarnDirConditionAsksFirst) {
     FileStages run("message no ~ \"Careful\"\nmessage yes ~ \"Careful\"\n");
     run.app.script().warn_dir_condition = "a, A, ==";
