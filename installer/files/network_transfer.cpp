@@ -119,7 +119,8 @@ void RewriteCopiedScript(InstallState& app) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
         const std::string_view line(text.data() + start, end - start);
-        if (!line.starts_with("[NETINSTALL]")) rewritten += line;
+        // Headers match in any letter case, so "[netinstall]" must go as well.
+        if (!text::StartsWithIgnoreCase(line, "[NETINSTALL]")) rewritten += line;
         start = end;
     }
     if (!platform::WriteWholeFile(files, working, rewritten)) return;

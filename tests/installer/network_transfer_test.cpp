@@ -14,7 +14,8 @@ using test_support::FileStages;
 TEST(NetworkTransfer, CopiesTheWholeMediumAndRewritesTheScript) {
     FileStages run("", sandbox::MachineConfig::Default(), "C:\\CD\\32\\Rovexa.exe");
     run.Put("C:\\CD\\32\\Rovexa.exe", "MZ installer");
-    run.Put("C:\\CD\\32\\install.ini", "[NETINSTALL]\r\n[TITLE]\r\nDemo\r\n[NETINSTALL] again\r\n[FILES]\r\nA.EX_\r\n");
+    run.Put("C:\\CD\\32\\install.ini", "[NETINSTALL]\r\n[TITLE]\r\nDemo\r\n[NETINSTALL] again\r\n[netInstall]\r\n"
+                                         "[FILES]\r\nA.EX_\r\n");
     run.Put("C:\\CD\\DATA\\A.EX_", test_support::LiteralSzdd("abc", 'E'));
     run.Put("C:\\CD\\readme.txt", "hello");
     run.app.folders().installation = "C:\\Share";
