@@ -10,9 +10,9 @@
 namespace rvx::installer {
 
 void CreateExampleShortcut(InstallState& app, const FileEntry& entry) {
-    const std::string folder = Expanded(app, "%EXEMPLEPATH%\\");
-    (void)CreateFolderPath(app.platform().files, folder);
-    (void)CreateShortcut(app, entry.dest_path, folder + entry.relative_name, "", "");
+    const std::string shortcut = ExampleShortcutPath(app, entry);
+    (void)CreateFolderPath(app.platform().files, Expanded(app, "%EXEMPLEPATH%\\"));
+    (void)CreateShortcut(app, entry.dest_path, shortcut, "", "");
 }
 
 }  // namespace rvx::installer

@@ -32,6 +32,17 @@ std::string WarningReference(const TextList& user_variables) {
     return reference;
 }
 
+bool IsFullPath(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':') || path.starts_with("\\\\");
+}
+
+// A [FORCEDELETE] line names a file or a pattern relative to the installation folder, folders
+// included ("logs\*.log" is in "logs"); a line that spells out a whole path stands as written.
+std::string ForcedDeletePath(const std::string& installation, const std::string& line) {
+    if (IsFullPath(line)) return line;
+    return installation + std::string(path::TrimBackslashes(line));
+}
+
 void RecordFiles(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
     for (const std::string& line : app.script().files) {
@@ -43,8 +54,8 @@ void RecordFiles(InstallState& app) {
         } else {
             log.RecordFilePath(entry.dest_path);
         }
-        // Named after the documents folder itself, not the examples folder below it.
-        if (entry.example_link) log.RecordFile(Expanded(app, "%WRKPATH%"), entry.relative_name + ".lnk");
+        // The shortcut the copy made beside the examples, so that the uninstaller finds it.
+        if (entry.example_link) log.RecordFilePath(ExampleShortcutPath(app, entry) + ".lnk");
     }
 }
 
@@ -73,7 +84,7 @@ void WriteUninstallRecords(InstallState& app) {
 
     RecordFiles(app);
     const std::string installation = path::AddTrailingBackslash(app.folders().installation);
-    for (const std::string& line : script.force_delete) log.RecordFile(installation, Expanded(app, line));
+    for (const std::string& line : script.force_delete) log.RecordFilePath(ForcedDeletePath(installation, Expanded(app, line)));
     for (const std::string& line : script.registry_uninstall) log.RecordRegistryKey(Expanded(app, line));
     RecordWarning(app);
     log.RecordProduct(SubstituteDisplayText(app, script.product_name));

@@ -89,4 +89,8 @@ FileEntry ParseFileLine(InstallState& app, std::string_view line) {
     return entry;
 }
 
+std::string ExampleShortcutPath(InstallState& app, const FileEntry& entry) {
+    return Expanded(app, "%EXEMPLEPATH%\\") + entry.relative_name;
+}
+
 }  // namespace rvx::installer

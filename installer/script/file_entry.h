@@ -42,4 +42,9 @@ std::vector<std::string> SplitFileLineFields(std::string_view line);
 // the destination and in the finished paths are expanded (an undefined one ends the installer).
 FileEntry ParseFileLine(InstallState& app, std::string_view line);
 
+// Where the example shortcut of a file line with the letter L is made, without its ".lnk": the
+// examples folder followed by the line's relative name. The copy makes it and the uninstall
+// record names it, so both must agree.
+std::string ExampleShortcutPath(InstallState& app, const FileEntry& entry);
+
 }  // namespace rvx::installer

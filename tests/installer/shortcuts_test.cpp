@@ -119,6 +119,30 @@ TEST(ShortcutStage, TheUninstallLogOfASmallInstallation) {
                          ".Z" + kMenu + "\\Demo\r\n");
 }
 
+TEST(ShortcutStage, ForcedDeletionsKeepTheFoldersOfTheirPatterns) {
+    ShortcutRun run;
+    run.app.script().force_delete = {"logs\\*.log", "\\top.tmp", "%DSTPATH%data\\cache\\*.*", "D:\\Other\\x.dat"};
+    RunShortcutStage(run.app);
+    EXPECT_NE(run.Log().find(".DC:\\Prog\\App.nvu\r\n"
+                             ".DC:\\Prog\\logs\\*.log\r\n"
+                             ".DC:\\Prog\\top.tmp\r\n"
+                             ".DC:\\Prog\\data\\cache\\*.*\r\n"
+                             ".DD:\\Other\\x.dat\r\n"),
+              std::string::npos)
+        << run.Log();
+}
+
+TEST(ShortcutStage, AnExampleShortcutIsRecordedWhereTheCopyMadeIt) {
+    ShortcutRun run;
+    run.app.script().examples_subfolder = "Samples";
+    run.app.script().files = {"first.txt,,L", "docs\\second.txt,,L"};
+    RunShortcutStage(run.app);
+    const std::string log = run.Log();
+    EXPECT_NE(log.find(".DC:\\Docs\\Samples\\first.txt.lnk\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(".DC:\\Docs\\Samples\\docs\\second.txt.lnk\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find(".DC:\\Docs\\first.txt.lnk"), std::string::npos) << log;
+}
+
 TEST(ShortcutStage, WithoutAConditionTheWarningNamesNoRegistryValue) {
     ShortcutRun run;
     run.app.script().user_variables = {"KEY=$HKLM,Software\\Demo,Path"};
