@@ -91,10 +91,12 @@ platform::Outcome SandboxFiles::CheckChange(const WindowsPath& path, bool touche
     if (rights_ == Rights::system) return {};
     for (const auto& denied : denied_)
         if (path.IsWithin(denied)) return Fail(Status::access_denied, path.Text());
-    if (touches_existing_file)
-        for (const auto& busy : in_use_)
-            if (SamePath(path, busy)) return Fail(Status::sharing_violation, path.Text() + " is in use");
+    if (touches_existing_file && IsInUse(path)) return Fail(Status::sharing_violation, path.Text() + " is in use");
     return {};
+}
+
+bool SandboxFiles::IsInUse(const WindowsPath& path) const {
+    return std::any_of(in_use_.begin(), in_use_.end(), [&](const WindowsPath& busy) { return SamePath(path, busy); });
 }
 
 uint32_t SandboxFiles::AttributesOf(const WindowsPath& path, bool folder) const {
@@ -120,6 +122,10 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
     if (writes || truncates || (creates && !where.exists)) {
         if (auto allowed = CheckChange(where.path, where.exists); !allowed) return allowed.error();
     }
+    // The program that keeps the file open shares it at most for reading: an open that shares
+    // nothing is refused whatever access it asks, as the system refuses it.
+    if (where.exists && request.sharing == platform::share::none && rights_ != Rights::system && IsInUse(where.path))
+        return Fail(Status::sharing_violation, windows_path + " is in use");
     if (where.exists && (writes || truncates)) {
         const uint32_t found = AttributesOf(where.path, false);
         if (found & attributes::read_only) return Fail(Status::access_denied, windows_path + " is read-only");

@@ -65,6 +65,7 @@ private:
     // Refuses a change (create, write, delete) at path: a read-only drive or a denied path
     // answers access_denied, a file in use sharing_violation.
     platform::Outcome CheckChange(const WindowsPath& path, bool touches_existing_file);
+    bool IsInUse(const WindowsPath& path) const;
     bool IsReadOnlyDrive(char drive) const;
     // The attributes the system reports for an existing file or folder.
     uint32_t AttributesOf(const WindowsPath& path, bool folder) const;

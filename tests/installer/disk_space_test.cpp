@@ -145,6 +145,19 @@ TEST(SpaceEstimate, InstalledFilesAreSubtractedInListOrder) {
     EXPECT_NE(run.Journal("MESSAGE").find("on drive C:\\\\.\\n\\nYou need 10.0 Kb on this drive"), std::string::npos);
 }
 
+TEST(SpaceEstimate, AFileAnotherProgramKeepsOpenIsNotSubtracted) {
+    auto config = WithFreeKilobytes(8);
+    config.files_in_use = {"C:\\Prog\\busy.bin"};
+    FileStages run("message ok ~ \"You need 9.0 Kb\"\n", config);
+    run.Put("C:\\Prog\\busy.bin", std::string(8000, 'x'));
+    run.Put("C:\\Prog\\idle.bin", std::string(8000, 'x'));
+    run.app.script().files = {"idle.bin,,,,8000"};
+    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    // Its size cannot be read without sharing, so the whole new file counts.
+    run.app.script().files = {"busy.bin,,,,8000"};
+    EXPECT_FALSE(installer::EstimateSpace(run.app));
+}
+
 TEST(SpaceEstimate, PreallocatedFilesCountAndMalformedLinesStopSilently) {
     FileStages run("message ok ~ \"You need 1.0 Mb\"\n", WithFreeKilobytes(1000));
     run.app.script().create_files = {"data.db,,500"};  // 500,000 bytes in the installation folder

@@ -80,6 +80,22 @@ TEST(SandboxFiles, FilesInUseCannotBeChangedButCanBeRead) {
     EXPECT_EQ(temp.ReadFile("C:\\WINDOWS\\system32\\busy.dll"), "old");
 }
 
+TEST(SandboxFiles, FilesInUseRefuseEveryOpenThatSharesNothing) {
+    TempMachine temp(ConfigWithRules());
+    temp.PutFile("C:\\WINDOWS\\system32\\busy.dll", "old");
+    temp.PutFile("C:\\WINDOWS\\system32\\free.dll", "free");
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    for (Access access : {Access::read, Access::write, Access::read_write}) {
+        EXPECT_EQ(files.Open(OpenRequest{"C:\\WINDOWS\\SYSTEM32\\busy.dll", access, share::none, Disposition::open_existing})
+                      .status(),
+                  Status::sharing_violation);
+        EXPECT_TRUE(files.Open(OpenRequest{"C:\\WINDOWS\\system32\\free.dll", access, share::none, Disposition::open_existing}));
+    }
+    // Shared for reading it still opens for reading.
+    EXPECT_TRUE(files.Open(OpenRequest{"C:\\WINDOWS\\system32\\busy.dll", Access::read, share::read, Disposition::open_existing}));
+    EXPECT_EQ(temp.ReadFile("C:\\WINDOWS\\system32\\busy.dll"), "old");
+}
+
 TEST(SandboxFiles, DeniedPathsAndReadOnlyDrivesRefuseChanges) {
     TempMachine temp(ConfigWithRules());
     temp.PutFile("C:\\Locked\\inside.txt", "keep");
