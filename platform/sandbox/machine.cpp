@@ -31,6 +31,8 @@ namespace {
 
 constexpr const char* kConfigName = "machine.ini";
 constexpr const char* kRegistryName = "registry.reg";
+// The key a user without administrator rights may not write, with everything below it.
+constexpr std::string_view kMachineSoftwareKey = "SOFTWARE";
 constexpr const char* kJournalName = "journal.log";
 constexpr const char* kMetadataName = "file-attributes.ini";
 
@@ -132,6 +134,10 @@ platform::Result<std::unique_ptr<Machine>> Machine::Open(const std::string& fold
                                                  std::move(metadata.value())));
     auto registry = SandboxRegistry::Load((base / kRegistryName).string());
     if (!registry) return registry.error();
+    // A limited user of the NT family reads the machine's software keys but may not write them;
+    // the 95 family has no such rights.
+    if (!machine->config_.administrator && machine->config_.version.family == platform::PlatformFamily::windows_nt)
+        registry.value()->SetReadOnlyKeys({{platform::RootKey::local_machine, std::string(kMachineSoftwareKey)}});
     machine->registry_ = std::move(registry.value());
     return machine;
 }

@@ -192,6 +192,15 @@ TEST(StartChecks, PendingStartErrorIsShownUnlessEmptyOrSilent) {
     }
 }
 
+TEST(StartChecks, ALimitedUserOfTheSimulatedMachineIsRefusedWithoutAdminSection) {
+    for (auto family : {PlatformFamily::windows_nt, PlatformFamily::windows_95}) {
+        const bool refused = family == PlatformFamily::windows_nt;
+        Installer run(refused ? "message ok\n" : "", Machine(family, 1, false));
+        EXPECT_EQ(installer::CheckRightsAndSystem(run.app), refused ? CheckResult::stop : CheckResult::go_on);
+        EXPECT_EQ(run.Shows("To install this software you\nneed administrator rights.", "warning"), refused);
+    }
+}
+
 TEST(StartChecks, RightsThenNtOnlyThenWindows95Itself) {
     const std::string admin = "To install this software you\nneed administrator rights.";
     const std::string nt_only = "This software needs Windows NT\nor Windows 2000.";
@@ -207,8 +216,11 @@ TEST(StartChecks, RightsThenNtOnlyThenWindows95Itself) {
                                            {w95, "9", false, no_95},       {w98, "9", false, ""},
                                            {Machine(PlatformFamily::windows_95, 90, false), "9", false, ""}}) {
         Installer run(c.text.empty() ? "" : "message ok\n", c.config);
-        if (c.key_locked)
-            static_cast<sandbox::SandboxRegistry&>(run.temp.machine().registry()).SetReadOnlyKeys({{platform::RootKey::local_machine, "Software"}});
+        // The key's lock is set here for every case, so that the service manager's answer is
+        // tried on its own.
+        using ReadOnlyKeys = std::vector<std::pair<platform::RootKey, std::string>>;
+        static_cast<sandbox::SandboxRegistry&>(run.temp.machine().registry())
+            .SetReadOnlyKeys(c.key_locked ? ReadOnlyKeys{{platform::RootKey::local_machine, "Software"}} : ReadOnlyKeys{});
         const std::string sections = c.sections;
         run.app.flags().administrator_rights = sections.find('a') != std::string::npos;
         run.app.flags().nt_only = sections.find('n') != std::string::npos;

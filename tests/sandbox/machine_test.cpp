@@ -33,6 +33,36 @@ TEST(Machine, AMissingFolderBecomesTheDefaultNtMachine) {
     fs::remove_all(base);
 }
 
+TEST(Machine, ALimitedNtUserCannotWriteTheMachinesSoftwareKeys) {
+    fs::path base = test_support::MakeTempFolder("rvx-limited");
+    for (auto family : {platform::PlatformFamily::windows_nt, platform::PlatformFamily::windows_95}) {
+        for (bool administrator : {true, false}) {
+            sandbox::MachineConfig config = sandbox::MachineConfig::Default();
+            config.version.family = family;
+            config.administrator = administrator;
+            const fs::path folder = base / (std::to_string(static_cast<int>(family)) + (administrator ? "a" : "u"));
+            ASSERT_TRUE(Machine::Create(folder.string(), config));
+            auto machine = Machine::Open(folder.string());
+            ASSERT_TRUE(machine) << machine.error().Describe();
+            auto& registry = machine.value()->registry();
+            const bool locked = family == platform::PlatformFamily::windows_nt && !administrator;
+            const auto text = platform::RegValue::Text("x");
+            EXPECT_EQ(registry.WriteValue(RootKey::local_machine, "Software\\Demo", "V", text).ok(), !locked) << folder;
+            EXPECT_EQ(registry.CheckWritable(RootKey::local_machine, "SOFTWARE").ok(), !locked) << folder;
+            EXPECT_EQ(registry.DeleteKey(RootKey::local_machine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce").ok(),
+                      !locked)
+                << folder;
+            // Still readable, and the user's own keys and the system's other keys stay writable.
+            EXPECT_TRUE(registry.ReadValue(RootKey::local_machine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                           "ProgramFilesDir"))
+                << folder;
+            EXPECT_TRUE(registry.WriteValue(RootKey::current_user, "Software\\Demo", "V", text)) << folder;
+            EXPECT_TRUE(registry.WriteValue(RootKey::local_machine, "SYSTEM\\Demo", "V", text)) << folder;
+        }
+    }
+    fs::remove_all(base);
+}
+
 TEST(Machine, DescriptionRoundTripsThroughItsFile) {
     sandbox::MachineConfig config = sandbox::MachineConfig::Default();
     config.version = {platform::PlatformFamily::windows_95, 4, 0, 950};

@@ -49,6 +49,17 @@ TEST(UninstallRun, RemovesReportsAndHandsItsOwnFileToTheBatch) {
     EXPECT_FALSE(std::filesystem::exists(run.temp.HostPath(kBatch)));
 }
 
+TEST(UninstallRun, ALimitedUserOfTheSimulatedMachineIsRefused) {
+    sandbox::MachineConfig config = sandbox::MachineConfig::Default();
+    config.administrator = false;
+    Uninstaller run(kLogPath, "message ok ~ \"To uninstall this software you\\nneed administrator rights.\"\n", config);
+    Install(run);
+    EXPECT_EQ(run.app.Run(), app::kExitCouldNotStart);
+    EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+    EXPECT_TRUE(run.Exists(kLogPath));
+    EXPECT_EQ(run.temp.responder().remaining(), 0u);
+}
+
 TEST(UninstallRun, StartFailuresChangeNothing) {
     {
         Uninstaller run(kLogPath, "message ok ~ \"administrator rights\"\n");
