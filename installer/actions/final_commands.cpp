@@ -18,7 +18,7 @@ std::optional<FinalCommand> ParseFinalCommand(InstallState& app, std::string_vie
     std::string arguments;
     if (fields.size() >= 4) arguments = Expanded(app, fields[3]);
     command.wait = fields.size() >= 3 && !fields[2].empty() && (fields[2][0] == 'W' || fields[2][0] == 'w');
-    const std::string program = SubstituteDisplayText(app, Expanded(app, fields[0]));
+    const std::string program = SubstituteDisplayText(app.script(), Expanded(app, fields[0]));
     // An empty arguments field adds nothing: an empty quoted argument would reach the program
     // as an argument of its own.
     command.command_line = arguments.empty() ? program : "\"" + program + "\" \"" + arguments + "\"";

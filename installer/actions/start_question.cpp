@@ -12,7 +12,7 @@ bool AskStartQuestion(InstallState& app) {
     const TextList& lines = app.script().init_text;
     if (lines.empty() || app.answers().unattended) return true;
     std::string question;
-    for (const std::string& line : lines) question += SubstituteDisplayText(app, line) + "\n";
+    for (const std::string& line : lines) question += SubstituteDisplayText(app.script(), line) + "\n";
     return app.Message(question, platform::Buttons::yes_no, platform::Icon::information, 2) == platform::Answer::yes;
 }
 

@@ -28,7 +28,7 @@ bool RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     if (user.size() > 2) app.user().company = user[2];
     RunRegistryStage(app);
     for (const std::string& line : app.script().registry_uninstall) app.uninstall_log().RecordRegistryKey(Expanded(app, line));
-    app.uninstall_log().RecordProduct(SubstituteDisplayText(app, app.script().product_name));
+    app.uninstall_log().RecordProduct(SubstituteDisplayText(app.script(), app.script().product_name));
     app.progress().Close();
 
     std::vector<std::string> lines;

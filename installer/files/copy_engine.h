@@ -8,13 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "installer/core/state/install_state.h"
 #include "installer_strings.h"
 #include "platform/files.h"
 #include "platform/result.h"
 
 namespace rvx::installer {
-
-class InstallState;
 
 // How the copy stage ended.
 enum class CopyStageResult {
@@ -45,8 +44,9 @@ std::optional<StringId> MessageFor(TempCopyResult result);
 CopyStageResult CopyFiles(InstallState& app);
 FileCopyResult CopyOneFile(InstallState& app, std::string_view line);
 
-// Sets the number of disk groups of the file list.
-void CountDisks(InstallState& app);
+// The number of disk groups of the file list: 1 unless the source is removable, else the number
+// of markers that raise the highest disk number seen so far (at least 1).
+int CountDisks(const SourceLayout& layout, const TextList& files);
 // True when the disk with the identifier is in place (always on a single-disk source).
 bool CheckDiskMarker(InstallState& app, std::string_view id);
 

@@ -81,11 +81,11 @@ void ReportFileFailure(InstallState& app, FileCopyResult result) {
 
 void OpenUninstallLog(InstallState& app) {
     if (app.flags().patch || app.script().uninstall_file.empty()) return;
-    const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
+    const std::string name = SubstituteDisplayText(app.script(), Expanded(app, app.script().uninstall_file));
     uninstall_log::UninstallLog& log = app.uninstall_log();
     // From its first line the log names the product and the folder, so that whatever stops the
     // installation, its replay finds the product's keys and the folder to clean.
-    const uninstall_log::LogIdentity identity{SubstituteDisplayText(app, app.script().product_name), app.folders().installation};
+    const uninstall_log::LogIdentity identity{SubstituteDisplayText(app.script(), app.script().product_name), app.folders().installation};
     // An update goes into the folder it found without the folder check, which would have made it.
     (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
     log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
@@ -130,13 +130,11 @@ int ErrnoFor(Status status) {
     }
 }
 
-void CountDisks(InstallState& app) {
-    CopyState& copy = app.copy_state();
-    copy.disk_count = 1;
-    if (!app.layout().removable) return;
+int CountDisks(const SourceLayout& layout, const TextList& files) {
+    if (!layout.removable) return 1;
     int count = 0;
     int highest = -1;
-    for (const std::string& line : app.script().files) {
+    for (const std::string& line : files) {
         if (!IsDiskMarker(line)) continue;
         const int first = line.size() > 1 ? static_cast<unsigned char>(line[1]) : 0;
         if (first > highest) {
@@ -144,7 +142,7 @@ void CountDisks(InstallState& app) {
             highest = first;
         }
     }
-    copy.disk_count = count == 0 ? 1 : count;
+    return count == 0 ? 1 : count;
 }
 
 bool CheckDiskMarker(InstallState& app, std::string_view id) {
@@ -167,7 +165,7 @@ bool CheckDiskMarker(InstallState& app, std::string_view id) {
 CopyStageResult CopyFiles(InstallState& app) {
     CopyState& copy = app.copy_state();
     copy.current_disk = 0;
-    CountDisks(app);
+    copy.disk_count = CountDisks(app.layout(), app.script().files);
     const TextList& lines = app.script().files;
     const bool has_markers = std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsDiskMarker(line); });
     if (!has_markers) {

@@ -72,11 +72,11 @@ TransferResult TransferInstallSet(InstallState& app, const std::vector<std::stri
         if (file) total += static_cast<int64_t>(file.value()->Size().value_or(0));
     }
 
-    const std::string name = SubstituteDisplayText(app, Expanded(app, app.script().uninstall_file));
+    const std::string name = SubstituteDisplayText(app.script(), Expanded(app, app.script().uninstall_file));
     // An empty name leaves the log without a file: nothing of the transfer is recorded.
     uninstall_log::UninstallLog& log = app.uninstall_log();
     if (!name.empty()) {
-        const uninstall_log::LogIdentity identity{SubstituteDisplayText(app, app.script().product_name), app.folders().installation};
+        const uninstall_log::LogIdentity identity{SubstituteDisplayText(app.script(), app.script().product_name), app.folders().installation};
         (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
         log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
     }

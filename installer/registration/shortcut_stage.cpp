@@ -62,7 +62,7 @@ void DeleteOldItems(InstallState& app, const std::string& programs, const std::s
 
 // One [ICONS] line: "Group\Name, target[, working folder]".
 void CreateIcon(InstallState& app, const std::string& programs, const std::string& line) {
-    const std::string expanded = Expanded(app, SubstituteDisplayText(app, line));
+    const std::string expanded = Expanded(app, SubstituteDisplayText(app.script(), line));
     const std::vector<std::string> fields = text::SplitFields(expanded, ",");
     if (fields.size() < 2) {
         app.TraceText("Shortcut line without a target: " + line + "\n");

@@ -87,9 +87,9 @@ void WriteUninstallRecords(InstallState& app) {
     for (const std::string& line : script.force_delete) log.RecordFilePath(ForcedDeletePath(installation, Expanded(app, line)));
     for (const std::string& line : script.registry_uninstall) log.RecordRegistryKey(Expanded(app, line));
     RecordWarning(app);
-    log.RecordProduct(SubstituteDisplayText(app, script.product_name));
+    log.RecordProduct(SubstituteDisplayText(app.script(), script.product_name));
     log.RecordInstallFolder(app.folders().installation);
-    for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(app, line) + "]");
+    for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(app.script(), line) + "]");
     const TextList& pairs = script.uninstall_commands_conditional;
     for (size_t first = 0; first + 1 < pairs.size(); first += 2)
         log.RecordConditionalCommand(Expanded(app, pairs[first]), "[" + Expanded(app, pairs[first + 1]) + "]");

@@ -242,10 +242,10 @@ void ResolveReadRegistry(InstallState& app) {
     }
 }
 
-std::string SubstituteDisplayText(const InstallState& app, std::string_view text) {
+std::string SubstituteDisplayText(const ScriptSections& script, std::string_view text) {
     // "%VERSION" without its closing "%" on purpose: "%VERSION%" keeps the "%" after the version.
-    std::string out = text::ReplaceAll(text, "%VERSION", app.script().version);
-    return text::ReplaceAll(out, "%PATCH", app.script().required_version);
+    std::string out = text::ReplaceAll(text, "%VERSION", script.version);
+    return text::ReplaceAll(out, "%PATCH", script.required_version);
 }
 
 std::string ConvertLineBreaks(std::string_view text) { return text::ReplaceAll(text, "\\n", "\n"); }

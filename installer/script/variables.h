@@ -53,7 +53,7 @@ std::optional<std::string> ReadRegistrySpecification(platform::Registry& registr
 void ResolveReadRegistry(InstallState& app);
 
 // Replaces "%VERSION" and "%PATCH" in a text shown to the user.
-std::string SubstituteDisplayText(const InstallState& app, std::string_view text);
+std::string SubstituteDisplayText(const ScriptSections& script, std::string_view text);
 
 // Turns every two-character "\n" into a line break.
 std::string ConvertLineBreaks(std::string_view text);

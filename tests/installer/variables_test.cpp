@@ -180,7 +180,7 @@ TEST(DisplayText, VersionAndPatchAreReplacedWithoutTheirClosingPercent) {
     Installer run;
     run.app->script().version = "2.1";
     run.app->script().required_version = "2.0";
-    EXPECT_EQ(installer::SubstituteDisplayText(*run.app, "Demo %VERSION% (needs %PATCH) %VERSION"),
+    EXPECT_EQ(installer::SubstituteDisplayText(run.app->script(), "Demo %VERSION% (needs %PATCH) %VERSION"),
               "Demo 2.1% (needs 2.0) 2.1");
     EXPECT_EQ(installer::ConvertLineBreaks("one\\ntwo\\n\\\\n"), "one\ntwo\n\\\n");
 }
