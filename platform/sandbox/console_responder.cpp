@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "common/text/text.h"
+#include "platform/dialog_description.h"
 
 namespace rvx::sandbox {
 
@@ -25,6 +26,60 @@ void PrintIndented(std::ostream& out, std::string_view text) {
 }
 
 std::string Flatten(std::string_view text) { return text::ReplaceAll(text::ReplaceAll(text, "\r", ""), "\n", " "); }
+
+// A static text counts as an edit's label when it ends at most this many dialog units above it.
+constexpr int kLabelGap = 4;
+
+// A label as the user reads it: without its "&" marks and its closing ":".
+std::string AsLabel(std::string_view text) {
+    std::string label = Flatten(text::ReplaceAll(text, "&", ""));
+    if (!label.empty() && label.back() == ':') label.pop_back();
+    return std::string(text::TrimBlanks(label));
+}
+
+// The static text the page's description shows just above the edit field, overlapping it
+// across; empty when there is none. A label with an id is read from the page, which may have
+// changed it.
+std::string LabelAbove(const platform::PageModel& page, int edit_id) {
+    if (page.description == nullptr) return {};
+    const platform::ControlDescription* edit = page.description->Find(edit_id);
+    if (edit == nullptr) return {};
+    const platform::ControlDescription* best = nullptr;
+    for (const auto& control : page.description->controls) {
+        if (control.kind != platform::ControlClass::text) continue;
+        const int bottom = control.place.y + control.place.height;
+        const bool across = control.place.x < edit->place.x + edit->place.width && edit->place.x < control.place.x + control.place.width;
+        if (!across || bottom > edit->place.y || edit->place.y - bottom > kLabelGap) continue;
+        if (best == nullptr || bottom > best->place.y + best->place.height) best = &control;
+    }
+    if (best == nullptr) return {};
+    const platform::Control* shown = page.Find(best->id);
+    return AsLabel(shown != nullptr ? shown->text : best->text);
+}
+
+std::string EditPrompt(const platform::PageModel& page, const platform::Control& edit) {
+    if (std::string label = LabelAbove(page, edit.id); !label.empty()) return label;
+    if (std::string own = AsLabel(edit.text); !own.empty()) return own;
+    return "Control " + std::to_string(edit.id);
+}
+
+// Whether a folder names its drive and starts at its root ("C:\...") or is a network path.
+bool IsFullFolder(std::string_view folder) {
+    if (folder.starts_with("\\\\")) return true;
+    const bool letter = folder.size() >= 3 && ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
+    return letter && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
+}
+
+// The number typed, when the whole text is one.
+std::optional<int> TypedNumber(std::string_view typed) {
+    if (typed.empty() || typed.size() > 9) return std::nullopt;
+    int number = 0;
+    for (char c : typed) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
 
 }  // namespace
 
@@ -69,7 +124,7 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
     for (auto& control : page.controls) {
         if (!control.visible || !control.enabled) continue;
         if (control.kind == ControlKind::edit) {
-            out_ << "  " << (control.text.empty() ? "Value" : control.text) << " [" << control.value << "]: " << std::flush;
+            out_ << "  " << EditPrompt(page, control) << " [" << control.value << "]: " << std::flush;
             if (auto line = ReadLine(); line && !line->empty()) {
                 control.value = *line;
                 if (control.max_length > 0 && control.value.size() > static_cast<size_t>(control.max_length))
@@ -101,18 +156,30 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
             out_ << "(end of input)\n";
             throw AnswerScriptError("the input ended at page " + std::to_string(page.dialog_id) + ", which needs an answer");
         }
-        const std::string typed(text::TrimBlanks(*line));
-        if (typed.size() == 1 && typed[0] >= '1' && static_cast<size_t>(typed[0] - '0') <= buttons.size())
-            return buttons[static_cast<size_t>(typed[0] - '1')]->id;
-        out_ << "  Please type the number of a button.\n";
+        std::string_view typed = text::TrimBlanks(*line);
+        // "#ID" is always a control id; a plain number is a place in the list, or else an id.
+        const bool by_id = typed.starts_with('#');
+        if (by_id) typed.remove_prefix(1);
+        if (auto number = TypedNumber(typed)) {
+            if (!by_id && *number >= 1 && static_cast<size_t>(*number) <= buttons.size())
+                return buttons[static_cast<size_t>(*number - 1)]->id;
+            for (const platform::Control* button : buttons)
+                if (button->id == *number) return button->id;
+        }
+        out_ << "  Please type the number or the #id of a button.\n";
     }
 }
 
 std::optional<std::string> ConsoleResponder::AnswerBrowse(std::string_view title, std::string_view initial) {
-    out_ << "  " << title << " [" << initial << "] (a folder, or - to cancel): " << std::flush;
-    auto line = ReadLine();
-    if (!line || *line == "-") return std::nullopt;
-    return line->empty() ? std::string(initial) : *line;
+    for (;;) {
+        out_ << "  " << title << " [" << initial << "] (a folder, or - to cancel): " << std::flush;
+        auto line = ReadLine();
+        if (!line || *line == "-") return std::nullopt;
+        if (line->empty()) return std::string(initial);
+        // The shell's browser only ever hands back a whole folder.
+        if (IsFullFolder(*line)) return *line;
+        out_ << "  \"" << *line << "\" is not a full folder: type one with its drive, such as C:\\Program Files.\n";
+    }
 }
 
 void ConsoleResponder::ShowProgress(std::string_view caption) {

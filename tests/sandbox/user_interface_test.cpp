@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "platform/dialog_description.h"
 #include "platform/sandbox/console_responder.h"
 #include "platform/sandbox/sandbox_ui.h"
 #include "platform/sandbox/scripted_responder.h"
@@ -63,6 +64,57 @@ TEST(ConsoleResponder, PagesAreFilledInFieldByField) {
     // one can answer either.
     EXPECT_THROW(nobody.AnswerPage(again), sandbox::AnswerScriptError);
     EXPECT_EQ(again.Find(101)->value, "Old");
+}
+
+TEST(ConsoleResponder, EditsAreAskedByTheirLabelsAndButtonsMayBeChosenByTheirIds) {
+    using platform::ControlClass;
+    // A name field with its label just above, and a folder field with nothing right above it.
+    const platform::ControlDescription controls[] = {
+        {105, ControlClass::text, "", {104, 7, 205, 60}, 0},
+        {platform::kNoControlId, ControlClass::text, "&Name:", {104, 80, 205, 8}, 0},
+        {101, ControlClass::edit, "", {104, 90, 205, 12}, 40},
+        {103, ControlClass::edit, "", {104, 130, 150, 12}, 100},
+        {1, ControlClass::default_button, "Next", {150, 180, 50, 14}, 0},
+        {117, ControlClass::button, "Back", {100, 180, 50, 14}, 0},
+        {2, ControlClass::button, "Cancel", {250, 180, 50, 14}, 0}};
+    const platform::DialogDescription description{109, {0, 0, 316, 202}, platform::DialogLook::wizard, "", controls};
+    auto page_of = [&] {
+        platform::PageModel page;
+        page.dialog_id = 109;
+        page.description = &description;
+        page.controls = {{105, ControlKind::text, "Your name, please", "", 0, true, true},
+                         {101, ControlKind::edit, "", "Old", 40, true, true},
+                         {103, ControlKind::edit, "", "C:\\Demo", 100, true, true},
+                         {1, ControlKind::button, "Next", "", 0, true, true},
+                         {117, ControlKind::button, "Back", "", 0, true, true},
+                         {2, ControlKind::button, "Cancel", "", 0, true, true}};
+        return page;
+    };
+    std::istringstream in("Ann\n\n#2\n\n\n117\n\n\n9\n#117x\n2\n");
+    std::ostringstream out;
+    sandbox::ConsoleResponder console(in, out);
+    auto first = page_of();
+    EXPECT_EQ(console.AnswerPage(first), 2);  // "#2": the id of Cancel, not the second button
+    EXPECT_EQ(first.Find(101)->value, "Ann");
+    EXPECT_NE(out.str().find("  Name [Old]: "), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  Control 103 [C:\\Demo]: "), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("Value"), std::string::npos) << out.str();
+    auto second = page_of();
+    EXPECT_EQ(console.AnswerPage(second), 117);  // no place 117 in the list: the id
+    auto third = page_of();
+    EXPECT_EQ(console.AnswerPage(third), 117);  // "9" and "#117x" are asked again, then place 2
+    EXPECT_NE(out.str().find("Please type the number or the #id of a button."), std::string::npos);
+}
+
+TEST(ConsoleResponder, TheFolderBrowserTakesOnlyWholeFolders) {
+    std::istringstream in("Demo\n..\\Up\nC:Demo\nD:\\Games\\Demo\n\n-\n");
+    std::ostringstream out;
+    sandbox::ConsoleResponder console(in, out);
+    EXPECT_EQ(console.AnswerBrowse("Choose a folder", "C:\\Prog").value_or("cancelled"), "D:\\Games\\Demo");
+    EXPECT_NE(out.str().find("\"Demo\" is not a full folder"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\"C:Demo\" is not a full folder"), std::string::npos) << out.str();
+    EXPECT_EQ(console.AnswerBrowse("Choose a folder", "C:\\Prog").value_or("cancelled"), "C:\\Prog");
+    EXPECT_EQ(console.AnswerBrowse("Choose a folder", "C:\\Prog").value_or("cancelled"), "cancelled");
 }
 
 TEST(Transcript, PagesAndMessagesAreJournaledWithWhatTheUserChanged) {
