@@ -51,6 +51,10 @@ int main(int argc, char** argv) {
     return rvx::host::RunOnMachine(options, {"dismara", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
                                    [](rvx::platform::Platform& platform) {
                                        rvx::uninstaller::UninstallApp app(platform);
-                                       return app.Execute(rvx::app::kExitCouldNotStart);
+                                       const int code = app.Execute(rvx::app::kExitCouldNotStart);
+                                       // The deletions the log asked for and the bounds refused.
+                                       for (const auto& refusal : app.state().refusals)
+                                           std::cerr << "dismara: " << refusal << "\n";
+                                       return code;
                                    });
 }

@@ -41,6 +41,7 @@ void UninstallApp::ReleaseSharedFileOnce(std::string_view path) {
 }
 
 void UninstallApp::ReplayLog() {
+    PrepareBounds();
     const auto& lines = state_.log_lines;
     for (size_t i = 0; i < lines.size(); ++i) {
         platform_.clock.Sleep(kServicePassWait);

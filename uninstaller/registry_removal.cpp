@@ -35,10 +35,19 @@ constexpr size_t kValueBuffer = 1024;
 }  // namespace
 
 void UninstallApp::DeleteKeyByLine(std::string_view line) {
+    // A line cut off inside its quotes would name a shorter key than the one written.
+    if (!HasBalancedQuotes(line)) {
+        Refuse(".X", line, Refusal::unbalanced_quotes);
+        return;
+    }
     const auto fields = SplitUninstallFields(line);
     if (fields.size() < 2) return;
     const auto root = system::RootKeyFromName(fields[0]);
-    if (!root || NamesNoKey(fields[1])) return;
+    if (!root) return;
+    if (const Refusal refused = CheckKeyDeletion(*root, fields[1]); refused != Refusal::none) {
+        Refuse(".X", line, refused);
+        return;
+    }
     (void)DeleteKeyTree(*root, fields[1]);
 }
 
@@ -67,7 +76,14 @@ void UninstallApp::RemoveProductKeys(std::string_view name) {
     // comma or a quote in the name cannot make the line name a shorter key.
     const std::string_view product = text::TrimBlanks(name);
     if (NamesNoKey(product)) return;
-    for (const auto& key : kProductKeys) (void)DeleteKeyTree(key.root, std::string(key.parent) + std::string(product));
+    for (const auto& key : kProductKeys) {
+        const std::string full = std::string(key.parent) + std::string(product);
+        if (const Refusal refused = CheckKeyDeletion(key.root, full); refused != Refusal::none) {
+            Refuse(".R", name, refused);
+            continue;
+        }
+        (void)DeleteKeyTree(key.root, full);
+    }
 }
 
 void UninstallApp::EvaluateWarningCondition(std::string_view text) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "common/app/application.h"
 #include "common/uninstall_log/records.h"
 #include "platform/platform.h"
+#include "uninstaller/removal_bounds.h"
 #include "uninstaller/removal_progress.h"
 
 namespace rvx::uninstaller {
@@ -30,12 +32,16 @@ struct UninstallState {
     std::array<bool, 10> selector_flags{};  // consulted by Y records; nothing ever sets them
     std::vector<std::string> removed_shared_files;
     std::vector<std::string> leftover_patterns;
+    std::vector<std::string> leftover_pattern_folders;  // the folder of each pattern's record
     std::vector<std::string> leftover_files;
     // The log and the files beside it that belong to it (an unfinished installation's working
     // log, the progress file of an earlier run that was stopped); deleted at the very end.
     std::vector<std::string> log_files;
     std::string progress_path;
     std::vector<std::string> released_shared_files;  // by this run or an earlier, stopped one
+    // Each deletion the bounds refused, with its record and the reason.
+    std::vector<std::string> refusals;
+    std::optional<std::string> temporary_folder;  // canonical
 };
 
 class UninstallApp : public app::Application {
@@ -88,6 +94,11 @@ private:
     bool IsRunningUninstaller(std::string_view path);
     // The log itself and its companions, which the replay leaves for the very end.
     bool IsLogFile(std::string_view path) const;
+    // The bounds of this log's deletions: the protected folders and the product's own.
+    void PrepareBounds();
+    void Refuse(std::string_view code, std::string_view text, Refusal refusal);
+    void WalkAllowedFolder(const std::string& canonical_folder, bool collect);
+    void RemoveAllowedEmptyTree(const std::string& canonical_folder);
     // Deletes the log and its companions, the log last, once everything else is done.
     void DeleteLogFiles();
     void ShowStatus(std::string_view text);
@@ -95,6 +106,7 @@ private:
 
     platform::Platform& platform_;
     UninstallState state_;
+    RemovalBounds bounds_;
     RemovalProgress progress_;
 };
 

@@ -4,6 +4,7 @@
 #include "installer/core/install_app.h"
 #include "installer/files/network_transfer.h"
 #include "installer/registration/registry_lines.h"
+#include "installer/registration/uninstall_records.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
@@ -27,7 +28,7 @@ bool RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     if (user.size() > 1) app.user().name = user[1];
     if (user.size() > 2) app.user().company = user[2];
     RunRegistryStage(app);
-    for (const std::string& line : app.script().registry_uninstall) app.uninstall_log().RecordRegistryKey(Expanded(app, line));
+    for (const std::string& line : app.script().registry_uninstall) RecordRegistryKeyToRemove(app, Expanded(app, line));
     app.uninstall_log().RecordProduct(SubstituteDisplayText(app.script(), app.script().product_name));
     app.progress().Close();
 

@@ -74,7 +74,8 @@ void CreateIcon(InstallState& app, const std::string& programs, const std::strin
     if (platform::CheckShortcutPath(shortcut_path + ".lnk").ok()) {
         const size_t cut = name.find_last_of('\\');
         const std::string group = cut == std::string::npos ? programs + "\\" : programs + "\\" + name.substr(0, cut);
-        app.uninstall_log().AddFolderToRemove(group);
+        // A shortcut straight in the Programs menu has no group: the menu itself is the shell's.
+        if (cut != std::string::npos) app.uninstall_log().AddFolderToRemove(group);
         (void)MakeFolderChain(app.platform().files, group);
     }
     (void)CreateShortcut(app, fields[1], shortcut_path, "", fields.size() > 2 ? fields[2] : std::string());

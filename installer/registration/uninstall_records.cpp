@@ -6,6 +6,7 @@
 
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
+#include "common/text/text.h"
 #include "installer/core/state/install_state.h"
 #include "installer/script/file_entry.h"
 #include "installer/script/conditions.h"
@@ -77,6 +78,23 @@ void RecordWarning(InstallState& app) {
 
 }  // namespace
 
+void RecordRegistryKeyToRemove(InstallState& app, const std::string& line) {
+    const std::vector<std::string> fields = text::SplitFields(line, ",");
+    const std::string_view key = fields.size() > 1 ? std::string_view(fields[1]) : std::string_view();
+    bool empty_component = key.empty();
+    for (size_t start = 0; start <= key.size() && !empty_component;) {
+        size_t end = key.find('\\', start);
+        if (end == std::string_view::npos) end = key.size();
+        if (text::TrimBlanks(key.substr(start, end - start)).empty()) empty_component = true;
+        start = end + 1;
+    }
+    if (empty_component) {
+        app.TraceText("Registry key not recorded for removal, a part of it is empty: " + line + "\n");
+        return;
+    }
+    app.uninstall_log().RecordRegistryKey(line);
+}
+
 void WriteUninstallRecords(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
     if (!log.is_open()) return;
@@ -85,7 +103,7 @@ void WriteUninstallRecords(InstallState& app) {
     RecordFiles(app);
     const std::string installation = path::AddTrailingBackslash(app.folders().installation);
     for (const std::string& line : script.force_delete) log.RecordFilePath(ForcedDeletePath(installation, Expanded(app, line)));
-    for (const std::string& line : script.registry_uninstall) log.RecordRegistryKey(Expanded(app, line));
+    for (const std::string& line : script.registry_uninstall) RecordRegistryKeyToRemove(app, Expanded(app, line));
     RecordWarning(app);
     log.RecordProduct(SubstituteDisplayText(app.script(), script.product_name));
     log.RecordInstallFolder(app.folders().installation);

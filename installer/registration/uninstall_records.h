@@ -3,11 +3,18 @@
 // the installation folder and the program-manager commands.
 #pragma once
 
+#include <string>
+
 namespace rvx::installer {
 
 class InstallState;
 
 // Writes them in the order the uninstaller replays them; nothing when the log is not open.
 void WriteUninstallRecords(InstallState& app);
+
+// Records the registry line's key for removal, unless its key has an empty component (a
+// variable or registry reference that gave nothing): "Software\" + nothing would name the
+// parent, which is not the product's. A line left out is traced.
+void RecordRegistryKeyToRemove(InstallState& app, const std::string& line);
 
 }  // namespace rvx::installer

@@ -3,6 +3,8 @@
 // small installation, and names that try to leave the Programs menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 
 #include "installer/files/copy_engine.h"
@@ -61,7 +63,7 @@ TEST(ShortcutStage, GroupsAreMadeAndListedOnceAndShortcutsPointWhereTheLinesSay)
     const std::string log = run.Log();
     const std::string tail = ".D" + kMenu + "\\Tools\\Editor.lnk\r\n.D" + kMenu + "\\A\\B\\Item.lnk\r\n.D" + kMenu +
                              "\\Tools\\Viewer.lnk\r\n.D" + kMenu + "\\Top.lnk\r\n.Z" + kMenu + "\\Tools\r\n.Z" + kMenu +
-                             "\\A\\B\r\n.Z" + kMenu + "\\\r\n";
+                             "\\A\\B\r\n";  // no Z for the menu itself, which Top.lnk lies in directly
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
 }
@@ -141,6 +143,25 @@ TEST(ShortcutStage, AnExampleShortcutIsRecordedWhereTheCopyMadeIt) {
     EXPECT_NE(log.find(".DC:\\Docs\\Samples\\first.txt.lnk\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(".DC:\\Docs\\Samples\\docs\\second.txt.lnk\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.find(".DC:\\Docs\\first.txt.lnk"), std::string::npos) << log;
+}
+
+TEST(ShortcutStage, NoKeyWithAnEmptyPartAndNoShellFolderIsRecordedForRemoval) {
+    ShortcutRun run;
+    auto& script = run.app.script();
+    // A reference that resolved to nothing leaves "Software\" or an empty part in the middle.
+    script.user_variables = {"NOTHING=$HKLM,Software\\Missing,Value", "PRODUCT=Demo"};
+    script.registry_uninstall = {"HKLM,\"Software\\%NOTHING%\"", "HKLM,Software\\%NOTHING%\\Demo", "HKLM,%NOTHING%",
+                                 "HKLM,Software\\%PRODUCT%"};
+    // A shortcut straight in the Programs menu: the menu is the shell's, not the product's group.
+    script.icons = {"Loose,%DSTPATH%\\APP.EXE"};
+    RunShortcutStage(run.app);
+    const std::string log = run.Log();
+    EXPECT_EQ(log.find(".XHKLM,\"Software\\\""), std::string::npos) << log;
+    EXPECT_EQ(log.find(".XHKLM,Software\\\\Demo"), std::string::npos) << log;
+    EXPECT_NE(log.find(".XHKLM,Software\\Demo\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(".D" + kMenu + "\\Loose.lnk\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find(".Z"), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), 'X'), 1) << log;
 }
 
 TEST(ShortcutStage, WithoutAConditionTheWarningNamesNoRegistryValue) {
