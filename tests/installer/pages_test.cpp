@@ -121,6 +121,19 @@ TEST(InstallFolderPage, UnattendedTakesTheAnswerOrFallsBackToThePage) {
         EXPECT_FALSE(run.app.answers().unattended);
         EXPECT_EQ(run.app.folders().installation, "C:\\Prog");
     }
+    {
+        // An answer file without a folder names none: the page asks, with the proposed folder.
+        FileStages run("message ok ~ \"folder is incorrect\"\npage 104 next\n");
+        WizardPages pages(run.app);
+        run.app.folders().default_folder = "C:\\Program Files\\Demo";
+        run.app.answers().unattended = true;
+        EXPECT_EQ(pages.folder.Run(), installer::kPageNext);
+        EXPECT_EQ(PagesShown(run), 1u);
+        EXPECT_TRUE(Contains(PageLine(run, 0), "e101=\"C:\\\\Program Files\\\\Demo\"")) << PageLine(run, 0);
+        EXPECT_FALSE(run.app.answers().unattended);
+        EXPECT_EQ(run.app.folders().installation, "C:\\Program Files\\Demo");
+        EXPECT_EQ(run.temp.responder().remaining(), 0u);
+    }
 }
 
 TEST(DocumentsFolderPage, ExplainsEachRefusalAndShowsThePageAgain) {

@@ -36,12 +36,14 @@ int InstallFolderPage::Run() {
     SetText(1, intro.empty() ? std::string() : Expanded(app_, intro.front()));
 
     if (app_.answers().unattended) {
-        // Without an answer folder the proposed one is taken, as the page would have shown it.
-        if (!app_.answers().folder.empty()) folder_ = app_.answers().folder;
-        if (Accept(folder_)) {
+        // The answer folder is taken as it stands: an answer file without one names no folder,
+        // which the checks refuse, so the page asks for one with the proposed folder in it.
+        const std::string& answer = app_.answers().folder;
+        if (Accept(answer)) {
             app_.folders().installation = path::RemoveTrailingBackslash(accepted_);
             return kPageNext;
         }
+        if (!answer.empty()) folder_ = answer;
         app_.answers().unattended = false;
     }
     const int result = ShowModal();
