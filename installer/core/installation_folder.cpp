@@ -24,7 +24,7 @@ bool SettleInstallationFolder(InstallApp& app) {
     folders.installation = folders.default_folder;
     if (std::string older = OlderInstallationFolder(app); !older.empty()) folders.installation = older;
 
-    // The search shows its own window while it scans the drives.
+    // The search shows its own window while it looks.
     LocatePreviousInstallation(app);
 
     if (folders.installation.empty() && app.flags().publisher_update) {

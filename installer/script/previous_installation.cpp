@@ -100,9 +100,6 @@ std::string ScanDrives(InstallState& app) {
     unsigned folders_visited = 0;
     DriveSearch search(platform, app.script().search_install, folders_visited);
     std::string found;
-    // The search window shows the message of its template.
-    namespace search_ids = dialogs::search_window;
-    platform.ui.ShowSearch(search_ids::kDescription.Text(search_ids::kMessage));
     for (char letter : platform.files.Drives()) {
         letter = text::ToUpper(letter);
         if (letter == 'A' || letter == 'B') continue;
@@ -114,7 +111,6 @@ std::string ScanDrives(InstallState& app) {
             break;
         }
     }
-    platform.ui.CloseSearch();
     return found;
 }
 
@@ -142,7 +138,9 @@ std::string PublisherInstallationFolder(InstallState& app) {
     return candidate;
 }
 
-void LocatePreviousInstallation(InstallState& app) {
+namespace {
+
+void LookForPreviousInstallation(InstallState& app) {
     Folders& folders = app.folders();
     RunFlags& flags = app.flags();
     if (!app.script().publisher_update.empty()) {
@@ -165,6 +163,17 @@ void LocatePreviousInstallation(InstallState& app) {
 
     if (flags.patch || flags.no_search) return;
     if (std::string found = ScanDrives(app); !found.empty()) UseEarlierInstallation(app, found);
+}
+
+}  // namespace
+
+void LocatePreviousInstallation(InstallState& app) {
+    // The search window stays for the whole lookup, registry reads included, and shows the
+    // message of its template.
+    namespace search_ids = dialogs::search_window;
+    app.platform().ui.ShowSearch(search_ids::kDescription.Text(search_ids::kMessage));
+    LookForPreviousInstallation(app);
+    app.platform().ui.CloseSearch();
 }
 
 }  // namespace rvx::installer

@@ -10,7 +10,7 @@ namespace rvx::installer {
 class InstallState;
 
 // Fills the previous-installation and installation folders, the update flag and the installed
-// version when an earlier installation is found.
+// version when an earlier installation is found, with the search window shown throughout.
 void LocatePreviousInstallation(InstallState& app);
 
 // The folder of the publisher's earlier product named by the three [KESTRAUPDATE] lines, or empty.

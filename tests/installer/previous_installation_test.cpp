@@ -19,6 +19,9 @@ using test_support::TempMachine;
 
 namespace {
 
+// The search window shown and closed again without a folder to show.
+const std::string kWindowAlone = "SEARCH action=show text=\"Looking for previous installations...\"\nSEARCH action=close\n";
+
 sandbox::MachineConfig WithDrives(sandbox::MachineConfig config, std::initializer_list<std::pair<char, DriveType>> drives) {
     for (auto [letter, type] : drives) config.drives.push_back(sandbox::DriveConfig{letter, type, 1024, {}, false});
     return config;
@@ -121,6 +124,21 @@ TEST(DriveScan, TheSearchWindowShowsEveryTenthFolderOfTheWholeScan) {
     EXPECT_FALSE(run.app.flags().update);
 }
 
+TEST(PreviousInstallation, TheSearchWindowStaysForTheWholeLookup) {
+    // A registry find and a publisher entry scan nothing, yet the window is up while they are read.
+    Installer registered;
+    registered.app.script().user_variables = {"TALMREG=Software\\Demo"};
+    registered.app.script().named_values = {"INSTALLDIR=HKLM,%TALMREG%,Path"};
+    registered.Value("Software\\Demo", "Path", "C:\\Demo");
+    registered.Locate();
+    EXPECT_EQ(registered.app.folders().installation, "C:\\Demo");
+    EXPECT_EQ(registered.Search(), kWindowAlone);
+    Installer publisher;
+    publisher.app.script().publisher_update = {"OldProduct", "Bin", "prog.exe"};
+    publisher.Locate();
+    EXPECT_EQ(publisher.Search(), kWindowAlone);
+}
+
 TEST(PreviousInstallation, RegistryValueNamedByInstallDir) {
     Installer run;
     run.app.script().user_variables = {"TALMREG=Software\\Talm\\Demo"};
@@ -133,7 +151,7 @@ TEST(PreviousInstallation, RegistryValueNamedByInstallDir) {
     EXPECT_EQ(run.app.folders().installation, "C:\\Talm\\Demo");
     EXPECT_EQ(run.app.folders().installed_version, "3.10");
     EXPECT_TRUE(run.app.flags().update);
-    EXPECT_EQ(run.Search(), "");  // no scan after a registry find
+    EXPECT_EQ(run.Search(), kWindowAlone);  // no scan after a registry find
 
     // An empty value is no find: the scan follows.
     run.Value("Software\\Talm\\Demo", "Path", "");
@@ -151,7 +169,7 @@ TEST(PreviousInstallation, WhenNoSearchIsMade) {
         run.Product("C:\\Old");
         run.Locate();
         EXPECT_EQ(run.app.folders().installation, "");
-        EXPECT_EQ(run.Search(), "");
+        EXPECT_EQ(run.Search(), kWindowAlone);
     }
     {
         // An earlier installation already known.
@@ -161,7 +179,7 @@ TEST(PreviousInstallation, WhenNoSearchIsMade) {
         run.Locate();
         EXPECT_EQ(run.app.folders().installation, "C:\\Known");
         EXPECT_FALSE(run.app.flags().update);
-        EXPECT_EQ(run.Search(), "");
+        EXPECT_EQ(run.Search(), kWindowAlone);
     }
     for (bool patch : {true, false}) {
         // An update never scans, and neither does [NOSEARCHPREVIOUS].
@@ -170,7 +188,7 @@ TEST(PreviousInstallation, WhenNoSearchIsMade) {
         run.Product("C:\\Old");
         run.Locate();
         EXPECT_EQ(run.app.folders().installation, "") << patch;
-        EXPECT_EQ(run.Search(), "") << patch;
+        EXPECT_EQ(run.Search(), kWindowAlone) << patch;
     }
 }
 
@@ -195,5 +213,5 @@ TEST(PreviousInstallation, PublisherUninstallEntry) {
     EXPECT_EQ(run.app.folders().installation, "C:\\Old\\Bin");
     EXPECT_EQ(run.app.folders().previous_installation, "");
     EXPECT_FALSE(run.app.flags().update);
-    EXPECT_EQ(run.Search(), "");
+    EXPECT_EQ(run.Search(), kWindowAlone);
 }
