@@ -117,7 +117,7 @@ int InstallApp::RunSequence() {
     look.green = colours_.green;
     look.blue = colours_.blue;
     platform_.ui.SetBackgroundLook(look);
-    platform_.ui.SetBackgroundTitle(Expanded(*this, script_.title));
+    platform_.ui.SetBackgroundTitle(ExpandedDisplayText(*this, script_.title));
 
     if (ReportPendingStartError(*this) == CheckResult::stop) return app::kExitCouldNotStart;
     if (CheckRightsAndSystem(*this) == CheckResult::stop) return app::kExitCouldNotStart;

@@ -30,7 +30,7 @@ void RemoveOldFiles(InstallApp& app) {
 // The stages up to the copy; nothing when it ended the branch.
 std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
     RemoveOldFiles(app);
-    app.progress().Open(Expanded(app, app.script().title));
+    app.progress().Open(ExpandedDisplayText(app, app.script().title));
     StopServicesForUpdate(app);
     StopPrograms(app);
     switch (CopyFiles(app)) {
@@ -75,7 +75,7 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
     if (app.flags().patch) {
         app.Message(app.Text(kUpdateInstalled), platform::Buttons::ok, platform::Icon::information);
     } else {
-        pages.caption = Expanded(app, app.script().title);
+        pages.caption = ExpandedDisplayText(app, app.script().title);
         (void)pages.success.Run();
         (void)pages.final_information.Run();
     }

@@ -10,7 +10,7 @@
 namespace rvx::installer {
 
 bool RunNetworkBranch(InstallApp& app, WizardPages& pages) {
-    app.progress().Open(Expanded(app, app.script().title));
+    app.progress().Open(ExpandedDisplayText(app, app.script().title));
     // A transfer that did not happen is not reported as done: no registry stage, no final page.
     switch (TransferInstallSet(app, ListInstallSet(app))) {
     case TransferResult::done: break;
@@ -33,8 +33,8 @@ bool RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     app.progress().Close();
 
     std::vector<std::string> lines;
-    for (const std::string& line : app.script().final_text_net) lines.push_back(Expanded(app, line));
-    pages.caption = Expanded(app, app.script().title);
+    for (const std::string& line : app.script().final_text_net) lines.push_back(ExpandedDisplayText(app, line));
+    pages.caption = ExpandedDisplayText(app, app.script().title);
     pages.network_final.SetLines(std::move(lines));
     (void)pages.network_final.Run();
     return true;

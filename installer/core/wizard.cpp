@@ -49,7 +49,7 @@ private:
     template <class Page>
     int Present(Page& page) {
         if (first_shown_ < 0) first_shown_ = sequence_.index();
-        pages_.caption = Expanded(app_, app_.script().title);
+        pages_.caption = ExpandedDisplayText(app_, app_.script().title);
         page.SetFirstPage(sequence_.index() == first_shown_);
         return page.Run();
     }

@@ -176,7 +176,9 @@ ExpansionSources::ExpansionSources(InstallState& state)
       ui(state.platform().ui),
       resources(state.platform().resources) {}
 
-void Expand(const ExpansionSources& from, std::string& text) {
+namespace {
+
+void SubstituteAll(const ExpansionSources& from, std::string& text) {
     SubstituteSystemFolders(from, text);
     // User variables before the built-ins, so that their values may use built-ins.
     SubstituteUserVariables(from, text);
@@ -184,20 +186,44 @@ void Expand(const ExpansionSources& from, std::string& text) {
     // Again, for the built-ins that user variables brought in.
     SubstituteSystemFolders(from, text);
     Substitute(text, "%ROOTDRIVE%", Mode::path, [&] { return from.folders.windows_drive; });
+}
 
-    // Only the first candidate is examined: an unexpanded "%DSTPATH%" there lets the text pass.
-    if (auto variable = FirstVariableLeft(text); variable && *variable != "%DSTPATH%") {
-        ShowInstallerMessage(from.ui, from.resources,
-                             text::FormatMessage(app::LoadText(from.resources, kUndefinedVariable), {*variable}),
-                             platform::Buttons::ok, platform::Icon::stop);
-        throw FatalStop{*variable};
-    }
+enum class TextUse {
+    script,   // a script line the installer acts on
+    display,  // a text shown to the user, where "%VERSION" and "%PATCH" are markers
+};
+
+// Stops the installer when text still holds an undefined variable. Only the first candidate is
+// examined: an unexpanded "%DSTPATH%" there lets the text pass, and so does a display marker,
+// which a title such as "Demo %VERSION" ends with.
+void CheckDefined(const ExpansionSources& from, const std::string& text, TextUse use) {
+    auto variable = FirstVariableLeft(text);
+    if (!variable || *variable == "%DSTPATH%") return;
+    if (use == TextUse::display && (*variable == "%VERSION" || *variable == "%PATCH")) return;
+    ShowInstallerMessage(from.ui, from.resources,
+                         text::FormatMessage(app::LoadText(from.resources, kUndefinedVariable), {*variable}),
+                         platform::Buttons::ok, platform::Icon::stop);
+    throw FatalStop{*variable};
+}
+
+}  // namespace
+
+void Expand(const ExpansionSources& from, std::string& text) {
+    SubstituteAll(from, text);
+    CheckDefined(from, text, TextUse::script);
 }
 
 std::string Expanded(const ExpansionSources& from, std::string_view text) {
     std::string expanded(text);
     Expand(from, expanded);
     return expanded;
+}
+
+std::string ExpandedDisplayText(const ExpansionSources& from, std::string_view text) {
+    std::string expanded(text);
+    SubstituteAll(from, expanded);
+    CheckDefined(from, expanded, TextUse::display);
+    return SubstituteDisplayText(from.script, expanded);
 }
 
 std::string LookUpNamedValue(const TextList& list, std::string_view name) {

@@ -40,6 +40,10 @@ struct ExpansionSources {
 void Expand(const ExpansionSources& sources, std::string& text);
 std::string Expanded(const ExpansionSources& sources, std::string_view text);
 
+// A text shown to the user (the title, captions, page texts): expanded, then "%VERSION" and
+// "%PATCH" substituted. The markers are not undefined variables, even at the text's end.
+std::string ExpandedDisplayText(const ExpansionSources& sources, std::string_view text);
+
 // The value of the NAME=VALUE line of list whose name, between percent signs, is name
 // ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.
 std::string LookUpNamedValue(const TextList& list, std::string_view name);

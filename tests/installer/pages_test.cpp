@@ -180,6 +180,28 @@ TEST(LicencePage, LinesArePrecededByBreaksAndNoAsksBeforeQuitting) {
     EXPECT_EQ(pages.licence.Run(), installer::kPageCancel);
 }
 
+TEST(WizardPageBase, ShownTextsGetTheVersionAndPatchMarkers) {
+    FileStages run("page 109 next\npage 104 next\npage 128 ok\npage 129 ok\n");
+    WizardPages pages(run.app);
+    auto& script = run.app.script();
+    script.version = "2.1";
+    script.required_version = "2.0";
+    script.personalize_text = {"Welcome to Demo %VERSION"};
+    script.install_dir_text = {"Demo %VERSION updates %PATCH"};
+    script.success_text = {"Demo %VERSION is installed.", "Version %VERSION"};
+    script.web_info_text = "News of %VERSION";
+    run.app.folders().default_folder = "C:\\Shown";
+    EXPECT_EQ(pages.personal.Run(), installer::kPageNext);
+    EXPECT_EQ(pages.folder.Run(), installer::kPageNext);
+    EXPECT_EQ(pages.success.Run(), installer::kPageNext);
+    EXPECT_EQ(pages.final_information.Run(), installer::kPageNext);
+    ASSERT_EQ(PagesShown(run), 4u);
+    EXPECT_TRUE(Contains(PageLine(run, 0), "t105=\"Welcome to Demo 2.1\"")) << PageLine(run, 0);
+    EXPECT_TRUE(Contains(PageLine(run, 1), "t106=\"Demo 2.1 updates 2.0\"")) << PageLine(run, 1);
+    EXPECT_TRUE(Contains(PageLine(run, 2), "t105=\"Demo 2.1 is installed.\" t106=\"Version 2.1\"")) << PageLine(run, 2);
+    EXPECT_TRUE(Contains(PageLine(run, 3), "\"News of 2.1\"")) << PageLine(run, 3);
+}
+
 TEST(SuccessPage, CheckBoxesNeedEnoughDesktopLinesAndExactlyTwoLaunchLines) {
     FileStages run("page 128 ok\npage 128 ok 1010=1\n");
     WizardPages pages(run.app);

@@ -184,3 +184,17 @@ TEST(DisplayText, VersionAndPatchAreReplacedWithoutTheirClosingPercent) {
               "Demo 2.1% (needs 2.0) 2.1");
     EXPECT_EQ(installer::ConvertLineBreaks("one\\ntwo\\n\\\\n"), "one\ntwo\n\\\n");
 }
+
+TEST(DisplayText, ShownTextsAreExpandedThenGetTheirMarkersEvenAtTheEnd) {
+    Installer run("message ok\nmessage ok\n");
+    run.app->script().version = "2.1";
+    run.app->script().required_version = "2.0";
+    run.app->user().name = "Jane";
+    // A title ending in the marker is what a script author writes: it is no undefined variable.
+    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "Demo %VERSION"), "Demo 2.1");
+    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "%USER1%, update %PATCH"), "Jane, update 2.0");
+    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "%VERSION% and %VERSION"), "2.1 and 2.1");
+    // Script lines keep the strict check, and a real undefined variable still stops a shown text.
+    EXPECT_EQ(run.StopOf("Demo %VERSION"), "%VERSION");
+    EXPECT_THROW((void)installer::ExpandedDisplayText(*run.app, "%FOO% %VERSION"), FatalStop);
+}

@@ -20,7 +20,7 @@ void FinalInformationPage::Fill(platform::PageModel& page) {
     samples_edit.value = samples;
     samples_edit.visible = !samples.empty();
 
-    ControlOf(page, ids::kWebInfo).text = Expanded(app_, script.web_info_text);
+    ControlOf(page, ids::kWebInfo).text = ExpandedDisplayText(app_, script.web_info_text);
     // The button keeps its template text unless the script names it; without an address there
     // is nothing for it to open.
     auto& web = ControlOf(page, ids::kWebButton);

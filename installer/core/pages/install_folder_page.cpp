@@ -33,7 +33,7 @@ int InstallFolderPage::Run() {
         started_ = true;
     }
     const auto& intro = app_.script().install_dir_text;
-    SetText(1, intro.empty() ? std::string() : Expanded(app_, intro.front()));
+    SetText(1, intro.empty() ? std::string() : ExpandedDisplayText(app_, intro.front()));
 
     if (app_.answers().unattended) {
         // The answer folder is taken as it stands: an answer file without one names no folder,

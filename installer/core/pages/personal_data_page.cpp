@@ -18,7 +18,7 @@ int PersonalDataPage::Run() {
         started_ = true;
     }
     const auto& intro = app_.script().personalize_text;
-    SetText(0, intro.empty() ? std::string() : Expanded(app_, intro.front()));
+    SetText(0, intro.empty() ? std::string() : ExpandedDisplayText(app_, intro.front()));
     const int result = ShowModal();
     if (result == kPageNext) {
         app_.user().name = name_;

@@ -20,8 +20,8 @@ int SuccessPage::Run() {
         started_ = true;
     }
     const auto& lines = app_.script().success_text;
-    SetText(0, lines.empty() ? std::string() : Expanded(app_, lines[0]));
-    SetText(1, lines.size() < 2 ? std::string(" ") : Expanded(app_, lines[1]));
+    SetText(0, lines.empty() ? std::string() : ExpandedDisplayText(app_, lines[0]));
+    SetText(1, lines.size() < 2 ? std::string(" ") : ExpandedDisplayText(app_, lines[1]));
     const int result = ShowModal();
     app_.answers().desktop_shortcut_choice = desktop_;
     app_.answers().launch_choice = launch_;
