@@ -124,6 +124,10 @@ platform::Result<std::unique_ptr<Machine>> Machine::Open(const std::string& fold
     const fs::path base(folder);
     auto config_text = ReadHostFile(base / kConfigName);
     if (!config_text) return Fail(Status::not_found, folder + " is not a simulated machine (it has no machine.ini)");
+    // The machine writes machine.ini whole, every line ended: a file that ends inside a line was
+    // cut short, and reading what is left would fill the rest with defaults.
+    if (!config_text->empty() && config_text->back() != '\n')
+        return Fail(Status::invalid_argument, (base / kConfigName).string() + " is cut short: its last line has no end");
     auto config = ParseMachineConfig(config_text.value(), (base / kConfigName).string());
     if (!config) return config.error();
 

@@ -90,6 +90,7 @@ TEST(Machine, MalformedDescriptionsNameFileAndLineAndChangeNothing) {
         {"[drives]\nC=fixed,1\nC=fixed,2\n", "line 3"},
         {"[drives]\nD=cdrom,0\n", "no drive C:"},
         {"[nonsense]\nx=1\n[drives]\nC=fixed,1\n", "line 1"},
+        {"[system]\nfamily=nt\n[drives]\nC=fixed,100\nD=cdr", "cut short"},  // a write that stopped midway
     };
     for (const auto& [text, where] : cases) {
         test_support::TempMachine temp;
