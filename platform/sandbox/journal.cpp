@@ -8,12 +8,6 @@
 
 namespace rvx::sandbox {
 
-std::string Field(std::string_view key, std::string_view value) {
-    return std::string(key) + "=\"" + text::Escape(value) + "\"";
-}
-
-std::string Word(std::string_view key, std::string_view value) { return std::string(key) + "=" + std::string(value); }
-
 const char* ShowStateName(platform::ShowState show) {
     switch (show) {
     case platform::ShowState::normal: return "normal";

@@ -10,14 +10,11 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "platform/sandbox/transcript.h"
 #include "platform/shell.h"
 
 namespace rvx::sandbox {
 
-// key="escaped value"
-std::string Field(std::string_view key, std::string_view value);
-// key=value for values that never need quoting (numbers, single words).
-std::string Word(std::string_view key, std::string_view value);
 // How a window is shown, as journal lines name it ("normal", "hidden", ...).
 const char* ShowStateName(platform::ShowState show);
 

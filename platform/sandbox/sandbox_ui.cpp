@@ -1,48 +1,12 @@
 // The simulated machine's user interface and its transcript.
 #include "platform/sandbox/sandbox_ui.h"
 
-#include "common/text/text.h"
+#include "platform/sandbox/transcript.h"
 
 namespace rvx::sandbox {
 
-using platform::ControlKind;
-
-namespace {
-
-char KindLetter(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::text: return 't';
-    case ControlKind::edit: return 'e';
-    case ControlKind::multiline_text: return 'm';
-    case ControlKind::check_box: return 'x';
-    case ControlKind::radio: return 'r';
-    case ControlKind::button: return 'b';
-    }
-    return 't';
-}
-
-// One field per visible control: t106="static text", e101="edit value", x1009="1", b1="Next";
-// a "!" after the id marks a disabled control.
-std::vector<std::string> ControlFields(const platform::PageModel& page) {
-    std::vector<std::string> fields;
-    for (const auto& control : page.controls) {
-        if (!control.visible) continue;
-        std::string key = std::string(1, KindLetter(control.kind)) + std::to_string(control.id) + (control.enabled ? "" : "!");
-        const bool shows_value = control.kind == ControlKind::edit || control.kind == ControlKind::multiline_text ||
-                                 control.kind == ControlKind::check_box || control.kind == ControlKind::radio;
-        fields.push_back(Field(key, shows_value ? control.value : control.text));
-        if ((control.kind == ControlKind::check_box || control.kind == ControlKind::radio) && !control.text.empty())
-            fields.back() += ":" + Field("", control.text).substr(1);
-    }
-    return fields;
-}
-
-}  // namespace
-
 platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::MessageRequest& request) {
-    std::vector<std::string> fields{Field("caption", request.caption), Field("text", request.text),
-                                    Word("buttons", ButtonsName(request.buttons)), Word("icon", IconName(request.icon)),
-                                    Word("default", std::to_string(request.default_button))};
+    std::vector<std::string> fields = MessageFields(request);
     platform::Answer answer;
     try {
         answer = responder_.AnswerMessage(request);
@@ -57,8 +21,7 @@ platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::Messag
 }
 
 platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
-    std::vector<std::string> fields{Word("id", std::to_string(page.dialog_id)), Field("caption", page.caption)};
-    for (auto& field : ControlFields(page)) fields.push_back(std::move(field));
+    std::vector<std::string> fields = PageFields(page);
     const platform::PageModel before = page;
     int button = 0;
     try {
@@ -69,11 +32,7 @@ platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
         throw;
     }
     fields.push_back("-> " + Word("button", std::to_string(button)));
-    for (size_t i = 0; i < page.controls.size() && i < before.controls.size(); ++i) {
-        const auto& control = page.controls[i];
-        if (control.value != before.controls[i].value)
-            fields.push_back(Field(std::string(1, KindLetter(control.kind)) + std::to_string(control.id), control.value));
-    }
+    for (auto& field : ChangedValueFields(before, page)) fields.push_back(std::move(field));
     (void)journal_.Write("PAGE", fields);
     return button;
 }
