@@ -5,12 +5,14 @@
 
 namespace rvx::uninstaller {
 
-void UninstallApp::OfferLeftovers() {
-    const bool remove = ShowLeftoverFiles(platform_.ui, state_.product_name, state_.leftover_files);
-    if (!remove || state_.leftover_files.empty() || !ConfirmWarning()) return;
+bool UninstallApp::OfferLeftovers() {
+    const LeftoverChoice choice = ShowLeftoverFiles(platform_.ui, state_.product_name, state_.leftover_files);
+    if (choice == LeftoverChoice::not_shown) return false;
+    if (choice == LeftoverChoice::keep || state_.leftover_files.empty() || !ConfirmWarning()) return true;
     for (const auto& file : state_.leftover_files) (void)platform_.files.RemoveFile(file);
     // The walk removes the folders the deletions emptied; what it collects now is not offered.
     WalkFolder(state_.current_folder, true);
+    return true;
 }
 
 bool UninstallApp::ConfirmWarning() {

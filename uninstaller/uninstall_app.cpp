@@ -57,15 +57,17 @@ int UninstallApp::Uninstall() {
     progress_.Open(heading, state_.log_lines.size());
     ReplayLog();
 
+    int code = app::kExitCompleted;
     if (state_.leftover_files.empty()) {
         app::ShowMessage(platform_.ui, state_.title, text::InsertArguments(Text(kRemoved), {state_.product_name}),
                          platform::Buttons::ok, platform::Icon::information);
-    } else {
-        OfferLeftovers();
+    } else if (!OfferLeftovers()) {
+        // The product is removed all the same; the code says that its last page was missing.
+        code = app::kExitNotAvailableYet;
     }
     progress_.Close();
     StartSelfDelete();
-    return app::kExitCompleted;
+    return code;
 }
 
 std::string UninstallApp::FindLogFile() {

@@ -78,7 +78,8 @@ public:
     void EvaluateWarningCondition(std::string_view text);
 
     // The end: the leftover dialog, the optional warning, and the batch that deletes the program.
-    void OfferLeftovers();
+    // False when the leftover dialog could not be shown (nothing more is removed then).
+    bool OfferLeftovers();
     bool ConfirmWarning();
     // Writes the batch (replacing any file of its name) and reads it back; false when the
     // batch on disk is not the text.

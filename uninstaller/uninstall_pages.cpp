@@ -1,5 +1,4 @@
-// The uninstaller's dialogs as page models. A leftover page that cannot be shown counts as
-// closed with its box unticked, which removes nothing more.
+// The uninstaller's dialogs as page models.
 #include "uninstaller/uninstall_pages.h"
 
 #include "common/text/text.h"
@@ -24,17 +23,17 @@ Confirmation AskToUninstall(platform::UserInterface& ui, std::string_view produc
     return pressed.value() == confirmation_page::kYes ? Confirmation::yes : Confirmation::no;
 }
 
-bool ShowLeftoverFiles(platform::UserInterface& ui, std::string_view product_name,
-                       const std::vector<std::string>& files) {
+LeftoverChoice ShowLeftoverFiles(platform::UserInterface& ui, std::string_view product_name,
+                                 const std::vector<std::string>& files) {
     platform::PageModel page = platform::ModelOf(leftovers_page::kDescription);
     NameTheProduct(page, leftovers_page::kExplanation, product_name);
     // The list box shows one file per line.
     std::string list;
     for (const auto& file : files) list += (list.empty() ? "" : "\r\n") + file;
     if (platform::Control* box = page.Find(leftovers_page::kFileList)) box->value = list;
-    if (!ui.ShowPage(page).ok()) return false;
+    if (!ui.ShowPage(page).ok()) return LeftoverChoice::not_shown;
     const auto* box = page.Find(leftovers_page::kRemoveNow);
-    return box != nullptr && box->value == "1";
+    return box != nullptr && box->value == "1" ? LeftoverChoice::remove : LeftoverChoice::keep;
 }
 
 }  // namespace rvx::uninstaller

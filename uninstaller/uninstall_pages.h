@@ -21,8 +21,10 @@ enum class Confirmation { yes, no, not_shown };
 // Asks whether to remove the product; not_shown when the page could not be shown at all.
 Confirmation AskToUninstall(platform::UserInterface& ui, std::string_view product_name);
 
-// Shows the leftover files; true when the dialog was closed with "Remove these files now" ticked.
-bool ShowLeftoverFiles(platform::UserInterface& ui, std::string_view product_name,
-                       const std::vector<std::string>& files);
+enum class LeftoverChoice { remove, keep, not_shown };
+
+// Shows the leftover files; remove when the dialog was closed with "Remove these files now" ticked.
+LeftoverChoice ShowLeftoverFiles(platform::UserInterface& ui, std::string_view product_name,
+                                 const std::vector<std::string>& files);
 
 }  // namespace rvx::uninstaller

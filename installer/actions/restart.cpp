@@ -13,9 +13,12 @@ bool OfferRestart(InstallState& app) {
     // The page shows its template as it stands.
     platform::PageModel page = platform::ModelOf(restart_ids::kDescription);
     auto pressed = app.platform().ui.ShowPage(page);
-    // Only the first button accepts; the later button, closing the page or a page that could
-    // not be shown all decline.
-    if (pressed && pressed.value() == restart_ids::kRestartNow) return true;
+    // Only the first button accepts; the later button or closing the page declines.
+    if (!pressed) {
+        app.NotePageNotShown(restart_ids::kDialog, pressed.error());
+        return false;
+    }
+    if (pressed.value() == restart_ids::kRestartNow) return true;
     if (app.answers().unattended) return true;
     // The reminder is shown only when the restart really waits: an unattended installation
     // restarts all the same.

@@ -85,6 +85,7 @@ int InstallApp::Run() {
         // below, and nothing else of the end step runs.
         code = app::kExitFatalStop;
     }
+    if (page_not_shown_ && code != app::kExitFatalStop) code = app::kExitNotAvailableYet;
     progress_.Close();
     ExitInstance();
     // A complete installation puts its finished log in place; any other end leaves the working

@@ -34,7 +34,11 @@ std::optional<bool> PromptForDisk(InstallState& app, std::string_view id) {
         message->text = text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive});
     for (;;) {
         auto answer = app.platform().ui.ShowPage(page);
-        if (answer && answer.value() == ids::kOk) return true;
+        if (!answer) {
+            app.NotePageNotShown(page.dialog_id, answer.error());
+            return std::nullopt;
+        }
+        if (answer.value() == ids::kOk) return true;
         if (app.ConfirmQuit(QuitQuestion::not_finished)) return std::nullopt;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "common/app/exit_codes.h"
 #include "platform/sandbox/sandbox_registry.h"
+#include "tests/support/pageless_ui.h"
 #include "tests/uninstaller/uninstaller_fixture.h"
 #include "uninstaller/self_delete.h"
 
@@ -189,4 +190,30 @@ TEST(UninstallRun, APlantedBatchIsReplacedAndABatchThatCannotBeWrittenIsSaid) {
     EXPECT_EQ(pending, "kept");  // until the restart
     const std::string ini = test_support::Slurp(run.temp.folder() / "machine" / "registry.reg");
     EXPECT_NE(ini.find("PendingFileRenameOperations"), std::string::npos) << ini;
+}
+
+TEST(UninstallRun, APageThatCannotBeShownEndsAsNotAvailableNeverAsCancelled) {
+    {
+        // Without the question nothing is removed.
+        Uninstaller run(kLogPath);
+        Install(run);
+        test_support::PagelessUi ui(run.platform.ui, {131});
+        platform::Platform pageless = test_support::WithUi(run.platform, ui);
+        EXPECT_EQ(uninstaller::UninstallApp(pageless).Run(), app::kExitNotAvailableYet);
+        EXPECT_TRUE(run.Exists("C:\\Prog\\demo.exe"));
+        EXPECT_FALSE(run.Exists(kBatch));
+    }
+    {
+        // Without the leftover page the product is removed all the same, the leftovers stay.
+        Uninstaller run(kLogPath, "page 131 6\n");
+        Install(run);
+        run.Put("C:\\Prog\\notes.txt");
+        test_support::PagelessUi ui(run.platform.ui, {129});
+        platform::Platform pageless = test_support::WithUi(run.platform, ui);
+        EXPECT_EQ(uninstaller::UninstallApp(pageless).Run(), app::kExitNotAvailableYet);
+        EXPECT_FALSE(run.Exists("C:\\Prog\\demo.exe"));
+        EXPECT_TRUE(run.Exists("C:\\Prog\\notes.txt"));
+        EXPECT_TRUE(run.temp.JournalLines("MESSAGE").empty());
+        EXPECT_TRUE(run.Exists(kBatch));
+    }
 }

@@ -64,8 +64,7 @@ int WizardPage::ShowModal() {
 
         auto pressed = app_.platform().ui.ShowPage(page);
         if (!pressed) {
-            // A page that cannot be shown cannot be answered either: the run stops as on Cancel.
-            app_.TraceText("Page " + std::to_string(dialog_.id) + " could not be shown: " + pressed.error().Describe() + "\n");
+            app_.NotePageNotShown(dialog_.id, pressed.error());
             return kPageCancel;
         }
         TakeValues(page);

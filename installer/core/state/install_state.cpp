@@ -28,6 +28,11 @@ void ApplyScriptFlags(RunFlags& flags, const ScriptFlags& read) {
     flags.publisher_update |= read.publisher_update;
 }
 
+void InstallState::NotePageNotShown(int dialog_id, const platform::Error& error) {
+    page_not_shown_ = true;
+    TraceText("Page " + std::to_string(dialog_id) + " could not be shown: " + error.Describe() + "\n");
+}
+
 bool InstallState::ConfirmQuit(QuitQuestion kind) {
     if (kind != QuitQuestion::not_finished) return false;
     return Message(Text(installer::kConfirmQuit), Buttons::yes_no, Icon::question, 2) == Answer::yes;

@@ -137,6 +137,10 @@ public:
     bool ConfirmQuit(QuitQuestion kind);
 
     void TraceText(std::string_view text) { trace_.Write(text); }
+    // A page that cannot be shown cannot be answered either: the run stops as on Cancel, but
+    // ends with the code that says this build could not show it, not that the user cancelled.
+    void NotePageNotShown(int dialog_id, const platform::Error& error);
+    bool page_not_shown() const { return page_not_shown_; }
 
     // A string-table text (from the language library when one is loaded).
     std::string Text(int id);
@@ -185,6 +189,7 @@ protected:
     Colours colours_;
     ScriptSections script_;
     Trace trace_;
+    bool page_not_shown_ = false;
 };
 
 }  // namespace rvx::installer
