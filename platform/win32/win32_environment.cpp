@@ -93,7 +93,11 @@ std::string Win32Environment::ProgramPath() {
 
 std::string Win32Environment::CommandLine() {
     const char* line = GetCommandLineA();
-    return ArgumentsAfterProgramName(line ? std::string_view(line) : std::string_view());
+    auto is_file = [](const std::string& path) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    return ArgumentsAfterProgramName(line ? std::string_view(line) : std::string_view(), is_file);
 }
 
 platform::OsVersion Win32Environment::Version() { return QueryOsVersion(); }

@@ -23,6 +23,23 @@ std::string ArgumentsAfterProgramName(std::string_view command_line) {
     return std::string(command_line.substr(position));
 }
 
+std::string ArgumentsAfterProgramName(std::string_view command_line, const std::function<bool(const std::string&)>& is_file) {
+    size_t start = 0;
+    while (start < command_line.size() && IsBlank(command_line[start])) ++start;
+    if (start >= command_line.size() || command_line[start] == '"') return ArgumentsAfterProgramName(command_line);
+    for (size_t end = start + 1; end <= command_line.size(); ++end) {
+        if (end < command_line.size() && (!IsBlank(command_line[end]) || IsBlank(command_line[end - 1]))) continue;
+        std::string program(command_line.substr(start, end - start));
+        const size_t name = program.find_last_of("\\/:");
+        if (program.find('.', name == std::string::npos ? 0 : name + 1) == std::string::npos) program += ".exe";
+        if (!is_file(program)) continue;
+        size_t arguments = end;
+        while (arguments < command_line.size() && IsBlank(command_line[arguments])) ++arguments;
+        return std::string(command_line.substr(arguments));
+    }
+    return ArgumentsAfterProgramName(command_line);
+}
+
 bool IsAbsoluteWindowsPath(std::string_view path) {
     if (path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
     return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);

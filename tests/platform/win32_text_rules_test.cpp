@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using rvx::win32::ArgumentsAfterProgramName;
 using rvx::win32::IsAbsoluteWindowsPath;
 
@@ -13,6 +16,27 @@ TEST(Win32TextRules, ArgumentsFollowTheProgramNameQuotedOrNot) {
     EXPECT_EQ(ArgumentsAfterProgramName("  Rovexa.exe"), "");
     EXPECT_EQ(ArgumentsAfterProgramName("\"C:\\unclosed /E"), "");
     EXPECT_EQ(ArgumentsAfterProgramName(""), "");
+}
+
+// An uninstall entry's command line as the system passes it: an unquoted program path with
+// blanks still ends where the system's process start finds the program.
+TEST(Win32TextRules, UnquotedProgramPathsEndWhereTheSystemFindsTheProgram) {
+    std::vector<std::string> asked;
+    auto files = [&asked](const std::string& path) {
+        asked.push_back(path);
+        return path == "C:\\Program Files\\Demo\\Dismara.exe" || path == "C:\\Tools\\un install.exe";
+    };
+    EXPECT_EQ(ArgumentsAfterProgramName("C:\\Program Files\\Demo\\Dismara.exe C:\\Program Files\\Demo\\demo.nvu", files),
+              "C:\\Program Files\\Demo\\demo.nvu");
+    // The shorter names are tried first, with ".exe" added when they have no extension.
+    EXPECT_EQ(asked.front(), "C:\\Program.exe");
+    // Without an extension the program is found with ".exe", as the system finds it.
+    EXPECT_EQ(ArgumentsAfterProgramName("C:\\Tools\\un install  a b", files), "a b");
+    // A quoted program ends at its quote, the arguments stay as they stand.
+    EXPECT_EQ(ArgumentsAfterProgramName("\"C:\\Program Files\\Demo\\Dismara.exe\" C:\\x y.nvu", files), "C:\\x y.nvu");
+    // Nothing names a file: the first blank ends the name.
+    EXPECT_EQ(ArgumentsAfterProgramName("D:\\Setup\\Rovexa.exe /E", files), "/E");
+    EXPECT_EQ(ArgumentsAfterProgramName("C:\\Program Files\\Demo\\Dismara.exe", files), "");
 }
 
 TEST(Win32TextRules, LibrariesOnlyFromFullPaths) {
