@@ -21,6 +21,11 @@ public:
     platform::Outcome UseLanguageLibrary(std::string_view full_path) override;
     std::optional<std::string> Text(int id) override;
 
+    // Where dialog templates and bitmaps are looked up: the language library first, when one is
+    // loaded, then the program itself.
+    HMODULE language_module() const { return language_; }
+    HINSTANCE program_module() const { return program_; }
+
 private:
     HINSTANCE program_;
     HMODULE language_ = nullptr;

@@ -1,7 +1,9 @@
-// Message boxes and the background window of the real machine.
+// Message boxes, pages, modeless windows, the folder browser and the background window.
 #include "platform/win32/win32_ui.h"
 
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_folder_browser.h"
+#include "platform/win32/win32_page_dialog.h"
 
 namespace rvx::win32 {
 namespace {
@@ -60,22 +62,25 @@ platform::Result<platform::Answer> Win32UserInterface::ShowMessage(const platfor
     return platform::Fail(platform::Status::io_error, "message box answered with unknown button " + std::to_string(id));
 }
 
-platform::Result<int> Win32UserInterface::ShowPage(platform::PageModel&) { return platform::NotAvailableYet("dialog pages"); }
-
-platform::Result<std::optional<std::string>> Win32UserInterface::BrowseForFolder(std::string_view, std::string_view) {
-    return platform::NotAvailableYet("the folder browser");
+platform::Result<int> Win32UserInterface::ShowPage(platform::PageModel& page) {
+    return RunPageDialog(Source(), Owner(), page);
 }
 
-// The progress page is not available yet: until it is, progress is simply not shown.
-void Win32UserInterface::ShowProgress(std::string_view) {}
-void Win32UserInterface::SetProgressText(int, std::string_view) {}
-void Win32UserInterface::SetProgressBars(int, int) {}
-void Win32UserInterface::CloseProgress() {}
+platform::Result<std::optional<std::string>> Win32UserInterface::BrowseForFolder(std::string_view title,
+                                                                                 std::string_view initial) {
+    return BrowseForFolderWithShell(Owner(), title, initial);
+}
 
-// The search window is not available yet either; the search itself goes on without it.
-void Win32UserInterface::ShowSearch(std::string_view) {}
-void Win32UserInterface::SetSearchFolder(std::string_view) {}
-void Win32UserInterface::CloseSearch() {}
+void Win32UserInterface::ShowProgress(std::string_view caption) { progress_.Show(Source(), Owner(), caption); }
+void Win32UserInterface::SetProgressText(int line, std::string_view text) { progress_.SetText(line, text); }
+void Win32UserInterface::SetProgressBars(int file_percent, int total_percent) {
+    progress_.SetBars(file_percent, total_percent);
+}
+void Win32UserInterface::CloseProgress() { progress_.Close(); }
+
+void Win32UserInterface::ShowSearch(std::string_view) { search_.Show(Source(), Owner()); }
+void Win32UserInterface::SetSearchFolder(std::string_view folder) { search_.SetFolder(folder); }
+void Win32UserInterface::CloseSearch() { search_.Close(); }
 
 platform::Outcome Win32UserInterface::RegisterBackgroundClass() {
     WNDCLASSA window_class = {};
@@ -120,6 +125,9 @@ void Win32UserInterface::KeepAlive() {
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // Painting is not dispatched either, so the modeless windows paint what is pending here.
+    progress_.Refresh();
+    search_.Refresh();
 }
 
 }  // namespace rvx::win32

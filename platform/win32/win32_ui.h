@@ -1,9 +1,12 @@
-// The user interface of the real machine: message boxes and the background window. Pages, the
-// folder browser, the progress page and the search window come later.
+// The user interface of the real machine: message boxes, the pages as modal dialogs from the
+// programs' templates, the progress page and the search window as modeless dialogs, the shell's
+// folder browser and the background window.
 #pragma once
 
 #include "platform/user_interface.h"
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_modeless.h"
+#include "platform/win32/win32_resources.h"
 
 namespace rvx::win32 {
 
@@ -12,7 +15,8 @@ inline constexpr const char* kBackgroundClass = "TalmorRovexaNorvane";
 
 class Win32UserInterface : public platform::UserInterface {
 public:
-    explicit Win32UserInterface(HINSTANCE instance) : instance_(instance) {}
+    // Templates and pictures come from the resources' language library, else from the program.
+    Win32UserInterface(HINSTANCE instance, const Win32Resources& resources) : instance_(instance), resources_(resources) {}
     ~Win32UserInterface() override;
     Win32UserInterface(const Win32UserInterface&) = delete;
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
@@ -39,9 +43,16 @@ public:
     void KeepAlive() override;
 
 private:
+    DialogSource Source() const { return {resources_.language_module(), resources_.program_module()}; }
+    // The owner of pages and boxes: the background window once it exists.
+    HWND Owner() const { return background_; }
+
     // Kept for the background's painting.
     platform::BackgroundLook look_;
     HINSTANCE instance_;
+    const Win32Resources& resources_;
+    ProgressWindow progress_;
+    SearchWindow search_;
     HWND background_ = nullptr;  // owner of the message boxes once it exists
 };
 

@@ -1,0 +1,291 @@
+// rvxdrive.exe: the GUI tests' driver. It starts a program as the system would, then answers
+// its message boxes, pages and folder browser from an answer script (the format of the host
+// programs, docs/answer-scripts.md) with ordinary window messages, as a user's clicks would;
+// it writes the transcript of every interaction in the simulated machine's journal spelling,
+// and a screenshot of each. It fails with the pending window's description when what appears
+// is not what the script expects.
+//
+//   rvxdrive SCRIPT TRANSCRIPT SHOTS-FOLDER run COMMAND LINE...
+//   rvxdrive SCRIPT TRANSCRIPT SHOTS-FOLDER uninstall "ENTRY"
+//
+// "run" starts the rest of its command line unchanged; "uninstall" starts the UninstallString
+// of that uninstall entry, unchanged, as the system's list of removable software does.
+// Exit code: 0 when every answer was used and the program ended (its exit code is the
+// transcript's last line), 1 when the script did not fit, 2 for a wrong command line.
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/text/text.h"
+#include "platform/sandbox/scripted_responder.h"
+#include "platform/sandbox/transcript.h"
+#include "platform/win32/gui_driver/screenshot.h"
+#include "platform/win32/gui_driver/window_reader.h"
+#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_text_rules.h"
+
+namespace rvx::gui_driver {
+namespace {
+
+using sandbox::AnswerScriptError;
+
+constexpr DWORD kPollMilliseconds = 50;
+// The time a window's last painting needs to reach the screen before it is copied.
+constexpr DWORD kPaintMilliseconds = 300;
+// A program that shows nothing for this long while answers are left is taken to hang.
+constexpr DWORD kQuietLimitMilliseconds = 120000;
+
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+struct Options {
+    std::string script;
+    std::string transcript;
+    std::string shots;
+    std::string command_line;
+};
+
+// The next blank-separated word of text (quotes group blanks), and the text after it.
+std::string NextWord(std::string& text) {
+    std::string rest(text::TrimBlanks(text));
+    std::string word;
+    size_t position = 0;
+    bool quoted = false;
+    for (; position < rest.size() && (quoted || !text::IsBlank(rest[position])); ++position) {
+        if (rest[position] == '"') quoted = !quoted;
+        else word += rest[position];
+    }
+    text = rest.substr(position);
+    return word;
+}
+
+std::optional<std::string> UninstallString(const std::string& entry) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallKey + entry).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    char value[2048] = {};
+    DWORD size = sizeof value - 1;
+    DWORD type = 0;
+    const LONG read = RegQueryValueExA(key, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    return std::string(value);
+}
+
+std::optional<Options> ParseOptions(std::string& error) {
+    std::string rest = win32::ArgumentsAfterProgramName(GetCommandLineA());
+    Options options;
+    options.script = NextWord(rest);
+    options.transcript = NextWord(rest);
+    options.shots = NextWord(rest);
+    const std::string how = NextWord(rest);
+    rest = std::string(text::TrimBlanks(rest));
+    if (how == "run" && !rest.empty()) {
+        options.command_line = rest;
+    } else if (how == "uninstall" && !rest.empty()) {
+        const std::string entry = NextWord(rest);
+        auto command = UninstallString(entry);
+        if (!command) {
+            error = "the uninstall entry \"" + entry + "\" has no UninstallString";
+            return std::nullopt;
+        }
+        options.command_line = *command;
+    } else {
+        error = "usage: rvxdrive SCRIPT TRANSCRIPT SHOTS-FOLDER (run COMMAND LINE | uninstall ENTRY)";
+        return std::nullopt;
+    }
+    return options;
+}
+
+class Driver {
+public:
+    Driver(Options options, sandbox::ScriptedResponder responder)
+        : options_(std::move(options)), responder_(std::move(responder)), transcript_(options_.transcript, std::ios::app) {}
+
+    int Run() {
+        Write("START", {sandbox::Field("command", options_.command_line)});
+        if (!Start()) return 1;
+        try {
+            Answer();
+        } catch (const AnswerScriptError& error) {
+            std::fprintf(stderr, "rvxdrive: %s\n", error.what());
+            TerminateProcess(process_.hProcess, 1);
+            return 1;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        Write("EXIT", {sandbox::Word("code", std::to_string(code))});
+        if (responder_.remaining() > 0) {
+            std::fprintf(stderr, "rvxdrive: the program ended with exit code %lu, but %zu answers are left\n", code,
+                         responder_.remaining());
+            return 1;
+        }
+        return 0;
+    }
+
+private:
+    bool Start() {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string line = options_.command_line;
+        // No program name apart: the system finds the program in the command line itself.
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+            std::fprintf(stderr, "rvxdrive: cannot start %s (error %lu)\n", line.c_str(), GetLastError());
+            return false;
+        }
+        return true;
+    }
+
+    bool Ended() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+
+    // Answers every window the program shows until it ends.
+    void Answer() {
+        DWORD quiet = 0;
+        while (!Ended()) {
+            const auto windows = FindWindows(process_.dwProcessId);
+            bool answered = false;
+            for (const auto& window : windows) {
+                if (window.kind == WindowKind::modeless) {
+                    if (seen_modeless_.insert(window.window).second) Shoot("window-" + std::to_string(window.dialog_id), window.window);
+                    continue;
+                }
+                // A modal window that another modal window has disabled is not the pending one.
+                if (!IsWindowEnabled(window.window)) continue;
+                AnswerWindow(window);
+                answered = true;
+                break;
+            }
+            if (answered) {
+                quiet = 0;
+                continue;
+            }
+            Sleep(kPollMilliseconds);
+            quiet += kPollMilliseconds;
+            if (quiet >= kQuietLimitMilliseconds && responder_.remaining() > 0) {
+                std::string shown;
+                for (const auto& window : windows) shown += "\n  " + DescribeWindow(window.window);
+                throw AnswerScriptError("the program shows nothing that can be answered" +
+                                        (shown.empty() ? std::string() : ":" + shown));
+            }
+        }
+    }
+
+    void AnswerWindow(const PendingWindow& window) {
+        switch (window.kind) {
+        case WindowKind::page: AnswerPage(window); break;
+        case WindowKind::message_box: AnswerMessageBox(window.window); break;
+        case WindowKind::folder_browser: AnswerBrowser(window.window); break;
+        case WindowKind::modeless: break;
+        }
+        WaitUntilGone(window.window);
+    }
+
+    void AnswerPage(const PendingWindow& window) {
+        Shoot("page-" + std::to_string(window.dialog_id), window.window);
+        platform::PageModel page = ReadPage(window);
+        const platform::PageModel before = page;
+        std::vector<std::string> fields = sandbox::PageFields(page);
+        int button = 0;
+        try {
+            button = responder_.AnswerPage(page);
+        } catch (const AnswerScriptError&) {
+            fields.push_back("-> button=none");
+            Write("PAGE", fields);
+            throw;
+        }
+        fields.push_back("-> " + sandbox::Word("button", std::to_string(button)));
+        for (auto& field : sandbox::ChangedValueFields(before, page)) fields.push_back(std::move(field));
+        Write("PAGE", fields);
+        ApplyValues(window.window, before, page);
+        if (!PressButton(window.window, button))
+            throw AnswerScriptError("button " + std::to_string(button) + " cannot be pressed on " + DescribeWindow(window.window));
+    }
+
+    void AnswerMessageBox(HWND box) {
+        Shoot("message", box);
+        const platform::MessageRequest request = ReadMessageBox(box);
+        std::vector<std::string> fields = sandbox::MessageFields(request);
+        platform::Answer answer = platform::Answer::cancel;
+        try {
+            answer = responder_.AnswerMessage(request);
+        } catch (const AnswerScriptError&) {
+            fields.push_back(sandbox::Word("answer", "none"));
+            Write("MESSAGE", fields);
+            throw;
+        }
+        fields.push_back(sandbox::Word("answer", sandbox::AnswerName(answer)));
+        Write("MESSAGE", fields);
+        if (!PressButton(box, int(answer))) throw AnswerScriptError("the message box has no such button: " + DescribeWindow(box));
+    }
+
+    void AnswerBrowser(HWND browser) {
+        Shoot("browse", browser);
+        const std::string title = ReadBrowserTitle(browser);
+        auto folder = responder_.AnswerBrowse(title, "");
+        Write("BROWSE", {sandbox::Field("title", title),
+                         folder ? sandbox::Field("answer", *folder) : sandbox::Word("answer", "cancel")});
+        if (folder && !SelectBrowserFolder(browser, process_.dwProcessId, *folder))
+            throw AnswerScriptError("the folder browser did not take \"" + *folder + "\"");
+        PressButton(browser, folder ? IDOK : IDCANCEL);
+    }
+
+    void WaitUntilGone(HWND window) {
+        while (IsWindow(window) && IsWindowVisible(window) && !Ended()) Sleep(kPollMilliseconds);
+    }
+
+    void Shoot(const std::string& name, HWND window) {
+        // The window paints what is pending before the screen is copied.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(kPaintMilliseconds);
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", ++shots_);
+        const std::string path = options_.shots + "\\" + number + "-" + name + ".bmp";
+        if (auto saved = SaveScreenshot(path); !saved)
+            std::fprintf(stderr, "rvxdrive: no screenshot %s: %s\n", path.c_str(), saved.error().Describe().c_str());
+    }
+
+    void Write(const char* kind, const std::vector<std::string>& fields) {
+        std::string line = kind;
+        for (const auto& field : fields) line += " " + field;
+        transcript_ << line << "\n";
+        transcript_.flush();
+    }
+
+    Options options_;
+    sandbox::ScriptedResponder responder_;
+    std::ofstream transcript_;
+    PROCESS_INFORMATION process_ = {};
+    std::set<HWND> seen_modeless_;
+    int shots_ = 0;
+};
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+}  // namespace rvx::gui_driver
+
+int main() {
+    using namespace rvx::gui_driver;
+    std::string error;
+    auto options = ParseOptions(error);
+    if (!options) {
+        std::fprintf(stderr, "rvxdrive: %s\n", error.c_str());
+        return 2;
+    }
+    auto text = ReadWholeFile(options->script);
+    if (!text) {
+        std::fprintf(stderr, "rvxdrive: cannot read %s\n", options->script.c_str());
+        return 2;
+    }
+    auto responder = rvx::sandbox::ScriptedResponder::Parse(*text, options->script);
+    if (!responder) {
+        std::fprintf(stderr, "rvxdrive: %s\n", responder.error().Describe().c_str());
+        return 2;
+    }
+    return Driver(std::move(*options), std::move(responder.value())).Run();
+}
