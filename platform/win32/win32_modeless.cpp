@@ -82,6 +82,7 @@ bool ModelessDialog::Open(const DialogSource& source, HWND owner, int dialog_id)
     window_ = CreateDialogParamA(module, MAKEINTRESOURCEA(dialog_id), owner, ModelessProcedure, 0);
     if (!window_) return false;
     SetPropA(window_, kModelessWindowProperty, reinterpret_cast<HANDLE>(INT_PTR(dialog_id)));
+    SetDialogIcons(window_, source);
     CentreOnScreen(window_);
     ShowWindow(window_, SW_SHOWNORMAL);
     Refresh();

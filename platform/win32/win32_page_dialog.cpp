@@ -18,6 +18,8 @@ constexpr int kCancelButton = 2;
 constexpr int kPictureFrame = 118;
 constexpr int kSidePicture = 144;
 constexpr int kFolderSidePicture = 150;
+constexpr int kDialogIcon = 128;
+constexpr int kProgramIcon = 2;
 
 // The previous-installation page: the update choice shows the warning, the other hides it.
 constexpr int kPreviousInstallationPage = 122;
@@ -71,13 +73,13 @@ void FillControl(HWND item, const platform::Control& control) {
         break;
     case ControlKind::check_box:
     case ControlKind::radio:
-        if (!control.text.empty()) SetWindowTextA(item, control.text.c_str());
+        SetWindowTextA(item, control.text.c_str());
         SendMessageA(item, BM_SETCHECK, control.value == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
     case ControlKind::text:
     case ControlKind::button:
-        // An empty text leaves the template's own (a label the page does not change).
-        if (!control.text.empty()) SetWindowTextA(item, control.text.c_str());
+        // The model starts from the template's texts, so an empty text is meant to be empty.
+        SetWindowTextA(item, control.text.c_str());
         break;
     }
     ShowWindow(item, control.visible ? SW_SHOW : SW_HIDE);
@@ -140,6 +142,7 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         SetWindowLongPtrA(dialog, DWLP_USER, LONG_PTR(state));
         SetPropA(dialog, kModalPageProperty, reinterpret_cast<HANDLE>(INT_PTR(state->page->dialog_id)));
         FillControls(dialog, *state->page);
+        SetDialogIcons(dialog, *state->source);
         const int picture = UsesFolderPicture(state->page->dialog_id) ? kFolderSidePicture : kSidePicture;
         if (HMODULE module = ModuleWith(*state->source, picture, MAKEINTRESOURCEA(2) /* RT_BITMAP */))
             state->side_picture = LoadBitmapA(module, MAKEINTRESOURCEA(picture));
@@ -187,6 +190,16 @@ void FillControls(HWND dialog, const platform::PageModel& page) {
     if (!page.caption.empty()) SetWindowTextA(dialog, page.caption.c_str());
     for (const auto& control : page.controls)
         if (HWND item = GetDlgItem(dialog, control.id)) FillControl(item, control);
+}
+
+void SetDialogIcons(HWND dialog, const DialogSource& source) {
+    HMODULE module = ModuleWith(source, kDialogIcon, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    HICON icon = module ? LoadIconA(module, MAKEINTRESOURCEA(kDialogIcon)) : LoadIconA(source.program, MAKEINTRESOURCEA(kProgramIcon));
+    if (!icon) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        if (!SendMessageA(child, STM_GETICON, 0, 0)) SendMessageA(child, STM_SETICON, WPARAM(icon), 0);
+    }
 }
 
 void CentreOnScreen(HWND window) {

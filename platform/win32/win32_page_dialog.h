@@ -23,6 +23,10 @@ platform::Result<int> RunPageDialog(const DialogSource& source, HWND owner, plat
 // Fills one dialog's controls from a model; shared with the modeless windows.
 void FillControls(HWND dialog, const platform::PageModel& page);
 
+// Gives the dialog's empty icon places an icon: resource 128 of the template's module when it
+// has one (the uninstaller's), else the program's own icon.
+void SetDialogIcons(HWND dialog, const DialogSource& source);
+
 // Centres a window on the screen's work area.
 void CentreOnScreen(HWND window);
 
