@@ -18,5 +18,7 @@ ensure_packages() {
 HOST_PACKAGES=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev mscompress liblnk-utils)
 CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+# The GUI tests under Wine: Wine itself, a virtual X display, screenshots and their conversion.
+WINE_PACKAGES=(wine wine64 xvfb xauth x11-apps imagemagick)
 
 jobs() { nproc 2>/dev/null || echo 2; }

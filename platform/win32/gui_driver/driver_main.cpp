@@ -35,7 +35,7 @@ constexpr DWORD kPollMilliseconds = 50;
 // The time a window's last painting needs to reach the screen before it is copied.
 constexpr DWORD kPaintMilliseconds = 300;
 // A program that shows nothing for this long while answers are left is taken to hang.
-constexpr DWORD kQuietLimitMilliseconds = 120000;
+constexpr DWORD kQuietLimitMilliseconds = 60000;
 
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
 #include <utility>
 
 #include "platform/win32/dialog_marks.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int kNoId = 0xFFFF;
 // An edit's limit when none was set; such an edit counts as unlimited.
 constexpr LRESULT kDefaultEditLimit = 30000;
+constexpr size_t kListLineSpare = 1024;
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
@@ -106,13 +108,18 @@ std::optional<ControlKind> KindOf(HWND control) {
 }
 
 std::string ListBoxLines(HWND list) {
+    // The system carries a list box's lines across processes in its wide form only.
     std::string lines;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, WPARAM(i), 0);
-        std::string line(size_t(length > 0 ? length : 0) + 1, '\0');
-        const LRESULT copied = SendMessageA(list, LB_GETTEXT, WPARAM(i), LPARAM(line.data()));
-        line.resize(size_t(copied > 0 ? copied : 0));
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, WPARAM(i), 0);
+        std::wstring wide(size_t(length > 0 ? length : 0) + kListLineSpare, L'\0');
+        SendMessageW(list, LB_GETTEXT, WPARAM(i), LPARAM(wide.data()));
+        wide.resize(std::wcslen(wide.c_str()));
+        std::string line(wide.size() * 2 + 1, '\0');
+        const int converted = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), line.data(), int(line.size()),
+                                                  nullptr, nullptr);
+        line.resize(size_t(converted > 0 ? converted : 0));
         lines += (i == 0 ? "" : "\r\n") + line;
     }
     return lines;

@@ -1,0 +1,362 @@
+#!/usr/bin/env bash
+# The GUI tests under Wine: the Windows programs (x86_64 build) run their real dialogs, answered
+# by the GUI driver rvxdrive.exe from answer scripts, each scenario in a fresh prefix (a copy of
+# one template prefix made once, which saves the system's first start each time). The same
+# answer scripts drive the host programs on a simulated machine, and the two editions are
+# compared: the interactions with their texts (transcript_compare), the installed files, the
+# registry values and the uninstall log. Screenshots of every page and message box land in
+# BUILD/wine/screenshots/SCENARIO/.
+#
+#   tests/wine/run.sh BUILD     (BUILD holds host-asan and win-x86_64; ./scripts/test runs it)
+#
+# Differences the systems make, and which the comparison allows:
+# - the special folders' paths (the start menu's and the desktop's), replaced by their names;
+# - Dismara.exe itself: the simulated machine's medium holds a stand-in for it;
+# - the parts of a shortcut file that the system fills in on its own (checked with lnkinfo for
+#   the target and the working folder only);
+# - in the transcripts: the template's own controls, the message boxes' icons and the folder
+#   browser's initial folder (see transcript_compare.cpp).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source scripts/lib/wine.sh
+
+build=$(cd "${1:-build}" && pwd)
+host="$build/host-asan/host"
+compare="$build/host-asan/tests/wine/transcript_compare"
+windows="$build/win-x86_64/platform/win32"
+work="$build/wine"
+shots="$work/screenshots"
+product="Norvane Demo Viewer"
+install_dir="Program Files\\$product"   # on drive C:, as Windows writes it
+host_install_dir="Program Files/$product"
+uninstall_key="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
+
+rm -rf "$work"
+mkdir -p "$work" "$shots"
+trap wine_stop_all EXIT
+failures=0
+
+fail() {
+    echo "   FAILED: $*"
+    failures=$((failures + 1))
+}
+
+# ---- media ----
+# The demo's medium for Windows: the demo with the real programs in place of the stand-ins.
+make_medium() {
+    local medium=$1
+    rm -rf "$medium"
+    cp -a examples/demo "$medium"
+    cp "$windows/Rovexa.exe" "$medium/"
+    cp "$windows/Dismara.exe" "$medium/program/Dismara.exe"
+}
+# The same medium with the script asking for a restart.
+make_restart_medium() {
+    local source=$1 medium=$2
+    rm -rf "$medium"
+    cp -a "$source" "$medium"
+    { printf '[RESTART]\r\n'; cat "$source/Install.ini"; } >"$medium/Install.ini"
+}
+# The demo on two disks in the _DISK_N layout: the samples on the second disk.
+make_two_disks() {
+    local source=$1 medium=$2
+    rm -rf "$medium"
+    mkdir -p "$medium/_DISK_1" "$medium/_DISK_2"
+    cp -a "$source/." "$medium/_DISK_1/"
+    # The samples are read from the second disk; the first keeps them for the script's wildcard.
+    cp -a "$medium/_DISK_1/samples" "$medium/_DISK_2/samples"
+    printf 'Demo Viewer disk 1' >"$medium/_DISK_1/DISK1"
+    printf 'Demo Viewer disk 2' >"$medium/_DISK_2/DISK2"
+    perl -0pi -e 's/\[FILES\]\r?\n/[FILES]\n#1\n/; s/(\\samples\\)/#2\n$1/' "$medium/_DISK_1/Install.ini"
+}
+
+# ---- the Windows side ----
+# drive PREFIX SCENARIO ANSWERS run|uninstall ARGS...: the driver answers the program; its
+# transcript is $work/SCENARIO.windows, the screenshots go to $shots/SCENARIO.
+drive() {
+    local prefix=$1 scenario=$2 answers=$3
+    shift 3
+    mkdir -p "$shots/$scenario" "$prefix/drive_c/shots"
+    rm -f "$prefix"/drive_c/shots/*.bmp
+    cp "$windows/rvxdrive.exe" "$prefix/drive_c/rvxdrive.exe"
+    cp "$answers" "$prefix/drive_c/answers.txt"
+    local transcript="$work/$scenario.windows"
+    : >"$transcript"
+    local code=0
+    # From drive C:, so that the programs do not start in a folder of the host.
+    (cd "$prefix/drive_c" && wine_in "$prefix" wine 'C:\rvxdrive.exe' 'C:\answers.txt' 'C:\transcript.txt' 'C:\shots' "$@") 2>&1 |
+        grep -v -e "wine32 is missing" -e "multiarch needs" -e "dpkg --add-architecture" -e "apt-get install wine32" || true
+    wine_wait "$prefix"
+    [ -f "$prefix/drive_c/transcript.txt" ] && tr -d '\r' <"$prefix/drive_c/transcript.txt" >>"$transcript"
+    rm -f "$prefix/drive_c/transcript.txt"
+    local bitmap
+    for bitmap in "$prefix"/drive_c/shots/*.bmp; do
+        [ -e "$bitmap" ] || continue
+        convert "$bitmap" "$shots/$scenario/$(basename "${bitmap%.bmp}").png"
+        rm -f "$bitmap"
+    done
+    grep -q '^EXIT ' "$transcript" || code=1
+    return $code
+}
+
+windows_exit_code() { sed -n 's/^EXIT code=//p' "$work/$1.windows" | tail -n 1; }
+
+# ---- the host side ----
+host_machine() {
+    local machine=$1
+    rm -rf "$machine"
+    "$host/simmachine" create "$machine" >/dev/null
+}
+# host_install MACHINE MEDIUM ANSWERS [--program WINDOWS-PATH] [-- ARGUMENTS...]
+host_install() {
+    local machine=$1 medium=$2 answers=$3
+    shift 3
+    local options=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    "$host/rovexa" --machine "$machine" --medium "$medium" --ui "script:$answers" "${options[@]}" -- "$@" \
+        </dev/null >"$work/host-$(basename "$machine").log" 2>&1 || true
+}
+
+# ---- comparisons ----
+compare_transcripts() {
+    local scenario=$1 machine=$2
+    if ! "$compare" "$machine/journal.log" "$work/$scenario.windows" >"$work/$scenario.parity"; then
+        fail "$scenario: the editions' interactions differ"
+        sed 's/^/   /' "$work/$scenario.parity"
+    fi
+}
+
+# The special folders' paths as their names, so that both systems' logs compare.
+normalise_folders() {
+    local file=$1 pairs=$2
+    perl -e '
+        my ($file, $pairs) = @ARGV;
+        open my $map, "<", $pairs or die "cannot read $pairs\n";
+        my @pairs = map { chomp; [split /\t/] } <$map>;
+        open my $in, "<", $file or die "cannot read $file\n"; local $/; my $text = <$in>; close $in;
+        for my $pair (sort { length($b->[1]) <=> length($a->[1]) } @pairs) {
+            my ($name, $path) = @$pair; next unless length $path;
+            $text =~ s/\Q$path\E/<$name>/gi;
+        }
+        $text =~ s/\r\n/\n/g;
+        print $text;' "$file" "$pairs"
+}
+host_folders() {
+    sed -n '/^\[folders\]/,/^\[/p' "$1/machine.ini" | grep '=' | sed 's/=/\t/' | tr -d '\r'
+}
+wine_folders() {
+    local prefix=$1 key name
+    for key in 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+               'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'; do
+        wine_in "$prefix" wine reg query "$key" 2>/dev/null | tr -d '\r' |
+            sed -n 's/^    \(.*[^ ]\)    REG_SZ    \(.*\)$/\1\t\2/p'
+    done | while IFS=$'\t' read -r name path; do
+        case "$name" in
+        Programs) printf 'programs\t%s\n' "$path" ;;
+        Desktop) printf 'desktop\t%s\n' "$path" ;;
+        'Start Menu') printf 'start_menu\t%s\n' "$path" ;;
+        Startup | StartUp) printf 'startup\t%s\n' "$path" ;;
+        'Common Programs') printf 'common_programs\t%s\n' "$path" ;;
+        'Common Desktop') printf 'common_desktop\t%s\n' "$path" ;;
+        'Common Start Menu') printf 'common_start_menu\t%s\n' "$path" ;;
+        Personal) printf 'personal\t%s\n' "$path" ;;
+        esac
+    done
+}
+
+# Files of the installation folder in both editions: the same names, and the same contents but
+# for Dismara.exe, the log (compared on its own) and shortcut files (their optional parts differ).
+compare_files() {
+    local scenario=$1 machine=$2 prefix=$3
+    local host_dir="$machine/drives/C/$host_install_dir" wine_dir
+    wine_dir=$(wine_c "$prefix" "$install_dir")
+    if ! { diff <(cd "$host_dir" && find . | sort) <(cd "$wine_dir" && find . | sort) &&
+           diff -r -x Dismara.exe -x '*.nvu' -x '*.lnk' "$host_dir" "$wine_dir"; } >"$work/$scenario.files.diff" 2>&1; then
+        fail "$scenario: the installed files differ"
+        sed 's/^/   /' "$work/$scenario.files.diff" | head -n 20
+    fi
+}
+
+compare_logs() {
+    local scenario=$1 machine=$2 prefix=$3
+    host_folders "$machine" >"$work/$scenario.host-folders"
+    wine_folders "$prefix" >"$work/$scenario.wine-folders"
+    normalise_folders "$machine/drives/C/$host_install_dir/demoview.nvu" "$work/$scenario.host-folders" >"$work/$scenario.host.nvu" || true
+    normalise_folders "$(wine_c "$prefix" "$install_dir\\demoview.nvu")" "$work/$scenario.wine-folders" >"$work/$scenario.wine.nvu" || true
+    if ! diff "$work/$scenario.host.nvu" "$work/$scenario.wine.nvu" >"$work/$scenario.log.diff"; then
+        fail "$scenario: the uninstall logs differ"
+        sed 's/^/   /' "$work/$scenario.log.diff" | head -n 20
+    fi
+}
+
+# The values of one registry key in the registry editor's format, sorted, from the host machine's
+# registry.reg or from a prefix's export.
+host_key() { key_values "$1/registry.reg" "$2"; }
+wine_key() {
+    local prefix=$1 key=$2 out="$work/export.reg"
+    rm -f "$out"
+    wine_in "$prefix" wine reg export "$key" 'C:\export.reg' /y >/dev/null 2>&1 || true
+    [ -f "$prefix/drive_c/export.reg" ] && iconv -f UTF-16 -t UTF-8 "$prefix/drive_c/export.reg" >"$out"
+    rm -f "$prefix/drive_c/export.reg"
+    [ -f "$out" ] && key_values "$out" "$key"
+}
+key_values() {
+    local file=$1 key=${2/#HKLM/HKEY_LOCAL_MACHINE}
+    tr -d '\r' <"$file" | awk -v key="[${key,,}]" '
+        /^\[/ { inside = (tolower($0) == key); next }
+        inside && NF { print }' | sort
+}
+
+compare_registry() {
+    local scenario=$1 machine=$2 prefix=$3 key
+    for key in "HKLM\\Software\\$product" "HKLM\\Software\\$product\\Setup" "$uninstall_key"; do
+        if ! diff <(host_key "$machine" "$key") <(wine_key "$prefix" "$key") >"$work/$scenario.registry.diff"; then
+            fail "$scenario: the registry values of $key differ"
+            sed 's/^/   /' "$work/$scenario.registry.diff"
+        fi
+    done
+}
+
+# The start-menu shortcut, read with lnkinfo: its target and working folder.
+check_shortcut() {
+    local scenario=$1 prefix=$2 folder link=""
+    # In the start menu of every user or of this one, as the system lets the installer choose.
+    for folder in common_programs programs; do
+        local programs
+        programs=$(wine_folders "$prefix" | sed -n "s/^$folder\t//p" | head -n 1)
+        [ -n "$programs" ] && [ -f "$(wine_c "$prefix" "${programs#C:\\}\\Norvane\\Demo Viewer.lnk")" ] &&
+            link=$(wine_c "$prefix" "${programs#C:\\}\\Norvane\\Demo Viewer.lnk")
+    done
+    if [ -z "$link" ]; then
+        fail "$scenario: no shortcut Norvane\\Demo Viewer.lnk in the start menu"
+        return
+    fi
+    lnkinfo "$link" >"$work/$scenario.lnkinfo" 2>&1 || true
+    grep -qi "demoview.exe" "$work/$scenario.lnkinfo" || fail "$scenario: the shortcut does not lead to demoview.exe"
+    grep -qi "Working directory.*$product" "$work/$scenario.lnkinfo" || fail "$scenario: the shortcut has no working folder"
+}
+
+check_installed() {
+    local scenario=$1 prefix=$2 file
+    for file in Dismara.exe demoview.exe readme.txt manual.txt demoview.nvu 'Samples\first.txt' 'Samples\second.txt'; do
+        [ -f "$(wine_c "$prefix" "$install_dir\\$file")" ] || fail "$scenario: $file was not installed"
+    done
+    wine_in "$prefix" wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 ||
+        fail "$scenario: no uninstall entry"
+}
+
+expect_exit() {
+    local scenario=$1 wanted=$2 got
+    got=$(windows_exit_code "$scenario")
+    [ "$got" = "$wanted" ] || fail "$scenario: Rovexa/Dismara ended with exit code '${got}', not $wanted"
+}
+
+# ---- the scenarios ----
+started=$(date +%s)
+echo "== GUI tests under Wine (screenshots in $shots)"
+wine_start_display
+medium="$work/medium"
+make_medium "$medium"
+template="$work/template-prefix"
+wine_make_template "$template"
+echo "-- template prefix ready after $(($(date +%s) - started)) s"
+
+scenario_attended() {
+    local prefix="$work/prefix-attended" machine="$work/machine-attended" answers=tests/wine/attended.answers
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive "$prefix" attended "$answers" run 'D:\Rovexa.exe' || fail "attended: the driver stopped"
+    expect_exit attended 0
+    check_installed attended "$prefix"
+    check_shortcut attended "$prefix"
+    host_machine "$machine"
+    host_install "$machine" examples/demo "$answers"
+    compare_transcripts attended "$machine"
+    compare_files attended "$machine" "$prefix"
+    compare_logs attended "$machine" "$prefix"
+    compare_registry attended "$machine" "$prefix"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+scenario_unattended() {
+    local prefix="$work/prefix-unattended" machine="$work/machine-unattended" answers="$work/none.answers"
+    : >"$answers"
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive "$prefix" unattended "$answers" run 'D:\Rovexa.exe' /E 'D:\unattended.ANS' || fail "unattended: the driver stopped"
+    expect_exit unattended 0
+    check_installed unattended "$prefix"
+    host_machine "$machine"
+    host_install "$machine" examples/demo "$answers" -- /E 'D:\unattended.ANS'
+    compare_transcripts unattended "$machine"
+    compare_files unattended "$machine" "$prefix"
+    compare_logs unattended "$machine" "$prefix"
+    compare_registry unattended "$machine" "$prefix"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+scenario_uninstall() {
+    local prefix="$work/prefix-uninstall" machine="$work/machine-uninstall" none="$work/none.answers"
+    local answers=tests/wine/uninstall.answers
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive "$prefix" uninstall-setup "$none" run 'D:\Rovexa.exe' /E 'D:\unattended.ANS' || fail "uninstall: installing stopped"
+    # A file of the user's in the application's folder: the leftover page offers it.
+    printf 'my notes\r\n' >"$(wine_c "$prefix" "$install_dir\\notes.txt")"
+    drive "$prefix" uninstall "$answers" uninstall "$product" || fail "uninstall: the driver stopped"
+    expect_exit uninstall 0
+    [ ! -e "$(wine_c "$prefix" "$install_dir")" ] || fail "uninstall: the application's folder is still there: $(ls "$(wine_c "$prefix" "$install_dir")")"
+    if wine_in "$prefix" wine reg query "$uninstall_key" >/dev/null 2>&1; then fail "uninstall: the uninstall entry is still there"; fi
+    if wine_in "$prefix" wine reg query "HKLM\\Software\\$product" >/dev/null 2>&1; then fail "uninstall: the product's key is still there"; fi
+    host_machine "$machine"
+    host_install "$machine" examples/demo "$none" -- /E 'D:\unattended.ANS'
+    printf 'my notes\r\n' >"$machine/drives/C/$host_install_dir/notes.txt"
+    "$host/simmachine" uninstall "$machine" "$product" --ui "script:$answers" </dev/null >/dev/null 2>&1 || true
+    compare_transcripts uninstall "$machine"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+scenario_restart() {
+    local prefix="$work/prefix-restart" machine="$work/machine-restart" answers="$work/restart.answers"
+    local restart_medium="$work/medium-restart"
+    make_restart_medium "$medium" "$restart_medium"
+    cat tests/wine/attended.answers tests/wine/restart.answers >"$answers"
+    wine_fresh_prefix "$template" "$prefix" "$restart_medium"
+    drive "$prefix" restart "$answers" run 'D:\Rovexa.exe' || fail "restart: the driver stopped"
+    expect_exit restart 0
+    local host_medium="$work/host-medium-restart"
+    make_restart_medium examples/demo "$host_medium"
+    host_machine "$machine"
+    host_install "$machine" "$host_medium" "$answers"
+    compare_transcripts restart "$machine"
+    # The uninstaller started with an unquoted program path that holds blanks still finds its log.
+    wine_in "$prefix" wine reg add "$uninstall_key" /v UninstallString /f \
+        /d "C:\\$install_dir\\Dismara.exe C:\\$install_dir\\demoview.nvu" >/dev/null 2>&1
+    drive "$prefix" unquoted tests/wine/unquoted.answers uninstall "$product" || fail "unquoted: the driver stopped"
+    expect_exit unquoted 2
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+scenario_disk_prompt() {
+    local prefix="$work/prefix-disks" machine="$work/machine-disks" answers=tests/wine/disks.answers
+    local disks="$work/medium-disks" host_disks="$work/host-medium-disks"
+    make_two_disks "$medium" "$disks"
+    wine_fresh_prefix "$template" "$prefix" "$disks"
+    drive "$prefix" disks "$answers" run 'D:\_DISK_1\Rovexa.exe' /E 'D:\_DISK_1\unattended.ANS' || fail "disks: the driver stopped"
+    expect_exit disks 0
+    check_installed disks "$prefix"
+    make_two_disks examples/demo "$host_disks"
+    host_machine "$machine"
+    host_install "$machine" "$host_disks" "$answers" --program 'D:\_DISK_1\Rovexa.exe' -- /E 'D:\_DISK_1\unattended.ANS'
+    compare_transcripts disks "$machine"
+    compare_files disks "$machine" "$prefix"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+for scenario in attended unattended uninstall restart disk_prompt; do
+    before=$failures
+    scenario_start=$(date +%s)
+    "scenario_$scenario"
+    if [ "$failures" -eq "$before" ]; then result=passed; else result=FAILED; fi
+    echo "-- $scenario: $result ($(($(date +%s) - scenario_start)) s)"
+done
+echo "-- the GUI tests took $(($(date +%s) - started)) s; screenshots: $(find "$shots" -name '*.png' | wc -l) in $shots"
+[ "$failures" -eq 0 ]
