@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dialog_description.h"
 #include "platform/win32/dialog_marks.h"
 #include "platform/win32/win32_errors.h"
 
@@ -16,8 +17,6 @@ namespace {
 // Ids shared by the page templates.
 constexpr int kCancelButton = 2;
 constexpr int kPictureFrame = 118;
-constexpr int kSidePicture = 144;
-constexpr int kFolderSidePicture = 150;
 constexpr int kDialogIcon = 128;
 constexpr int kProgramIcon = 2;
 
@@ -27,9 +26,10 @@ constexpr int kUpdateHereRadio = 120;
 constexpr int kInstallElsewhereRadio = 121;
 constexpr int kUpdateWarning = 129;
 
-bool UsesFolderPicture(int dialog_id) {
-    // The installation folder, documents folder and final information pages.
-    return dialog_id == 104 || dialog_id == 126 || dialog_id == 129;
+// The bitmap the page's description paints in its picture frame; 0 for none.
+int SidePictureOf(const platform::PageModel& page) {
+    const platform::ControlDescription* frame = page.description ? page.description->Find(kPictureFrame) : nullptr;
+    return frame ? frame->image() : 0;
 }
 
 struct PageState {
@@ -143,9 +143,9 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         SetPropA(dialog, kModalPageProperty, reinterpret_cast<HANDLE>(INT_PTR(state->page->dialog_id)));
         FillControls(dialog, *state->page);
         SetDialogIcons(dialog, *state->source);
-        const int picture = UsesFolderPicture(state->page->dialog_id) ? kFolderSidePicture : kSidePicture;
-        if (HMODULE module = ModuleWith(*state->source, picture, MAKEINTRESOURCEA(2) /* RT_BITMAP */))
-            state->side_picture = LoadBitmapA(module, MAKEINTRESOURCEA(picture));
+        if (const int picture = SidePictureOf(*state->page))
+            if (HMODULE module = ModuleWith(*state->source, picture, MAKEINTRESOURCEA(2) /* RT_BITMAP */))
+                state->side_picture = LoadBitmapA(module, MAKEINTRESOURCEA(picture));
         CentreOnScreen(dialog);
         // FALSE tells the dialog manager that the focus was set here.
         return FocusReadOnlyText(dialog, *state->page) ? FALSE : TRUE;
