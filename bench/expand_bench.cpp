@@ -50,8 +50,7 @@ struct Setup {
 void Expand(benchmark::State& state, const char* line) {
     Setup setup;
     for (auto _ : state) {
-        std::string text = line;
-        rvx::installer::Expand(*setup.app, text);
+        auto text = rvx::installer::Expanded(*setup.app, line);
         benchmark::DoNotOptimize(text);
     }
 }

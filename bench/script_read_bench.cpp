@@ -33,7 +33,8 @@ void ReadLargeScript(benchmark::State& state) {
     for (auto _ : state) {
         rvx::installer::InstallApp app(bench.machine.platform());
         (void)app.ProcessCommandLine();
-        const bool read = rvx::installer::ReadScript(app).has_value();
+        const auto reading = rvx::installer::ReadScript(app);
+        const bool read = !reading.stopped() && reading->has_value();
         if (!read || app.script().files.size() != 100000) state.SkipWithError("the script was not read");
         benchmark::DoNotOptimize(app.script().files.data());
     }
@@ -48,8 +49,7 @@ void ExpandFileLineWithManyVariables(benchmark::State& state) {
     (void)rvx::installer::ReadScript(app);
     app.folders().installation = "C:\\Program Files\\Bench";
     for (auto _ : state) {
-        std::string line = "bin\\file1.dll,%DSTPATH%\\bin\\,VS,,12345";
-        rvx::installer::Expand(app, line);
+        auto line = rvx::installer::Expanded(app, "bin\\file1.dll,%DSTPATH%\\bin\\,VS,,12345");
         benchmark::DoNotOptimize(line);
     }
 }

@@ -1,7 +1,7 @@
 // Fuzz target: the script's condition expressions, "#if" lines against declared variants and
 // comparisons of the form "left, right, operator", over script variables of their own. The
 // first input line is the "#if" line, the rest one comparison each. Each must be decided without
-// fault (an undefined variable ends the installer, which is a valid outcome), the same way
+// fault (an undefined variable stops the installer, which is a valid outcome), the same way
 // every time.
 #include <cstddef>
 #include <cstdint>
@@ -14,14 +14,12 @@
 
 namespace {
 
-// The condition's result, or nothing when an undefined variable stopped the installer.
-template <class Evaluate>
-std::optional<bool> Decide(Evaluate evaluate) {
-    try {
-        return evaluate();
-    } catch (const rvx::installer::FatalStop&) {
-        return std::nullopt;
-    }
+// The condition's result, or the undefined variable that stopped the installer.
+std::string Decide(const rvx::installer::OrStop<bool>& decided) {
+    if (!decided.stopped()) return *decided ? "true" : "false";
+    // A stop names the variable as written, from its percent sign on.
+    if (!decided.stop().variable.starts_with('%')) __builtin_trap();
+    return decided.stop().variable;
 }
 
 }  // namespace
@@ -42,10 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (end == std::string::npos) end = input.size();
         const std::string line = input.substr(start, end - start);
         start = end + 1;
-        auto once = first ? Decide([&] { return rvx::installer::EvaluateVariantCondition(app, line); })
-                          : Decide([&] { return rvx::installer::EvaluateComparison(app, line); });
-        auto again = first ? Decide([&] { return rvx::installer::EvaluateVariantCondition(app, line); })
-                           : Decide([&] { return rvx::installer::EvaluateComparison(app, line); });
+        const auto decide = [&] {
+            return first ? Decide(rvx::installer::EvaluateVariantCondition(app, line))
+                         : Decide(rvx::installer::EvaluateComparison(app, line));
+        };
+        const std::string once = decide();
+        const std::string again = decide();
         if (once != again) __builtin_trap();
         first = false;
     }

@@ -57,16 +57,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto fields = rvx::installer::SplitFileLineFields(line);
         if (fields.size() >= 3) created_bytes += static_cast<uint64_t>(std::max<long long>(0, std::atoll(fields[2].c_str())));
     }
-    try {
-        for (const auto& line : app.script().files) {
-            if (line.empty() || rvx::installer::IsDiskMarker(line)) continue;
-            const auto entry = rvx::installer::ParseFileLine(app, line);
-            if (entry.attributes > 7) __builtin_trap();
+    // An undefined variable stops the installer; a valid outcome for a script line, and one the
+    // copy stage must come to as well.
+    bool stopped = false;
+    for (const auto& line : app.script().files) {
+        if (line.empty() || rvx::installer::IsDiskMarker(line)) continue;
+        const auto entry = rvx::installer::ParseFileLine(app, line);
+        if (entry.stopped()) {
+            stopped = true;
+            break;
         }
-        const rvx::installer::CopyStageResult result = rvx::installer::CopyFiles(app);
-        if (result == rvx::installer::CopyStageResult::done && created_bytes < 1000) (void)rvx::installer::CreatePreallocatedFiles(app);
-    } catch (const rvx::installer::FatalStop&) {
-        // An undefined variable ends the installer; a valid outcome for a script line.
+        if (entry->attributes > 7) __builtin_trap();
     }
+    const rvx::installer::CopyStageResult result = rvx::installer::CopyFiles(app);
+    if (stopped && result != rvx::installer::CopyStageResult::fatal_stop) __builtin_trap();
+    if (result == rvx::installer::CopyStageResult::done && created_bytes < 1000) (void)rvx::installer::CreatePreallocatedFiles(app);
     return 0;
 }

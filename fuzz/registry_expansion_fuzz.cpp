@@ -2,10 +2,12 @@
 // read from a fresh in-memory registry holding a few values, so that runs stay independent.
 // The first input line is a variable's value (a reference, or anything), the rest are texts to
 // expand. Expansion must never write to the registry, must end without fault (an undefined
-// variable ends the installer, a valid outcome), and gives the same text every time.
+// variable stops the installer, a valid outcome), and gives the same text, or the same stop,
+// every time.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "installer/core/install_app.h"
 #include "installer/script/variables.h"
@@ -15,12 +17,13 @@
 
 namespace {
 
-std::optional<std::string> Expand(rvx::installer::InstallApp& app, const std::string& text) {
-    try {
-        return rvx::installer::Expanded(app, text);
-    } catch (const rvx::installer::FatalStop&) {
-        return std::nullopt;
-    }
+// Whether an undefined variable stopped the expansion, and the expanded text or that variable.
+std::pair<bool, std::string> Expand(rvx::installer::InstallApp& app, const std::string& text) {
+    const rvx::installer::Expansion expanded = rvx::installer::Expanded(app, text);
+    if (!expanded.stopped()) return {false, *expanded};
+    // A stop names the variable as written, from its percent sign on.
+    if (!expanded.stop().variable.starts_with('%')) __builtin_trap();
+    return {true, expanded.stop().variable};
 }
 
 }  // namespace

@@ -10,29 +10,42 @@
 
 namespace rvx::installer {
 
-std::optional<FinalCommand> ParseFinalCommand(InstallState& app, std::string_view line) {
+OrStop<std::optional<FinalCommand>> ParseFinalCommand(InstallState& app, std::string_view line) {
     const auto fields = text::SplitFields(line, ",");
-    if (fields.empty()) return std::nullopt;
+    if (fields.empty()) return std::optional<FinalCommand>();
     FinalCommand command;
-    if (fields.size() >= 2) command.working_folder = Expanded(app, fields[1]);
+    if (fields.size() >= 2) {
+        Expansion folder = Expanded(app, fields[1]);
+        if (folder.stopped()) return folder.stop();
+        command.working_folder = std::move(*folder);
+    }
     std::string arguments;
-    if (fields.size() >= 4) arguments = Expanded(app, fields[3]);
+    if (fields.size() >= 4) {
+        Expansion expanded = Expanded(app, fields[3]);
+        if (expanded.stopped()) return expanded.stop();
+        arguments = std::move(*expanded);
+    }
     command.wait = fields.size() >= 3 && !fields[2].empty() && (fields[2][0] == 'W' || fields[2][0] == 'w');
-    const std::string program = SubstituteDisplayText(app.script(), Expanded(app, fields[0]));
+    const Expansion expanded_program = Expanded(app, fields[0]);
+    if (expanded_program.stopped()) return expanded_program.stop();
+    const std::string program = SubstituteDisplayText(app.script(), *expanded_program);
     // An empty arguments field adds nothing: an empty quoted argument would reach the program
     // as an argument of its own.
     command.command_line = arguments.empty() ? program : "\"" + program + "\" \"" + arguments + "\"";
-    return command;
+    return std::optional<FinalCommand>(std::move(command));
 }
 
-void RunFinalCommands(InstallState& app) {
+Completion RunFinalCommands(InstallState& app) {
     if (app.flags().restart) {
-        for (const std::string& line : app.script().registry_restart) ApplyRegistryLine(app, Expanded(app, line));
-        return;
+        for (const std::string& line : app.script().registry_restart)
+            if (Completion applied = ApplyExpandedRegistryLine(app, line); applied.stopped()) return applied;
+        return Completion::Done();
     }
     platform::Processes& processes = app.platform().processes;
     for (const std::string& line : app.script().final_commands) {
-        const auto command = ParseFinalCommand(app, line);
+        const auto parsed = ParseFinalCommand(app, line);
+        if (parsed.stopped()) return parsed.stop();
+        const std::optional<FinalCommand>& command = *parsed;
         if (!command) continue;
         // A folder that cannot be made current leaves the current one as it was.
         if (!command->working_folder.empty()) (void)app.platform().files.SetCurrentFolder(command->working_folder);
@@ -42,6 +55,7 @@ void RunFinalCommands(InstallState& app) {
             (void)processes.Start(platform::StartRequest{command->command_line, {}, platform::ShowState::normal});
         }
     }
+    return Completion::Done();
 }
 
 bool StartAndWait(InstallState& app, std::string_view command_line, platform::ShowState show) {

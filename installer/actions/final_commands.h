@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "installer/script/expansion.h"
 #include "platform/shell.h"
 
 namespace rvx::installer {
@@ -21,14 +22,15 @@ struct FinalCommand {
 };
 
 // Splits and expands one line; the program also gets the display-text substitution. Nothing
-// for an empty line.
-std::optional<FinalCommand> ParseFinalCommand(InstallState& app, std::string_view line);
+// for an empty line; the stop for an undefined variable in a field.
+OrStop<std::optional<FinalCommand>> ParseFinalCommand(InstallState& app, std::string_view line);
 
 // With the restart flag set, writes each expanded [REGRESTART] line as a registry line and starts
 // nothing. Otherwise starts each [FINALCOMMAND] line in order: a working folder becomes the
 // installer's current folder and stays so for the following lines; a marked line is waited for.
-// A program that cannot be started is passed over without a message.
-void RunFinalCommands(InstallState& app);
+// A program that cannot be started is passed over without a message. An undefined variable in a
+// line stops the stage before that line is acted on.
+Completion RunFinalCommands(InstallState& app);
 
 // Starts a command line and waits for the program to end while the installer's windows are
 // kept painted but take no input; false when it could not be started.

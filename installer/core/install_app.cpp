@@ -77,14 +77,9 @@ int InstallApp::Run() {
     flags_.no_windows_95 = false;
     flags_.allow_version_update = false;
 
-    int code = app::kExitFailed;
-    try {
-        code = RunSequence();
-    } catch (const FatalStop&) {
-        // An undefined variable ends the installer at once; what was recorded so far is closed
-        // below, and nothing else of the end step runs.
-        code = app::kExitFatalStop;
-    }
+    // An undefined variable ends the installer at once: what was recorded so far is closed
+    // below, and nothing else of the end step runs.
+    int code = RunSequence();
     if (page_not_shown_ && code != app::kExitFatalStop) code = app::kExitNotAvailableYet;
     progress_.Close();
     ExitInstance();
@@ -96,7 +91,7 @@ int InstallApp::Run() {
     } else {
         uninstall_log_.Abandon();
     }
-    if (code != app::kExitFatalStop) FinishRun();
+    if (code != app::kExitFatalStop && FinishRun().stopped()) code = app::kExitFatalStop;
     trace_.Close();
     return code;
 }
@@ -107,10 +102,13 @@ int InstallApp::RunSequence() {
     PageSequence sequence;
     if (!ProcessCommandLine()) return app::kExitCouldNotStart;
     TraceText("Source Path = \"" + folders_.source + "\"\n");
-    const std::optional<ScriptFlags> script_flags = ReadScript(*this);
-    if (!script_flags) return app::kExitCouldNotStart;
-    ApplyScriptFlags(flags_, *script_flags);
-    Expand(*this, folders_.default_folder);
+    const OrStop<std::optional<ScriptFlags>> script_flags = ReadScript(*this);
+    if (script_flags.stopped()) return app::kExitFatalStop;
+    if (!*script_flags) return app::kExitCouldNotStart;
+    ApplyScriptFlags(flags_, **script_flags);
+    Expansion default_folder = Expanded(*this, folders_.default_folder);
+    if (default_folder.stopped()) return app::kExitFatalStop;
+    folders_.default_folder = std::move(*default_folder);
     platform::BackgroundLook look;
     for (const std::string& line : script_.background_image) look.pictures.push_back(folders_.source + line);
     if (!script_.small_image.empty()) look.small_picture = path::Join(folders_.source, script_.small_image.front());
@@ -118,13 +116,21 @@ int InstallApp::RunSequence() {
     look.green = colours_.green;
     look.blue = colours_.blue;
     platform_.ui.SetBackgroundLook(look);
-    platform_.ui.SetBackgroundTitle(ExpandedDisplayText(*this, script_.title));
+    const Expansion title = ExpandedDisplayText(*this, script_.title);
+    if (title.stopped()) return app::kExitFatalStop;
+    platform_.ui.SetBackgroundTitle(*title);
 
     if (ReportPendingStartError(*this) == CheckResult::stop) return app::kExitCouldNotStart;
     if (CheckRightsAndSystem(*this) == CheckResult::stop) return app::kExitCouldNotStart;
     if (!AskStartQuestion(*this)) return app::kExitCancelled;
-    if (!SettleInstallationFolder(*this)) return app::kExitCouldNotStart;
-    pages.previous.SetTexts(Expanded(*this, script_.product_name), folders_.previous_installation, script_.kill_dirs_text);
+    switch (SettleInstallationFolder(*this)) {
+    case CheckResult::go_on: break;
+    case CheckResult::stop: return app::kExitCouldNotStart;
+    case CheckResult::fatal_stop: return app::kExitFatalStop;
+    }
+    const Expansion product_name = Expanded(*this, script_.product_name);
+    if (product_name.stopped()) return app::kExitFatalStop;
+    pages.previous.SetTexts(*product_name, folders_.previous_installation, script_.kill_dirs_text);
     pages.previous.SetChoice(PreviousInstallationChoice::update_here);
     FillPageSequence(*this, sequence);
     if (CheckUpdateVersions(*this) == CheckResult::stop) return app::kExitCouldNotStart;
@@ -133,29 +139,37 @@ int InstallApp::RunSequence() {
         switch (RunWizard(*this, pages, sequence, again)) {
         case WizardResult::cancelled: return app::kExitCancelled;
         case WizardResult::refused: return app::kExitCouldNotStart;
+        case WizardResult::fatal_stop: return app::kExitFatalStop;
         case WizardResult::done: break;
         }
         if (flags_.network_install) {
-            return RunNetworkBranch(*this, pages) ? app::kExitCompleted : app::kExitFailed;
+            switch (RunNetworkBranch(*this, pages)) {
+            case NetworkBranchResult::done: return app::kExitCompleted;
+            case NetworkBranchResult::failed: return app::kExitFailed;
+            case NetworkBranchResult::fatal_stop: return app::kExitFatalStop;
+            }
         }
         switch (RunLocalBranch(*this, pages)) {
         case LocalBranchResult::done: return app::kExitCompleted;
         case LocalBranchResult::user_quit: return app::kExitCancelled;
         case LocalBranchResult::failed: return app::kExitFailed;
+        case LocalBranchResult::fatal_stop: return app::kExitFatalStop;
         case LocalBranchResult::try_again: sequence.Back(); break;
         }
     }
 }
 
-void InstallApp::FinishRun() {
+Completion InstallApp::FinishRun() {
     if (flags_.restart_now) {
         (void)RestartComputer(*this);
-        return;
+        return Completion::Done();
     }
-    if (!answers_.launch_choice || script_.auto_launch.size() < 2) return;
-    const std::string command = Expanded(*this, script_.auto_launch[1]);
+    if (!answers_.launch_choice || script_.auto_launch.size() < 2) return Completion::Done();
+    const Expansion command = Expanded(*this, script_.auto_launch[1]);
+    if (command.stopped()) return command.stop();
     (void)platform_.files.SetCurrentFolder(folders_.installation);
-    (void)platform_.processes.RunCommand(command, platform::ShowState::normal);
+    (void)platform_.processes.RunCommand(*command, platform::ShowState::normal);
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

@@ -8,6 +8,7 @@
 
 #include "common/app/application.h"
 #include "installer/core/state/install_state.h"
+#include "installer/script/expansion.h"
 #include "platform/platform.h"
 
 namespace rvx::installer {
@@ -30,8 +31,9 @@ private:
     // The run sequence up to the end step; returns the exit code.
     int RunSequence();
     // The very end of every run: the restart that was accepted, or else the program to start
-    // after the installation when the user chose it.
-    void FinishRun();
+    // after the installation when the user chose it; the stop, with nothing started, for an
+    // undefined variable in its command.
+    Completion FinishRun();
     // The folder the installer runs from; language libraries are loaded only from there.
     std::string ProgramFolder();
 

@@ -19,13 +19,13 @@ std::string OlderInstallationFolder(InstallApp& app) {
     return lines[0];
 }
 
-bool SettleInstallationFolder(InstallApp& app) {
+CheckResult SettleInstallationFolder(InstallApp& app) {
     Folders& folders = app.folders();
     folders.installation = folders.default_folder;
     if (std::string older = OlderInstallationFolder(app); !older.empty()) folders.installation = older;
 
     // The search shows its own window while it looks.
-    LocatePreviousInstallation(app);
+    if (LocatePreviousInstallation(app).stopped()) return CheckResult::fatal_stop;
 
     if (folders.installation.empty() && app.flags().publisher_update) {
         std::string message;
@@ -34,7 +34,7 @@ bool SettleInstallationFolder(InstallApp& app) {
             message += line;
         }
         app.Message(message, platform::Buttons::ok, platform::Icon::stop);
-        return false;
+        return CheckResult::stop;
     }
 
     app.TraceText("Destination Path = \"" + folders.installation + "\n");
@@ -42,7 +42,7 @@ bool SettleInstallationFolder(InstallApp& app) {
     // No folder, no drive: the space checks then find no drive to measure rather than a wrong one.
     folders.installation_drive_root = folders.installation.empty() ? std::string()
                                                                    : std::string(1, folders.installation[0]) + ":\\";
-    return true;
+    return CheckResult::go_on;
 }
 
 }  // namespace rvx::installer

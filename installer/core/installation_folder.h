@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "installer/core/check_result.h"
+
 namespace rvx::installer {
 
 class InstallApp;
 
-// Settles the installation folder, its copy and its drive root. False after the [KESTRAERRORTEXT]
+// Settles the installation folder, its copy and its drive root. Stops after the [KESTRAERRORTEXT]
 // message when a publisher's update finds no earlier product; the run then ends.
-bool SettleInstallationFolder(InstallApp& app);
+CheckResult SettleInstallationFolder(InstallApp& app);
 
 // The first line of [OLDDIR] when the section has a folder and at least one name, and every name
 // exists inside that folder; empty otherwise.

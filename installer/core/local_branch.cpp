@@ -21,20 +21,25 @@ namespace rvx::installer {
 
 namespace {
 
-void RemoveOldFiles(InstallApp& app) {
-    for (const std::string& line : app.script().delete_files) DeleteListedFiles(app, line);
+Completion RemoveOldFiles(InstallApp& app) {
+    for (const std::string& line : app.script().delete_files)
+        if (Completion deleted = DeleteListedFiles(app, line); deleted.stopped()) return deleted;
     for (const std::string& line : app.script().kill_dirs)
         (void)RemoveFolderTree(app.platform().files, path::Join(app.folders().installation, line));
+    return Completion::Done();
 }
 
 // The stages up to the copy; nothing when it ended the branch.
 std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
-    RemoveOldFiles(app);
-    app.progress().Open(ExpandedDisplayText(app, app.script().title));
+    if (RemoveOldFiles(app).stopped()) return LocalBranchResult::fatal_stop;
+    const Expansion title = ExpandedDisplayText(app, app.script().title);
+    if (title.stopped()) return LocalBranchResult::fatal_stop;
+    app.progress().Open(*title);
     StopServicesForUpdate(app);
     StopPrograms(app);
     switch (CopyFiles(app)) {
     case CopyStageResult::done: return std::nullopt;
+    case CopyStageResult::fatal_stop: return LocalBranchResult::fatal_stop;
     case CopyStageResult::user_quit: return LocalBranchResult::user_quit;
     case CopyStageResult::stopped_before_copying: return LocalBranchResult::failed;
     case CopyStageResult::log_failed:
@@ -62,28 +67,31 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
     if (!app.flags().patch) {
         app.progress().SetLine1(app.Text(kCreatingIcons));
         app.TraceText("Make Group: \n");
-        RunShortcutStage(app);
+        if (RunShortcutStage(app).stopped()) return LocalBranchResult::fatal_stop;
         if (app.uninstall_log().failed()) {
             app.progress().Close();
             (void)app.ReportUninstallLogFailure();
             return LocalBranchResult::failed;
         }
     }
-    RunRegistryStage(app);
+    if (RunRegistryStage(app).stopped()) return LocalBranchResult::fatal_stop;
     app.progress().Close();
 
     if (app.flags().patch) {
         app.Message(app.Text(kUpdateInstalled), platform::Buttons::ok, platform::Icon::information);
     } else {
-        pages.caption = ExpandedDisplayText(app, app.script().title);
-        (void)pages.success.Run();
-        (void)pages.final_information.Run();
+        Expansion caption = ExpandedDisplayText(app, app.script().title);
+        if (caption.stopped()) return LocalBranchResult::fatal_stop;
+        pages.caption = std::move(*caption);
+        // Either page's result other than the fatal stop goes on: the installation is done.
+        if (pages.success.Run() == kPageFatalStop) return LocalBranchResult::fatal_stop;
+        if (pages.final_information.Run() == kPageFatalStop) return LocalBranchResult::fatal_stop;
     }
     StopServices(app);
     RecordServicesForUninstaller(app);
     InstallDirectXIfNeeded(app);
-    if (app.answers().desktop_shortcut_choice) CreateDesktopShortcuts(app);
-    RunFinalCommands(app);
+    if (app.answers().desktop_shortcut_choice && CreateDesktopShortcuts(app).stopped()) return LocalBranchResult::fatal_stop;
+    if (RunFinalCommands(app).stopped()) return LocalBranchResult::fatal_stop;
     if (app.flags().restart) app.flags().restart_now = OfferRestart(app);
     return LocalBranchResult::done;
 }

@@ -14,6 +14,7 @@ enum class LocalBranchResult {
     user_quit,    // at a disk prompt
     failed,       // a file failed and the user did not try again, or the disk is too small
     try_again,    // a file failed and the user wants to go back to the wizard and try again
+    fatal_stop,   // a script text held an undefined variable; nothing after it was done
 };
 
 LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages);

@@ -8,7 +8,12 @@ namespace rvx::installer {
 
 class InstallApp;
 
-// False when the transfer failed (already reported to the user).
-bool RunNetworkBranch(InstallApp& app, WizardPages& pages);
+enum class NetworkBranchResult {
+    done,
+    failed,      // the transfer failed (already reported to the user)
+    fatal_stop,  // a script text held an undefined variable; nothing after it was done
+};
+
+NetworkBranchResult RunNetworkBranch(InstallApp& app, WizardPages& pages);
 
 }  // namespace rvx::installer

@@ -28,6 +28,7 @@ public:
             } else {
                 outcome = Show(code);
             }
+            if (outcome.result == kPageFatalStop) return WizardResult::fatal_stop;
             if (outcome.result == kPageCancel) return WizardResult::cancelled;
             // Back reaches the last page actually shown: pages this run does not show are passed
             // over in the direction of travel, and forward again when there is none before.
@@ -49,7 +50,9 @@ private:
     template <class Page>
     int Present(Page& page) {
         if (first_shown_ < 0) first_shown_ = sequence_.index();
-        pages_.caption = ExpandedDisplayText(app_, app_.script().title);
+        Expansion caption = ExpandedDisplayText(app_, app_.script().title);
+        if (caption.stopped()) return kPageFatalStop;
+        pages_.caption = std::move(*caption);
         page.SetFirstPage(sequence_.index() == first_shown_);
         return page.Run();
     }

@@ -13,6 +13,7 @@ enum class WizardResult {
     done,
     cancelled,  // Cancel confirmed on a page
     refused,    // the reinstall of the same version was not confirmed
+    fatal_stop, // a text of a page held an undefined variable
 };
 
 // Writes the slots: previous installation, licence, personal data, folder, documents, end.

@@ -22,6 +22,7 @@ enum class CopyStageResult {
     user_quit,               // at a disk prompt
     file_failed,             // reported to the user
     log_failed,              // the uninstall log could not be written; not reported yet
+    fatal_stop,              // an undefined variable in a line the stage expanded
 };
 
 // How copying one file line ended.
@@ -31,6 +32,7 @@ enum class FileCopyResult {
     not_enough_memory,  // failed, not yet reported
     cannot_be_read,     // failed, not yet reported
     cannot_be_written,  // failed, not yet reported
+    fatal_stop,         // an undefined variable in the line or the examples folder
 };
 
 // How the temporary copy of a stored file ended.

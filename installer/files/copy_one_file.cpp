@@ -104,8 +104,9 @@ void DeleteTemporary(InstallState& app, const std::string& temp) {
 }
 
 // Attributes, times, example shortcut and shared count: done for every file that was opened,
-// also after a read or write error.
-void FinishFile(InstallState& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
+// also after a read or write error. An undefined variable in the examples folder stops before
+// the shared count.
+Completion FinishFile(InstallState& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
     platform::FileSystem& files = app.platform().files;
     // The times go first: a read-only file can no longer be opened to set them.
     auto source = files.Open({time_source, Access::read, platform::share::read, Disposition::open_existing});
@@ -115,11 +116,13 @@ void FinishFile(InstallState& app, const FileEntry& entry, const std::string& ti
         if (dest && times) (void)dest.value()->SetTimes(times.value());
     }
     if (entry.attributes != 0) (void)files.WriteAttributes(entry.dest_path, entry.attributes);
-    if (entry.example_link) CreateExampleShortcut(app, entry);
+    if (entry.example_link)
+        if (Completion made = CreateExampleShortcut(app, entry); made.stopped()) return made;
     if (entry.shared_file) {
         RaiseSharedCount(app.platform().registry, app.flags().update, entry.dest_path, existed_before);
         if (!entry.keep_on_uninstall) app.uninstall_log().RecordSharedCountRaised(entry.dest_path);
     }
+    return Completion::Done();
 }
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
@@ -230,7 +233,9 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     platform::FileSystem& files = platform.files;
     CopyState& copy = app.copy_state();
     platform.ui.KeepAlive();
-    const FileEntry entry = ParseFileLine(app, line);
+    const OrStop<FileEntry> parsed = ParseFileLine(app, line);
+    if (parsed.stopped()) return FileCopyResult::fatal_stop;
+    const FileEntry& entry = *parsed;
 
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kCopyingFile) + "\n  " + path::NameOf(entry.dest_path));
@@ -330,7 +335,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     input.value().reset();
     buffer.reset();
     DeleteTemporary(app, temp);
-    FinishFile(app, entry, time_source, existed_before);
+    if (FinishFile(app, entry, time_source, existed_before).stopped()) return FileCopyResult::fatal_stop;
     return code;
 }
 

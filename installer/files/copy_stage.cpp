@@ -22,7 +22,7 @@ namespace {
 // there stays wrong it asks for the disk after this many checks instead of trying for ever.
 constexpr int kSilentDiskChecks = 3;
 
-enum class DiskSwitch { ready, quit };
+enum class DiskSwitch { ready, quit, fatal_stop };
 
 // The disk prompt: true for OK; Cancel asks whether to quit, and No shows the prompt again.
 // Nothing when the user quits.
@@ -66,7 +66,7 @@ DiskSwitch SwitchDisk(InstallState& app, std::string_view marker_line) {
         CopyState& copy = app.copy_state();
         copy.group_bytes_done = 0;
         ++copy.current_disk;
-        SumGroupBytes(app);
+        if (SumGroupBytes(app).stopped()) return DiskSwitch::fatal_stop;
     }
     return DiskSwitch::ready;
 }
@@ -83,9 +83,11 @@ void ReportFileFailure(InstallState& app, FileCopyResult result) {
     }
 }
 
-void OpenUninstallLog(InstallState& app) {
-    if (app.flags().patch || app.script().uninstall_file.empty()) return;
-    const std::string name = SubstituteDisplayText(app.script(), Expanded(app, app.script().uninstall_file));
+Completion OpenUninstallLog(InstallState& app) {
+    if (app.flags().patch || app.script().uninstall_file.empty()) return Completion::Done();
+    const Expansion file_name = Expanded(app, app.script().uninstall_file);
+    if (file_name.stopped()) return file_name.stop();
+    const std::string name = SubstituteDisplayText(app.script(), *file_name);
     uninstall_log::UninstallLog& log = app.uninstall_log();
     // From its first line the log names the product and the folder, so that whatever stops the
     // installation, its replay finds the product's keys and the folder to clean.
@@ -94,7 +96,10 @@ void OpenUninstallLog(InstallState& app) {
     (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
     log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
     // An empty default folder names nothing to remove.
-    if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty()) log.AddFolderToRemove(folder);
+    const Expansion folder = Expanded(app, app.folders().default_folder);
+    if (folder.stopped()) return folder.stop();
+    if (!folder->empty()) log.AddFolderToRemove(*folder);
+    return Completion::Done();
 }
 
 }  // namespace
@@ -102,7 +107,8 @@ void OpenUninstallLog(InstallState& app) {
 std::optional<StringId> MessageFor(FileCopyResult result) {
     switch (result) {
     case FileCopyResult::done:
-    case FileCopyResult::failure_reported: return std::nullopt;
+    case FileCopyResult::failure_reported:
+    case FileCopyResult::fatal_stop: return std::nullopt;
     case FileCopyResult::not_enough_memory: return kNotEnoughMemory;
     case FileCopyResult::cannot_be_read: return kFileCannotBeRead;
     case FileCopyResult::cannot_be_written: return kFileCannotBeWritten;
@@ -174,21 +180,28 @@ CopyStageResult CopyFiles(InstallState& app) {
     const bool has_markers = std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsDiskMarker(line); });
     if (!has_markers) {
         copy.current_disk = 1;
-        SumGroupBytes(app);
+        if (SumGroupBytes(app).stopped()) return CopyStageResult::fatal_stop;
     }
-    if (!EstimateSpace(app)) return CopyStageResult::stopped_before_copying;
-    OpenUninstallLog(app);
+    const OrStop<bool> space = EstimateSpace(app);
+    if (space.stopped()) return CopyStageResult::fatal_stop;
+    if (!*space) return CopyStageResult::stopped_before_copying;
+    if (OpenUninstallLog(app).stopped()) return CopyStageResult::fatal_stop;
     if (app.uninstall_log().failed()) return CopyStageResult::log_failed;
 
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         if (IsDiskMarker(line)) {
-            if (SwitchDisk(app, line) == DiskSwitch::quit) return CopyStageResult::user_quit;
+            switch (SwitchDisk(app, line)) {
+            case DiskSwitch::ready: break;
+            case DiskSwitch::quit: return CopyStageResult::user_quit;
+            case DiskSwitch::fatal_stop: return CopyStageResult::fatal_stop;
+            }
             continue;
         }
         app.TraceText("Transfer file: " + line + "\n");
         copy.last_failure = Status::ok;
         const FileCopyResult result = CopyOneFile(app, line);
+        if (result == FileCopyResult::fatal_stop) return CopyStageResult::fatal_stop;
         // Nothing more is changed once a change could not be recorded.
         if (app.uninstall_log().failed()) return CopyStageResult::log_failed;
         if (result != FileCopyResult::done) {

@@ -80,7 +80,7 @@ std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, 
                                             static_cast<long long>((bytes % unit) * 10 / unit), app.Text(id)});
 }
 
-bool CheckInstallFolder(InstallState& app, std::string& folder) {
+OrStop<bool> CheckInstallFolder(InstallState& app, std::string& folder) {
     const char drive = folder.empty() ? '\0' : folder[0];
     app.folders().installation_drive_root = std::string(1, drive) + ":\\";
     const uint32_t free = GetFreeKilobytes(app, app.folders().installation_drive_root);
@@ -98,9 +98,13 @@ bool CheckInstallFolder(InstallState& app, std::string& folder) {
     folder = path::RemoveTrailingBackslash(folder);
 
     bool confirmed = false;
-    if (!app.script().warn_dir_condition.empty() && EvaluateComparison(app, app.script().warn_dir_condition)) {
-        if (app.Message(app.script().warn_dir, Buttons::yes_no, Icon::warning, 2) != Answer::yes) return false;
-        confirmed = true;
+    if (!app.script().warn_dir_condition.empty()) {
+        const OrStop<bool> warn = EvaluateComparison(app, app.script().warn_dir_condition);
+        if (warn.stopped()) return warn.stop();
+        if (*warn) {
+            if (app.Message(app.script().warn_dir, Buttons::yes_no, Icon::warning, 2) != Answer::yes) return false;
+            confirmed = true;
+        }
     }
 
     switch (ProbeFolder(app.platform().files, folder)) {
@@ -139,7 +143,7 @@ bool CheckSpaceOnDrive(InstallState& app, const std::string& root, int64_t total
     return false;
 }
 
-bool EstimateSpace(InstallState& app) {
+OrStop<bool> EstimateSpace(InstallState& app) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kCalculatingSpace));
     progress.SetLine2("");
@@ -151,7 +155,9 @@ bool EstimateSpace(InstallState& app) {
     for (size_t i = 0; i < lines.size(); ++i) {
         progress.SetFileBar(static_cast<long long>(i * 100 / lines.size()));
         if (lines[i].empty() || IsDiskMarker(lines[i])) continue;
-        const FileEntry entry = ParseFileLine(app, lines[i]);
+        const OrStop<FileEntry> parsed = ParseFileLine(app, lines[i]);
+        if (parsed.stopped()) return parsed.stop();
+        const FileEntry& entry = *parsed;
         total += entry.size;
         if (auto installed = InstalledSize(files, entry.dest_path)) total -= static_cast<int64_t>(*installed);
         total = std::max<int64_t>(total, 0);
@@ -176,7 +182,7 @@ bool EstimateSpace(InstallState& app) {
     return CheckSpaceForTotal(app, total) && CheckSpaceOnDrive(app, temporary_root, largest_temporary);
 }
 
-void SumGroupBytes(InstallState& app) {
+Completion SumGroupBytes(InstallState& app) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kGettingFileSizes));
     progress.SetLine2("");
@@ -200,7 +206,9 @@ void SumGroupBytes(InstallState& app) {
             if (multi_disk) break;
             continue;
         }
-        const FileEntry entry = ParseFileLine(app, lines[i]);
+        const OrStop<FileEntry> parsed = ParseFileLine(app, lines[i]);
+        if (parsed.stopped()) return parsed.stop();
+        const FileEntry& entry = *parsed;
         if (entry.size != 0) {
             copy.group_bytes_total += entry.size;
             continue;
@@ -212,6 +220,7 @@ void SumGroupBytes(InstallState& app) {
         if (!reader) continue;
         if (auto size = reader.value()->ExpandedSize()) copy.group_bytes_total += static_cast<int64_t>(size.value());
     }
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

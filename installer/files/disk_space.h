@@ -7,19 +7,23 @@
 #include <cstdint>
 #include <string>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
 
 // Checks (and creates when missing) the folder the user chose. True with the folder ending in
-// "\" when the installation may go there; false after telling the user why not.
-bool CheckInstallFolder(InstallState& app, std::string& folder);
+// "\" when the installation may go there; false after telling the user why not; the stop for
+// an undefined variable in [WARNDIRCOND].
+OrStop<bool> CheckInstallFolder(InstallState& app, std::string& folder);
 
-// The space estimate that opens the copy stage; false when the stage must end (result 0).
-bool EstimateSpace(InstallState& app);
+// The space estimate that opens the copy stage; false when the stage must end (result 0); the
+// stop for an undefined variable in a file line.
+OrStop<bool> EstimateSpace(InstallState& app);
 
 // The expanded byte total of the current disk group, for the overall progress bar.
-void SumGroupBytes(InstallState& app);
+Completion SumGroupBytes(InstallState& app);
 
 // Free kilobytes (of 1,024 bytes) on the drive with the root "X:\"; at most 2,147,483,647;
 // kDriveUnreadable when the drive cannot be queried.

@@ -9,10 +9,14 @@
 
 namespace rvx::installer {
 
-void CreateExampleShortcut(InstallState& app, const FileEntry& entry) {
-    const std::string shortcut = ExampleShortcutPath(app, entry);
-    (void)CreateFolderPath(app.platform().files, Expanded(app, "%EXEMPLEPATH%\\"));
-    (void)CreateShortcut(app, entry.dest_path, shortcut, "", "");
+Completion CreateExampleShortcut(InstallState& app, const FileEntry& entry) {
+    const Expansion shortcut = ExampleShortcutPath(app, entry);
+    if (shortcut.stopped()) return shortcut.stop();
+    const Expansion folder = Expanded(app, "%EXEMPLEPATH%\\");
+    if (folder.stopped()) return folder.stop();
+    (void)CreateFolderPath(app.platform().files, *folder);
+    (void)CreateShortcut(app, entry.dest_path, *shortcut, "", "");
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

@@ -72,7 +72,9 @@ TransferResult TransferInstallSet(InstallState& app, const std::vector<std::stri
         if (file) total += static_cast<int64_t>(file.value()->Size().value_or(0));
     }
 
-    const std::string name = SubstituteDisplayText(app.script(), Expanded(app, app.script().uninstall_file));
+    const Expansion file_name = Expanded(app, app.script().uninstall_file);
+    if (file_name.stopped()) return TransferResult::fatal_stop;
+    const std::string name = SubstituteDisplayText(app.script(), *file_name);
     // An empty name leaves the log without a file: nothing of the transfer is recorded.
     uninstall_log::UninstallLog& log = app.uninstall_log();
     if (!name.empty()) {
@@ -80,7 +82,9 @@ TransferResult TransferInstallSet(InstallState& app, const std::vector<std::stri
         (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(app.folders().installation));
         log.Open(name, path::AddTrailingBackslash(app.folders().installation), identity);
     }
-    if (const std::string folder = Expanded(app, app.folders().default_folder); !folder.empty()) log.AddFolderToRemove(folder);
+    const Expansion folder = Expanded(app, app.folders().default_folder);
+    if (folder.stopped()) return TransferResult::fatal_stop;
+    if (!folder->empty()) log.AddFolderToRemove(*folder);
     if (log.failed()) return TransferResult::log_failed;
 
     ProgressPage& progress = app.progress();

@@ -18,6 +18,7 @@ enum class TransferResult {
     done,
     no_space,    // reported to the user; nothing was copied
     log_failed,  // the uninstall log could not be written; not reported yet
+    fatal_stop,  // an undefined variable in the log's name or the default folder; nothing was copied
 };
 
 // Copies the listed files below the installation folder.

@@ -81,13 +81,17 @@ std::unique_ptr<platform::File> OpenReplacementFile(InstallState& app, const std
     return std::move(file).value();
 }
 
-void DeleteListedFiles(InstallState& app, std::string_view line) {
+Completion DeleteListedFiles(InstallState& app, std::string_view line) {
     std::string pattern(line);
-    if (pattern.find('\\') != std::string::npos)
-        Expand(app, pattern);
-    else
+    if (pattern.find('\\') != std::string::npos) {
+        Expansion expanded = Expanded(app, pattern);
+        if (expanded.stopped()) return expanded.stop();
+        pattern = std::move(*expanded);
+    } else {
         pattern = path::AddTrailingBackslash(app.folders().installation) + pattern;
+    }
     (void)DeleteMatchingFiles(app.platform().files, pattern);
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "installer/script/expansion.h"
 #include "installer/script/file_entry.h"
 #include "platform/files.h"
 
@@ -33,7 +34,8 @@ std::unique_ptr<platform::File> OpenReplacementFile(InstallState& app, const std
 std::string ReplacementName(std::string_view dest_path);
 
 // One [DELETE] line: a path (with variables) when it holds "\", else a name in the installation
-// folder; every matching file is deleted, read-only ones too. Failures are ignored.
-void DeleteListedFiles(InstallState& app, std::string_view line);
+// folder; every matching file is deleted, read-only ones too. Failures are ignored; an undefined
+// variable in the path stops before anything is deleted.
+Completion DeleteListedFiles(InstallState& app, std::string_view line);
 
 }  // namespace rvx::installer

@@ -79,15 +79,25 @@ void ApplyRegistryLine(InstallState& app, std::string_view line) {
     (void)registry.WriteValue(*root, key, name, value);
 }
 
-void RunRegistryStage(InstallState& app) {
-    for (const std::string& line : app.script().registry) ApplyRegistryLine(app, Expanded(app, line));
+Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line) {
+    const Expansion expanded = Expanded(app, line);
+    if (expanded.stopped()) return expanded.stop();
+    ApplyRegistryLine(app, *expanded);
+    return Completion::Done();
+}
+
+Completion RunRegistryStage(InstallState& app) {
+    for (const std::string& line : app.script().registry)
+        if (auto applied = ApplyExpandedRegistryLine(app, line); applied.stopped()) return applied;
     // The second line stores the working folder that the first line's three fields read back.
-    if (app.script().working_dir.size() == 2) ApplyRegistryLine(app, Expanded(app, app.script().working_dir[1]));
+    if (app.script().working_dir.size() == 2)
+        if (auto applied = ApplyExpandedRegistryLine(app, app.script().working_dir[1]); applied.stopped()) return applied;
     if (!app.flags().install_over) {
         // The table's text ends in the value name; " ,," adds an empty type, so the version
         // is stored as text.
-        ApplyRegistryLine(app, Expanded(app, app.Text(kVersionRegistryLine) + " ,," + app.script().version));
+        return ApplyExpandedRegistryLine(app, app.Text(kVersionRegistryLine) + " ,," + app.script().version);
     }
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

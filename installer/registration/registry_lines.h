@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
@@ -17,10 +19,13 @@ class InstallState;
 // a failed write leave the registry as it was.
 void ApplyRegistryLine(InstallState& app, std::string_view line);
 
+// Expands a registry line and writes it; the stop, with nothing written, for an undefined variable.
+Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line);
+
 // The registry stage: every [REGISTRY] line (the reader keeps [REGISTRYNET] in the same list),
 // the working-folder line of a two-line [WORKINGDIR], and, unless the installation goes over an
 // existing one, the installed version under the product's Setup key, each after variable
-// substitution.
-void RunRegistryStage(InstallState& app);
+// substitution. An undefined variable in a line stops the stage before that line is written.
+Completion RunRegistryStage(InstallState& app);
 
 }  // namespace rvx::installer

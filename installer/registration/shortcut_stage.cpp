@@ -61,12 +61,13 @@ void DeleteOldItems(InstallState& app, const std::string& programs, const std::s
 }
 
 // One [ICONS] line: "Group\Name, target[, working folder]".
-void CreateIcon(InstallState& app, const std::string& programs, const std::string& line) {
-    const std::string expanded = Expanded(app, SubstituteDisplayText(app.script(), line));
-    const std::vector<std::string> fields = text::SplitFields(expanded, ",");
+Completion CreateIcon(InstallState& app, const std::string& programs, const std::string& line) {
+    const Expansion expanded = Expanded(app, SubstituteDisplayText(app.script(), line));
+    if (expanded.stopped()) return expanded.stop();
+    const std::vector<std::string> fields = text::SplitFields(*expanded, ",");
     if (fields.size() < 2) {
         app.TraceText("Shortcut line without a target: " + line + "\n");
-        return;
+        return Completion::Done();
     }
     const std::string& name = fields[0];
     const std::string shortcut_path = programs + "\\" + name;
@@ -79,22 +80,25 @@ void CreateIcon(InstallState& app, const std::string& programs, const std::strin
         (void)MakeFolderChain(app.platform().files, group);
     }
     (void)CreateShortcut(app, fields[1], shortcut_path, "", fields.size() > 2 ? fields[2] : std::string());
+    return Completion::Done();
 }
 
 }  // namespace
 
-void RunShortcutStage(InstallState& app) {
+Completion RunShortcutStage(InstallState& app) {
     app.progress().SetLine1(app.Text(kCreatingIcons));
-    WriteUninstallRecords(app);
+    if (Completion recorded = WriteUninstallRecords(app); recorded.stopped()) return recorded;
 
     const auto programs = ProgramsMenuFolder(app.platform());
     if (!programs) {
         app.TraceText("Shortcuts not created: the system names no Programs menu\n");
-        return;
+        return Completion::Done();
     }
     const std::string folder = path::RemoveTrailingBackslash(*programs);
     for (const std::string& line : app.script().delete_old_items) DeleteOldItems(app, folder, line);
-    for (const std::string& line : app.script().icons) CreateIcon(app, folder, line);
+    for (const std::string& line : app.script().icons)
+        if (Completion made = CreateIcon(app, folder, line); made.stopped()) return made;
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

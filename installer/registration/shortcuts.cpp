@@ -79,21 +79,24 @@ platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std
     return made;
 }
 
-void CreateDesktopShortcuts(InstallState& app) {
+Completion CreateDesktopShortcuts(InstallState& app) {
     const TextList& lines = app.script().desktop_icons;
-    if (lines.size() < 4) return;
+    if (lines.size() < 4) return Completion::Done();
     const auto desktop = DesktopFolder(app.platform());
     if (!desktop) {
         app.TraceText("Desktop shortcuts not created: the system names no desktop folder\n");
-        return;
+        return Completion::Done();
     }
     const std::string folder = path::AddTrailingBackslash(*desktop);
     for (size_t first = 1; first + 2 < lines.size(); first += 3) {
-        const std::string target = Expanded(app, lines[first + 1]);
-        std::string working_folder = Expanded(app, lines[first + 2]);
-        if (working_folder == "$") working_folder.clear();
-        (void)CreateShortcut(app, target, folder + lines[first], "", working_folder);
+        const Expansion target = Expanded(app, lines[first + 1]);
+        if (target.stopped()) return target.stop();
+        Expansion working_folder = Expanded(app, lines[first + 2]);
+        if (working_folder.stopped()) return working_folder.stop();
+        if (*working_folder == "$") working_folder->clear();
+        (void)CreateShortcut(app, *target, folder + lines[first], "", *working_folder);
     }
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "installer/script/expansion.h"
 #include "platform/files.h"
 #include "platform/result.h"
 
@@ -37,12 +38,13 @@ platform::Outcome CreateShortcut(InstallState& app, std::string_view target, std
 // The shortcut stage: shows "Creating icons", writes the uninstall records of the installation
 // (uninstall_records.h), removes the [DELETEOLDITEMS] shortcuts and creates the [ICONS] groups
 // and shortcuts. The run sequence calls it after the fonts unless the patch flag is set: a patch
-// neither opens the uninstall log nor adds shortcuts.
-void RunShortcutStage(InstallState& app);
+// neither opens the uninstall log nor adds shortcuts. An undefined variable in a line stops the
+// stage before anything of that line is done.
+Completion RunShortcutStage(InstallState& app);
 
 // The [DESKTOPICON] shortcuts, in groups of three lines after the first one (name, target,
 // working folder; "$" for none); an incomplete last group is ignored. The run sequence calls it
 // only when the desktop-shortcut choice is on.
-void CreateDesktopShortcuts(InstallState& app);
+Completion CreateDesktopShortcuts(InstallState& app);
 
 }  // namespace rvx::installer

@@ -44,11 +44,13 @@ std::string ForcedDeletePath(const std::string& installation, const std::string&
     return installation + std::string(path::TrimBackslashes(line));
 }
 
-void RecordFiles(InstallState& app) {
+Completion RecordFiles(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
     for (const std::string& line : app.script().files) {
         if (IsDiskMarker(line)) continue;
-        const FileEntry entry = ParseFileLine(app, line);
+        const OrStop<FileEntry> parsed = ParseFileLine(app, line);
+        if (parsed.stopped()) return parsed.stop();
+        const FileEntry& entry = *parsed;
         if (entry.keep_on_uninstall) continue;
         if (entry.shared_file) {
             log.RecordSharedFile("", entry.dest_path);
@@ -56,24 +58,31 @@ void RecordFiles(InstallState& app) {
             log.RecordFilePath(entry.dest_path);
         }
         // The shortcut the copy made beside the examples, so that the uninstaller finds it.
-        if (entry.example_link) log.RecordFilePath(ExampleShortcutPath(app, entry) + ".lnk");
+        if (entry.example_link) {
+            const Expansion shortcut = ExampleShortcutPath(app, entry);
+            if (shortcut.stopped()) return shortcut.stop();
+            log.RecordFilePath(*shortcut + ".lnk");
+        }
     }
+    return Completion::Done();
 }
 
-void RecordWarning(InstallState& app) {
+Completion RecordWarning(InstallState& app) {
     const ScriptSections& script = app.script();
-    if (script.uninstall_message.empty()) return;
+    if (script.uninstall_message.empty()) return Completion::Done();
     std::string reference;
     if (!script.uninstall_message_condition.empty()) {
-        // Only for its expansion (an undefined variable still ends the installer here); the
+        // Only for its expansion (an undefined variable still stops the installer here); the
         // uninstaller decides on the warning itself.
-        (void)EvaluateComparison(app, script.uninstall_message_condition);
+        const OrStop<bool> holds = EvaluateComparison(app, script.uninstall_message_condition);
+        if (holds.stopped()) return holds.stop();
         reference = WarningReference(script.user_variables);
     }
     // Each script line ends in a line feed; the last one would only add an empty line.
     std::string_view message = script.uninstall_message;
     if (message.back() == '\n') message.remove_suffix(1);
     app.uninstall_log().RecordWarning("\"" + reference + "\", " + app.folders().installation, message);
+    return Completion::Done();
 }
 
 }  // namespace
@@ -95,22 +104,38 @@ void RecordRegistryKeyToRemove(InstallState& app, const std::string& line) {
     app.uninstall_log().RecordRegistryKey(line);
 }
 
-void WriteUninstallRecords(InstallState& app) {
+Completion WriteUninstallRecords(InstallState& app) {
     uninstall_log::UninstallLog& log = app.uninstall_log();
-    if (!log.is_open()) return;
+    if (!log.is_open()) return Completion::Done();
     const ScriptSections& script = app.script();
 
-    RecordFiles(app);
+    if (Completion recorded = RecordFiles(app); recorded.stopped()) return recorded;
     const std::string installation = path::AddTrailingBackslash(app.folders().installation);
-    for (const std::string& line : script.force_delete) log.RecordFilePath(ForcedDeletePath(installation, Expanded(app, line)));
-    for (const std::string& line : script.registry_uninstall) RecordRegistryKeyToRemove(app, Expanded(app, line));
-    RecordWarning(app);
+    for (const std::string& line : script.force_delete) {
+        const Expansion expanded = Expanded(app, line);
+        if (expanded.stopped()) return expanded.stop();
+        log.RecordFilePath(ForcedDeletePath(installation, *expanded));
+    }
+    for (const std::string& line : script.registry_uninstall) {
+        const Expansion expanded = Expanded(app, line);
+        if (expanded.stopped()) return expanded.stop();
+        RecordRegistryKeyToRemove(app, *expanded);
+    }
+    if (Completion recorded = RecordWarning(app); recorded.stopped()) return recorded;
     log.RecordProduct(SubstituteDisplayText(app.script(), script.product_name));
     log.RecordInstallFolder(app.folders().installation);
     for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(app.script(), line) + "]");
     const TextList& pairs = script.uninstall_commands_conditional;
-    for (size_t first = 0; first + 1 < pairs.size(); first += 2)
-        log.RecordConditionalCommand(Expanded(app, pairs[first]), "[" + Expanded(app, pairs[first + 1]) + "]");
+    for (size_t first = 0; first + 1 < pairs.size(); first += 2) {
+        // The condition before the command, so that the variable reported does not depend on
+        // the compiler's order of evaluating arguments.
+        const Expansion condition = Expanded(app, pairs[first]);
+        if (condition.stopped()) return condition.stop();
+        const Expansion command = Expanded(app, pairs[first + 1]);
+        if (command.stopped()) return command.stop();
+        log.RecordConditionalCommand(*condition, "[" + *command + "]");
+    }
+    return Completion::Done();
 }
 
 }  // namespace rvx::installer

@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
 
-// Writes them in the order the uninstaller replays them; nothing when the log is not open.
-void WriteUninstallRecords(InstallState& app);
+// Writes them in the order the uninstaller replays them; nothing when the log is not open. An
+// undefined variable in a line stops the writing before that line's record.
+Completion WriteUninstallRecords(InstallState& app);
 
 // Records the registry line's key for removal, unless its key has an empty component (a
 // variable or registry reference that gave nothing): "Software\" + nothing would name the

@@ -51,9 +51,11 @@ bool EvaluateVariantCondition(InstallState& app, std::string_view if_line) {
     return barred.find(script.active_variant_number) != std::string::npos;
 }
 
-bool EvaluateComparison(InstallState& app, std::string_view condition) {
+OrStop<bool> EvaluateComparison(InstallState& app, std::string_view condition) {
     if (condition.empty()) return false;
-    auto fields = text::SplitFields(Expanded(app, condition), ",");
+    const Expansion expanded = Expanded(app, condition);
+    if (expanded.stopped()) return expanded.stop();
+    auto fields = text::SplitFields(*expanded, ",");
     if (fields.size() < 3) return false;
     const std::string& operation = fields[2];
     if (operation == "==") return text::EqualsIgnoreCase(fields[0], fields[1]);

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
@@ -12,7 +14,8 @@ class InstallState;
 // "Expression incorrecte:\n%s" and makes the condition false.
 bool EvaluateVariantCondition(InstallState& app, std::string_view if_line);
 
-// Evaluates "left, right, operator" after expansion; "==" and "!=" compare ignoring case.
-bool EvaluateComparison(InstallState& app, std::string_view condition);
+// Evaluates "left, right, operator" after expansion; "==" and "!=" compare ignoring case. An
+// undefined variable in the condition gives the stop.
+OrStop<bool> EvaluateComparison(InstallState& app, std::string_view condition);
 
 }  // namespace rvx::installer

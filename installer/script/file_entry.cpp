@@ -32,7 +32,7 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 
 }  // namespace
 
-FileEntry ParseFileLine(InstallState& app, std::string_view line) {
+OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line) {
     const std::vector<std::string> fields = SplitFileLineFields(line);
     auto field = [&](size_t index) -> std::string { return index < fields.size() ? fields[index] : std::string(); };
     const std::string name = field(0);
@@ -68,7 +68,9 @@ FileEntry ParseFileLine(InstallState& app, std::string_view line) {
     if (Has(attribute_letters, 'S')) entry.attributes |= 4;
     entry.size = text::ParseDecimalPrefix(field(4));
 
-    std::string destination = Expanded(app, field(1));
+    Expansion expanded_destination = Expanded(app, field(1));
+    if (expanded_destination.stopped()) return expanded_destination.stop();
+    std::string destination = std::move(*expanded_destination);
     const std::string installation = path::AddTrailingBackslash(app.folders().installation);
     if (destination.empty()) {
         destination = installation;
@@ -83,14 +85,18 @@ FileEntry ParseFileLine(InstallState& app, std::string_view line) {
     const size_t last = destination.find_last_of('\\');
     entry.dest_folder = last == std::string::npos ? std::string() : destination.substr(0, last);
 
-    Expand(app, entry.relative_name);
-    Expand(app, entry.source_path);
-    Expand(app, entry.dest_path);
+    for (std::string* path : {&entry.relative_name, &entry.source_path, &entry.dest_path}) {
+        Expansion expanded = Expanded(app, *path);
+        if (expanded.stopped()) return expanded.stop();
+        *path = std::move(*expanded);
+    }
     return entry;
 }
 
-std::string ExampleShortcutPath(InstallState& app, const FileEntry& entry) {
-    return Expanded(app, "%EXEMPLEPATH%\\") + entry.relative_name;
+Expansion ExampleShortcutPath(InstallState& app, const FileEntry& entry) {
+    Expansion folder = Expanded(app, "%EXEMPLEPATH%\\");
+    if (folder.stopped()) return folder;
+    return *folder + entry.relative_name;
 }
 
 }  // namespace rvx::installer

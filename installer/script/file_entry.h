@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
@@ -39,12 +41,12 @@ inline bool IsDiskMarker(std::string_view line) { return !line.empty() && line[0
 std::vector<std::string> SplitFileLineFields(std::string_view line);
 
 // Parses a file line against the install state's source and installation folders; variables in
-// the destination and in the finished paths are expanded (an undefined one ends the installer).
-FileEntry ParseFileLine(InstallState& app, std::string_view line);
+// the destination and in the finished paths are expanded (an undefined one gives the stop).
+OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line);
 
 // Where the example shortcut of a file line with the letter L is made, without its ".lnk": the
 // examples folder followed by the line's relative name. The copy makes it and the uninstall
 // record names it, so both must agree.
-std::string ExampleShortcutPath(InstallState& app, const FileEntry& entry);
+Expansion ExampleShortcutPath(InstallState& app, const FileEntry& entry);
 
 }  // namespace rvx::installer

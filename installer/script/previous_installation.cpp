@@ -35,10 +35,11 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view ending) {
 }
 
 // A "ROOT,KEY,VALUE" text, expanded first; an empty one names nothing.
-std::optional<std::string> ReadExpandedRegistryValue(InstallState& app, std::string location) {
-    if (location.empty()) return std::nullopt;
-    Expand(app, location);
-    return ReadRegistrySpecification(app.platform().registry, location);
+OrStop<std::optional<std::string>> ReadExpandedRegistryValue(InstallState& app, std::string_view location) {
+    if (location.empty()) return std::optional<std::string>();
+    const Expansion expanded = Expanded(app, location);
+    if (expanded.stopped()) return expanded.stop();
+    return ReadRegistrySpecification(app.platform().registry, *expanded);
 }
 
 // One drive's depth-first search for a folder holding every file of names. A sub-folder is
@@ -140,40 +141,44 @@ std::string PublisherInstallationFolder(InstallState& app) {
 
 namespace {
 
-void LookForPreviousInstallation(InstallState& app) {
+Completion LookForPreviousInstallation(InstallState& app) {
     Folders& folders = app.folders();
     RunFlags& flags = app.flags();
     if (!app.script().publisher_update.empty()) {
         folders.installation = PublisherInstallationFolder(app);
-        return;
+        return Completion::Done();
     }
-    if (!flags.patch && app.script().search_install.empty()) return;
+    if (!flags.patch && app.script().search_install.empty()) return Completion::Done();
     if (!folders.previous_installation.empty()) {
         folders.installation = path::RemoveTrailingBackslash(folders.previous_installation);
-        return;
+        return Completion::Done();
     }
 
-    auto registered = ReadExpandedRegistryValue(app, LookUpNamedValue(app.script().named_values, "%INSTALLDIR%"));
-    if (registered && !registered->empty()) {
-        UseEarlierInstallation(app, *registered);
-        if (auto version = ReadExpandedRegistryValue(app, app.Text(kVersionRegistryLine)))
-            folders.installed_version = *version;
-        return;
+    const auto registered = ReadExpandedRegistryValue(app, LookUpNamedValue(app.script().named_values, "%INSTALLDIR%"));
+    if (registered.stopped()) return registered.stop();
+    if (*registered && !(*registered)->empty()) {
+        UseEarlierInstallation(app, **registered);
+        const auto version = ReadExpandedRegistryValue(app, app.Text(kVersionRegistryLine));
+        if (version.stopped()) return version.stop();
+        if (*version) folders.installed_version = **version;
+        return Completion::Done();
     }
 
-    if (flags.patch || flags.no_search) return;
+    if (flags.patch || flags.no_search) return Completion::Done();
     if (std::string found = ScanDrives(app); !found.empty()) UseEarlierInstallation(app, found);
+    return Completion::Done();
 }
 
 }  // namespace
 
-void LocatePreviousInstallation(InstallState& app) {
+Completion LocatePreviousInstallation(InstallState& app) {
     // The search window stays for the whole lookup, registry reads included, and shows the
-    // message of its template.
+    // message of its template; after a stop too, once its message has been shown.
     namespace search_ids = dialogs::search_window;
     app.platform().ui.ShowSearch(search_ids::kDescription.Text(search_ids::kMessage));
-    LookForPreviousInstallation(app);
+    Completion looked = LookForPreviousInstallation(app);
     app.platform().ui.CloseSearch();
+    return looked;
 }
 
 }  // namespace rvx::installer

@@ -5,13 +5,16 @@
 
 #include <string>
 
+#include "installer/script/expansion.h"
+
 namespace rvx::installer {
 
 class InstallState;
 
 // Fills the previous-installation and installation folders, the update flag and the installed
-// version when an earlier installation is found, with the search window shown throughout.
-void LocatePreviousInstallation(InstallState& app);
+// version when an earlier installation is found, with the search window shown throughout. An
+// undefined variable in a registry location it reads gives the stop.
+Completion LocatePreviousInstallation(InstallState& app);
 
 // The folder of the publisher's earlier product named by the three [KESTRAUPDATE] lines, or empty.
 std::string PublisherInstallationFolder(InstallState& app);

@@ -67,11 +67,14 @@ bool CheckRequiredSections(InstallState& app, const PresenceMarks& marks) {
 
 // With two [WORKINGDIR] lines, the second names a registry value that holds the working
 // folder; the first is the folder to use when that value is missing or empty.
-void SettleWorkingFolder(InstallState& app) {
+Completion SettleWorkingFolder(InstallState& app) {
     TextList& lines = app.script().working_dir;
-    if (lines.size() != 2) return;
-    Expand(app, lines[0]);
-    Expand(app, lines[1]);
+    if (lines.size() != 2) return Completion::Done();
+    for (std::string& line : lines) {
+        Expansion expanded = Expanded(app, line);
+        if (expanded.stopped()) return expanded.stop();
+        line = std::move(*expanded);
+    }
     auto from_registry = ReadRegistrySpecification(app.platform().registry, lines[1]);
     if (from_registry && !from_registry->empty()) {
         (void)CreateFolderPath(app.platform().files, *from_registry);
@@ -79,6 +82,7 @@ void SettleWorkingFolder(InstallState& app) {
     } else {
         app.folders().documents = lines[0];
     }
+    return Completion::Done();
 }
 
 }  // namespace
@@ -90,7 +94,7 @@ std::string CleanLine(std::string_view line) {
     return std::string(line);
 }
 
-std::optional<ScriptFlags> ReadScript(InstallState& app) {
+OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
     auto content = OpenScript(app);
     if (!content) {
         app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
@@ -166,12 +170,14 @@ std::optional<ScriptFlags> ReadScript(InstallState& app) {
             continue;
         }
         if (current.code == Section::network_install || current.code == Section::no_version_idem) continue;
-        if (!store.Store(current.code, line)) current = Current{};
+        const OrStop<bool> section_goes_on = store.Store(current.code, line);
+        if (section_goes_on.stopped()) return section_goes_on.stop();
+        if (!*section_goes_on) current = Current{};
     }
 
-    ResolveReadRegistry(app);
+    if (const Completion resolved = ResolveReadRegistry(app); resolved.stopped()) return resolved.stop();
     if (!CheckRequiredSections(app, store.marks())) return std::nullopt;
-    SettleWorkingFolder(app);
+    if (const Completion settled = SettleWorkingFolder(app); settled.stopped()) return settled.stop();
     return store.flags();
 }
 

@@ -70,7 +70,7 @@ bool SectionStore::Kept(bool network_form) const {
     return (app_.flags().network_install || flags_.network_install) == network_form;
 }
 
-bool SectionStore::Store(Section code, std::string_view line) {
+OrStop<bool> SectionStore::Store(Section code, std::string_view line) {
     ScriptSections& s = app_.script();
     const std::string text(line);
     switch (code) {
@@ -83,7 +83,9 @@ bool SectionStore::Store(Section code, std::string_view line) {
     case Section::default_dir:
     case Section::default_dir_net:
         if (Kept(code == Section::default_dir_net)) {
-            app_.folders().default_folder = Expanded(app_, text);
+            Expansion folder = Expanded(app_, text);
+            if (folder.stopped()) return folder.stop();
+            app_.folders().default_folder = std::move(*folder);
             marks_.default_folder = true;
         }
         break;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "installer/core/state/install_state.h"
+#include "installer/script/expansion.h"
 #include "installer/script/section_catalogue.h"
 
 namespace rvx::installer {
@@ -39,8 +40,9 @@ public:
     static bool KeepsEmptyLines(Section code);
 
     // Stores one cleaned line of a section. Returns false when the section ends with this line
-    // (the condition sections read only their first line).
-    bool Store(Section code, std::string_view line);
+    // (the condition sections read only their first line); the stop for an undefined variable
+    // in a line stored expanded.
+    OrStop<bool> Store(Section code, std::string_view line);
 
     const PresenceMarks& marks() const { return marks_; }
     // The flags raised so far by this reading.

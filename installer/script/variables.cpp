@@ -1,4 +1,4 @@
-// Variables of the install script: the built-in and user variables that Expand substitutes, the
+// Variables of the install script: the built-in and user variables that Expanded substitutes, the
 // undefined-variable stop, the registry reader of "$" values and [READREGISTRY], and the
 // substitutions of texts shown to the user.
 #include "installer/script/variables.h"
@@ -193,36 +193,32 @@ enum class TextUse {
     display,  // a text shown to the user, where "%VERSION" and "%PATCH" are markers
 };
 
-// Stops the installer when text still holds an undefined variable. Only the first candidate is
-// examined: an unexpanded "%DSTPATH%" there lets the text pass, and so does a display marker,
-// which a title such as "Demo %VERSION" ends with.
-void CheckDefined(const ExpansionSources& from, const std::string& text, TextUse use) {
+// The stop when text still holds an undefined variable, after its message. Only the first
+// candidate is examined: an unexpanded "%DSTPATH%" there lets the text pass, and so does a
+// display marker, which a title such as "Demo %VERSION" ends with.
+std::optional<FatalStop> CheckDefined(const ExpansionSources& from, const std::string& text, TextUse use) {
     auto variable = FirstVariableLeft(text);
-    if (!variable || *variable == "%DSTPATH%") return;
-    if (use == TextUse::display && (*variable == "%VERSION" || *variable == "%PATCH")) return;
+    if (!variable || *variable == "%DSTPATH%") return std::nullopt;
+    if (use == TextUse::display && (*variable == "%VERSION" || *variable == "%PATCH")) return std::nullopt;
     ShowInstallerMessage(from.ui, from.resources,
                          text::FormatMessage(app::LoadText(from.resources, kUndefinedVariable), {*variable}),
                          platform::Buttons::ok, platform::Icon::stop);
-    throw FatalStop{*variable};
+    return FatalStop{*variable};
 }
 
 }  // namespace
 
-void Expand(const ExpansionSources& from, std::string& text) {
-    SubstituteAll(from, text);
-    CheckDefined(from, text, TextUse::script);
-}
-
-std::string Expanded(const ExpansionSources& from, std::string_view text) {
+Expansion Expanded(const ExpansionSources& from, std::string_view text) {
     std::string expanded(text);
-    Expand(from, expanded);
+    SubstituteAll(from, expanded);
+    if (auto stop = CheckDefined(from, expanded, TextUse::script)) return std::move(*stop);
     return expanded;
 }
 
-std::string ExpandedDisplayText(const ExpansionSources& from, std::string_view text) {
+Expansion ExpandedDisplayText(const ExpansionSources& from, std::string_view text) {
     std::string expanded(text);
     SubstituteAll(from, expanded);
-    CheckDefined(from, expanded, TextUse::display);
+    if (auto stop = CheckDefined(from, expanded, TextUse::display)) return std::move(*stop);
     return SubstituteDisplayText(from.script, expanded);
 }
 
@@ -245,15 +241,15 @@ std::optional<std::string> ReadRegistrySpecification(platform::Registry& registr
     return ValueText(value.value());
 }
 
-void ResolveReadRegistry(InstallState& app) {
+Completion ResolveReadRegistry(InstallState& app) {
     // Lines are appended to user_variables while reading these, never to read_registry; a copy
     // keeps the loop independent of either.
     const TextList groups = app.script().read_registry;
     // An incomplete last group is used as far as it goes: its missing lines count as empty.
     for (size_t first = 0; first < groups.size(); first += 3) {
-        std::string line = groups[first];
-        Expand(app, line);
-        auto fields = text::SplitFields(line, "=");
+        const Expansion line = Expanded(app, groups[first]);
+        if (line.stopped()) return line.stop();
+        auto fields = text::SplitFields(*line, "=");
         std::string name = fields.empty() ? std::string() : fields[0];
         std::string where = fields.size() < 2 ? std::string() : fields[1];
 
@@ -264,8 +260,11 @@ void ResolveReadRegistry(InstallState& app) {
             value = WithoutQuotes(LineOr(groups, first + 1));
             if (value.empty()) app.script().pending_start_error = LineOr(groups, first + 2);
         }
-        app.script().user_variables.push_back(Expanded(app, name + " = \"" + value + "\""));
+        Expansion variable = Expanded(app, name + " = \"" + value + "\"");
+        if (variable.stopped()) return variable.stop();
+        app.script().user_variables.push_back(std::move(*variable));
     }
+    return Completion::Done();
 }
 
 std::string SubstituteDisplayText(const ScriptSections& script, std::string_view text) {

@@ -8,23 +8,17 @@
 #include <string_view>
 
 #include "installer/core/state/install_state.h"
+#include "installer/script/expansion.h"
 #include "platform/platform.h"
 
 namespace rvx::installer {
-
-// Thrown by Expand when a text still holds an undefined variable, after the message has been
-// shown: the installer ends at once. InstallApp::Run is the only place that catches it; it
-// closes what the installation has recorded so far and ends with the fatal-stop exit code.
-struct FatalStop {
-    std::string variable;
-};
 
 // What expanding a text reads: the script's user variables, examples folder and version, the
 // install folders, the user's data, and the machine's folders and registry ("$" values); and
 // the user interface the stop for an undefined variable is shown on. Every stage that holds the
 // install state expands through it.
 struct ExpansionSources {
-    ExpansionSources(InstallState& state);  // implicit: Expand(state, text)
+    ExpansionSources(InstallState& state);  // implicit: Expanded(state, text)
 
     const ScriptSections& script;
     const Folders& folders;
@@ -36,13 +30,13 @@ struct ExpansionSources {
     platform::Resources& resources;
 };
 
-// Expands every variable of text in place, in the installer's fixed order.
-void Expand(const ExpansionSources& sources, std::string& text);
-std::string Expanded(const ExpansionSources& sources, std::string_view text);
+// Expands every variable of text, in the installer's fixed order. An undefined variable left
+// in the result is shown in the fatal-error box and gives the stop instead of the text.
+Expansion Expanded(const ExpansionSources& sources, std::string_view text);
 
 // A text shown to the user (the title, captions, page texts): expanded, then "%VERSION" and
 // "%PATCH" substituted. The markers are not undefined variables, even at the text's end.
-std::string ExpandedDisplayText(const ExpansionSources& sources, std::string_view text);
+Expansion ExpandedDisplayText(const ExpansionSources& sources, std::string_view text);
 
 // The value of the NAME=VALUE line of list whose name, between percent signs, is name
 // ("%INSTALLDIR%"), without one leading and one trailing double quote; empty when none.
@@ -53,8 +47,8 @@ std::string LookUpNamedValue(const TextList& list, std::string_view name);
 std::optional<std::string> ReadRegistrySpecification(platform::Registry& registry, std::string_view specification);
 
 // Turns the [READREGISTRY] groups into user variables; a group whose value and default are both
-// missing makes its third line the pending start error.
-void ResolveReadRegistry(InstallState& app);
+// missing makes its third line the pending start error. Stops at the first undefined variable.
+Completion ResolveReadRegistry(InstallState& app);
 
 // Replaces "%VERSION" and "%PATCH" in a text shown to the user.
 std::string SubstituteDisplayText(const ScriptSections& script, std::string_view text);

@@ -53,7 +53,7 @@ TEST(CommonFiles, TheUninstallerCleansUpWhereTheInstallerPutTheSharedFile) {
     {
         test_support::FileStages run("", WindowsDeepOnD());
         ForgetFolderValues(run.app.platform().registry);
-        installed = installer::ParseFileLine(run.app, "lib.dll,Norvane\\Engine\\,C").dest_path;
+        installed = installer::ParseFileLine(run.app, "lib.dll,Norvane\\Engine\\,C")->dest_path;
         EXPECT_EQ(installed, "D:\\Program Files\\Common Files\\Norvane\\Engine\\lib.dll");
     }
     // The uninstaller's side, on a machine set up the same way: releasing the file's last count

@@ -257,7 +257,7 @@ TEST(FinalCommands, StartWithOrWithoutWaitingAndKeepTheWorkingFolderForLaterLine
         "setup.exe, %DSTPATH%\\bin, Wait",
         "after",  // found in the working folder the line before made current
     };
-    installer::RunFinalCommands(run.app);
+    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 5u);
     const std::string first_folder = sandbox::Field("folder", start_folder);
@@ -281,7 +281,7 @@ TEST(FinalCommands, ArgumentsAreQuotedAndTheProgramGetsTheVersion) {
     run.Put("C:\\Prog\\view 2.1.exe", "program");
     run.app.script().version = "2.1";
     run.app.script().final_commands = {"%DSTPATH%\\view %VERSION.exe,,,%DSTPATH%\\read me.txt", "%DSTPATH%\\view 2.1.exe,,,\"\""};
-    installer::RunFinalCommands(run.app);
+    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_NE(starts[0].find("command=\"\\\"C:\\\\Prog\\\\view 2.1.exe\\\" \\\"C:\\\\Prog\\\\read me.txt\\\"\""),
@@ -296,7 +296,7 @@ TEST(FinalCommands, AProgramMissingOnTheMachineIsPassedOverSilently) {
     FileStages run;
     run.Put("C:\\Prog\\tool.exe", "program");
     run.app.script().final_commands = {"%DSTPATH%\\gone.exe,,w", "%DSTPATH%\\tool.exe"};
-    installer::RunFinalCommands(run.app);
+    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_NE(starts[0].find("result=not-found"), std::string::npos);
@@ -312,7 +312,7 @@ TEST(FinalCommands, WithARestartDueTheRegistryLinesAreWrittenInsteadOfStartingAn
     run.app.flags().restart = true;
     run.app.script().final_commands = {"%DSTPATH%\\tool.exe"};
     run.app.script().registry_restart = {"HKLM,Software\\Norvane\\Demo,Finish,,%DSTPATH%\\tool.exe /finish"};
-    installer::RunFinalCommands(run.app);
+    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
     EXPECT_TRUE(run.temp.JournalLines("START").empty());
     auto value = run.app.platform().registry.ReadValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "Finish");
     ASSERT_TRUE(value);

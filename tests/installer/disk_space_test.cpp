@@ -21,7 +21,7 @@ sandbox::MachineConfig WithFreeKilobytes(uint64_t kilobytes) {
 
 TEST(FileLine, SourceAndDestinationResolution) {
     FileStages run;
-    auto plain = ParseFileLine(run.app, "bin\\App.exe, , V S, R H, 1234");
+    const auto plain = ParseFileLine(run.app, "bin\\App.exe, , V S, R H, 1234").value();
     EXPECT_EQ(plain.source_path, "C:\\MEDIUM\\bin\\App.exe");
     EXPECT_EQ(plain.dest_path, "C:\\Prog\\bin\\App.exe");
     EXPECT_EQ(plain.dest_folder, "C:\\Prog");
@@ -31,15 +31,15 @@ TEST(FileLine, SourceAndDestinationResolution) {
     EXPECT_EQ(plain.size, 1234);
 
     // A leading "\" names the medium's folder and keeps only the last component.
-    auto rooted = ParseFileLine(run.app, "\\Common\\Lib.dll,Sys\\,C");
+    const auto rooted = ParseFileLine(run.app, "\\Common\\Lib.dll,Sys\\,C").value();
     EXPECT_EQ(rooted.source_path, "C:\\MEDIUM\\Common\\Lib.dll");
     EXPECT_EQ(rooted.relative_name, "Lib.dll");
     EXPECT_EQ(rooted.dest_path, "C:\\Program Files\\Common Files\\Sys\\Lib.dll");
 
     // A destination that names a file renames it; an absolute one is taken as it is.
-    EXPECT_EQ(ParseFileLine(run.app, "a.txt,\\docs\\b.txt").dest_path, "C:\\Prog\\docs\\b.txt");
-    EXPECT_EQ(ParseFileLine(run.app, "a.txt,D:\\Other\\").dest_path, "D:\\Other\\a.txt");
-    auto flagged = ParseFileLine(run.app, "x.dll,,vNFDULz,s");  // letters are case-sensitive
+    EXPECT_EQ(ParseFileLine(run.app, "a.txt,\\docs\\b.txt")->dest_path, "C:\\Prog\\docs\\b.txt");
+    EXPECT_EQ(ParseFileLine(run.app, "a.txt,D:\\Other\\")->dest_path, "D:\\Other\\a.txt");
+    const auto flagged = ParseFileLine(run.app, "x.dll,,vNFDULz,s").value();  // letters are case-sensitive
     EXPECT_FALSE(flagged.version_check);
     EXPECT_TRUE(flagged.only_if_missing && flagged.font_check && flagged.delayed_replace && flagged.keep_on_uninstall &&
                 flagged.example_link);
@@ -49,8 +49,8 @@ TEST(FileLine, SourceAndDestinationResolution) {
 
 TEST(FileLine, RunningFromTheThirtyTwoBitFolderReadsAboveIt) {
     FileStages run("", sandbox::MachineConfig::Default(), "C:\\CD\\32\\Rovexa.exe");
-    EXPECT_EQ(ParseFileLine(run.app, "\\DATA\\a.bin").source_path, "C:\\CD\\32\\..\\DATA\\a.bin");
-    EXPECT_EQ(ParseFileLine(run.app, "a.bin").source_path, "C:\\CD\\32\\a.bin");
+    EXPECT_EQ(ParseFileLine(run.app, "\\DATA\\a.bin")->source_path, "C:\\CD\\32\\..\\DATA\\a.bin");
+    EXPECT_EQ(ParseFileLine(run.app, "a.bin")->source_path, "C:\\CD\\32\\a.bin");
 }
 
 TEST(SizeText, UnitsAndTheCutDecimal) {
@@ -74,14 +74,14 @@ TEST(FreeSpace, ClampedAtTwoTerabytesAndUnreadableDrives) {
 TEST(InstallFolderCheck, CreatesAMissingFolderAndAsksAboutAnExistingOne) {
     FileStages run("message no ~ \"already exists\"\nmessage yes\n");
     std::string folder = "C:\\New\\Deep\\";
-    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder).value());
     EXPECT_EQ(folder, "C:\\New\\Deep\\");
     EXPECT_TRUE(platform::IsFolder(run.app.platform().files, "C:\\New\\Deep"));
 
     folder = "C:\\New";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     folder = "C:\\New";
-    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder).value());
     EXPECT_EQ(folder, "C:\\New\\");
 }
 
@@ -92,14 +92,14 @@ TEST(InstallFolderCheck, RefusalsAndTheirMessages) {
     FileStages run("message ok\nmessage ok\nmessage ok\nmessage ok\n", config);
     run.app.script().size = 200 * 1024;  // plus a quarter: 250 Kb on a drive with 100
     std::string folder = "c:\\Prog";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     folder = "q:\\Prog";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     run.Put("E:\\Taken", "file");
     folder = "E:\\Taken";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     folder = "E:\\Locked\\Prog";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     const std::string messages = run.Journal("MESSAGE");
     EXPECT_NE(messages.find("There is not enough free space \\non the disk."), std::string::npos);
     EXPECT_NE(messages.find("The drive Q is invalid."), std::string::npos);
@@ -113,13 +113,13 @@ TEST(InstallFolderCheck, NegativeDeclaredSizeRefusesEveryFolder) {
     for (const char* folder_name : {"C:\\Prog", "C:\\Other"}) {
         run.app.script().size = -2048;
         std::string folder = folder_name;
-        EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder)) << folder_name;
+        EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value()) << folder_name;
         EXPECT_FALSE(platform::IsFolder(run.app.platform().files, folder_name)) << folder_name;
     }
     // A need that truncates to nothing asks for no space.
     run.app.script().size = -100;
     std::string folder = "C:\\Prog";
-    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder).value());
 }
 
 TEST(InstallFolderCheck, WarnDirConditionAsksFirst) {
@@ -128,9 +128,9 @@ TEST(InstallFolderCheck, WarnDirConditionAsksFirst) {
     run.app.script().warn_dir = "Careful\n";
     run.Put("C:\\Old\\x.txt", "x");
     std::string folder = "C:\\Old";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
     // Yes to the warning also answers the already-exists question.
-    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_TRUE(installer::CheckInstallFolder(run.app, folder).value());
 }
 
 TEST(SpaceEstimate, InstalledFilesAreSubtractedInListOrder) {
@@ -138,10 +138,10 @@ TEST(SpaceEstimate, InstalledFilesAreSubtractedInListOrder) {
     run.Put("C:\\Prog\\same.bin", std::string(8000, 'x'));
     // Replacing a file by one of the same size needs nothing.
     run.app.script().files = {"#1", "same.bin,,,,8000", ""};
-    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    EXPECT_TRUE(installer::EstimateSpace(run.app).value());
     // The subtraction clamps at zero at once, so the order of lines matters.
     run.app.script().files = {"same.bin,,,,10", "new.bin,,,,9000"};
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
     EXPECT_NE(run.Journal("MESSAGE").find("on drive C:\\\\.\\n\\nYou need 10.0 Kb on this drive"), std::string::npos);
 }
 
@@ -152,21 +152,21 @@ TEST(SpaceEstimate, AFileAnotherProgramKeepsOpenIsNotSubtracted) {
     run.Put("C:\\Prog\\busy.bin", std::string(8000, 'x'));
     run.Put("C:\\Prog\\idle.bin", std::string(8000, 'x'));
     run.app.script().files = {"idle.bin,,,,8000"};
-    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    EXPECT_TRUE(installer::EstimateSpace(run.app).value());
     // Its size cannot be read without sharing, so the whole new file counts.
     run.app.script().files = {"busy.bin,,,,8000"};
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
 }
 
 TEST(SpaceEstimate, PreallocatedFilesCountAndMalformedLinesStopSilently) {
     FileStages run("message ok ~ \"You need 1.0 Mb\"\n", WithFreeKilobytes(1000));
     run.app.script().create_files = {"data.db,,500"};  // 500,000 bytes in the installation folder
-    EXPECT_TRUE(installer::EstimateSpace(run.app));
+    EXPECT_TRUE(installer::EstimateSpace(run.app).value());
     run.app.script().create_files = {"data.db,,900"};  // plus a quarter: 1,098 Kb
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
     const std::string before = run.Journal("MESSAGE");
     run.app.script().create_files = {"data.db,sub"};
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
     EXPECT_EQ(run.Journal("MESSAGE"), before);
 }
 
@@ -174,10 +174,10 @@ TEST(SpaceEstimate, SizesBeyondThirtyTwoBitsAreNotWrappedRound) {
     // 3.5 GB declared on a drive with 2 GB free: 32-bit arithmetic would wrap to a small need.
     FileStages run("message ok ~ \"You need 4.0 Gb\"\nmessage ok ~ \"not enough\"\n", WithFreeKilobytes(2ull << 20));
     run.app.script().files = {"big1.bin,,,,2000000000", "big2.bin,,,,1500000000"};
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
     run.app.script().size = 3500000000LL;
     std::string folder = "C:\\Big";
-    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder));
+    EXPECT_FALSE(installer::CheckInstallFolder(run.app, folder).value());
 }
 
 TEST(SpaceEstimate, TheTemporaryCopyNeedsRoomOnItsDrive) {
@@ -187,7 +187,7 @@ TEST(SpaceEstimate, TheTemporaryCopyNeedsRoomOnItsDrive) {
         FileStages run("message ok ~ \"You need 97.0 Kb\"\n", WithFreeKilobytes(90));
         run.Put("C:\\MEDIUM\\data.bin", std::string(40000, 'd'));
         run.app.script().files = {"data.bin,,,,40000"};
-        EXPECT_FALSE(installer::EstimateSpace(run.app));
+        EXPECT_FALSE(installer::EstimateSpace(run.app).value());
     }
     // On a drive of its own, the temporary folder's drive is checked for the copy alone.
     auto config = WithFreeKilobytes(100000);
@@ -197,5 +197,5 @@ TEST(SpaceEstimate, TheTemporaryCopyNeedsRoomOnItsDrive) {
     FileStages run("message ok ~ \"on drive E:\\\\.\"\n", config);
     run.Put("C:\\MEDIUM\\data.bin", std::string(40000, 'd'));
     run.app.script().files = {"data.bin,,,,40000"};
-    EXPECT_FALSE(installer::EstimateSpace(run.app));
+    EXPECT_FALSE(installer::EstimateSpace(run.app).value());
 }

@@ -57,7 +57,7 @@ TEST(NetworkTransfer, AFailedTransferIsNotReportedAsDone) {
     run.app.folders().installation = "C:\\Share";
     run.app.script().final_text_net = {"Copied."};
     installer::WizardPages pages(run.app);
-    EXPECT_FALSE(installer::RunNetworkBranch(run.app, pages));
+    EXPECT_EQ(installer::RunNetworkBranch(run.app, pages), installer::NetworkBranchResult::failed);
     // Neither the registry stage nor the page saying the set was copied.
     EXPECT_EQ(run.Journal("PAGE"), "");
 }

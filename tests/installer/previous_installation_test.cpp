@@ -46,7 +46,7 @@ struct Installer {
         for (const auto& line : temp.JournalLines("SEARCH")) lines += line + "\n";
         return lines;
     }
-    void Locate() { installer::LocatePreviousInstallation(app); }
+    void Locate() { ASSERT_FALSE(installer::LocatePreviousInstallation(app).stopped()); }
 
     TempMachine temp;
     InstallApp app;

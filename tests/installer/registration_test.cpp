@@ -153,7 +153,7 @@ TEST(RegistryStage, WritesExpandedLinesTheWorkingFolderAndTheVersion) {
     script.version = "2.5";
     script.registry = {"HKLM,\"%TALMREG%\",Path,,%DSTPATH%", "HKLM,\"%TALMREG%\",Runs,inc,,"};
     script.working_dir = {"HKCU,\"%TALMREG%\",Work", "HKCU,\"%TALMREG%\",Work,,%DSTPATH%\\work"};
-    installer::RunRegistryStage(run.app);
+    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
 
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo", "Path"), RegValue::Text("C:\\Prog\\"));
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo", "Runs"), RegValue::Dword(1));
@@ -168,13 +168,13 @@ TEST(RegistryStage, InstallOverKeepsTheVersionAndOtherWorkingFolderListsAreNotLi
     script.version = "3.0";
     script.working_dir = {"HKCU,Software\\W,Work", "HKCU,Software\\W,Work,,one", "HKCU,Software\\W,Work,,two"};
     run.app.flags().install_over = true;
-    installer::RunRegistryStage(run.app);
+    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::local_machine, "Software\\Talm\\Demo\\Setup"));
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::current_user, "Software\\W"));
 
     script.working_dir = {"HKCU,Software\\W,Work"};
     run.app.flags().install_over = false;
-    installer::RunRegistryStage(run.app);
+    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::current_user, "Software\\W"));
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo\\Setup", "Version"), RegValue::Text("3.0"));
 }

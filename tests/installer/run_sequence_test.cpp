@@ -261,3 +261,43 @@ TEST(RunSequence, APatchUpdatesInPlaceWithoutThePersonalAndFolderPages) {
     EXPECT_EQ(run->Pages().find("id=104"), std::string::npos);
     EXPECT_FALSE(platform::Exists(run->app->platform().files, "C:\\Old\\demo.nvu"));  // a patch keeps the log it has
 }
+
+TEST(RunSequence, AnUndefinedVariableDeepInTheRunEndsItThereWithTheFatalStop) {
+    const std::string wizard = "page 127 134\npage 109 next\npage 104 next\n";
+    const std::string stop = "message ok ~ \"Fatal error: undefined variable\\n%NOWHERE%\"\n";
+    const auto config = sandbox::MachineConfig::Default();
+    auto exists = [](Installation& run, const char* path) { return platform::Exists(run.app->platform().files, path); };
+    {
+        // The folder page's condition: the folder is not made, nothing is copied.
+        Installation run(wizard + stop, config, "[WARNDIRCOND]\n%NOWHERE%,x,==\n");
+        EXPECT_EQ(run.Go(), app::kExitFatalStop);
+        EXPECT_FALSE(exists(run, "C:\\Prog"));
+    }
+    {
+        // A file line: the copy stage reads every line before it copies, so nothing is copied
+        // and no uninstall log is opened.
+        Installation run(wizard + stop, config, "[FILES]\nb.txt,%NOWHERE%\\\n");
+        EXPECT_EQ(run.Go(), app::kExitFatalStop);
+        EXPECT_FALSE(exists(run, "C:\\Prog\\a.txt") || exists(run, "C:\\Prog\\demo.nvu"));
+    }
+    {
+        // A registry line: the lines before it are written; it, the version, the success page
+        // and the final commands are not.
+        Installation run(wizard + stop, config,
+                         "[REGISTRY]\nHKLM,Software\\Norvane\\Demo,First,,1\nHKLM,Software\\Norvane\\Demo,Second,,%NOWHERE%\n"
+                         "[FINALCOMMAND]\n%DSTPATH%\\a.txt\n");
+        EXPECT_EQ(run.Go(), app::kExitFatalStop);
+        auto& registry = run.app->platform().registry;
+        EXPECT_TRUE(registry.ReadValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "First"));
+        EXPECT_FALSE(registry.ReadValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "Second"));
+        EXPECT_FALSE(registry.ReadValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo\\Setup", "Version"));
+        EXPECT_EQ(run.Pages().find("id=128"), std::string::npos);
+        EXPECT_TRUE(run.temp.JournalLines("START").empty());
+    }
+    // The program to start at the very end, after a complete installation: it is not started.
+    Installation run(wizard + "page 128 ok 1010=1\npage 129 ok\n" + stop, config,
+                     "[AUTOLAUNCH]\nStart the viewer\n%NOWHERE%\\a.txt\n");
+    EXPECT_EQ(run.Go(), app::kExitFatalStop);
+    EXPECT_EQ(run.temp.ReadFile("C:\\Prog\\a.txt"), "payload");
+    EXPECT_TRUE(run.temp.JournalLines("START").empty());
+}

@@ -30,7 +30,7 @@ struct Reader {
     }
     // Reads as the run sequence does: the flags the reading raised go to the run flags.
     bool Read() {
-        const auto flags = ReadScript(*app);
+        const auto flags = ReadScript(*app).value();
         if (flags) installer::ApplyScriptFlags(app->flags(), *flags);
         return flags.has_value();
     }
@@ -227,7 +227,7 @@ TEST(ScriptReader, FlagSectionsSetTheirFlagAndIgnoreTheirLines) {
 
 TEST(ScriptReader, TheReadingReturnsItsFlagsAndTheRunSequenceRaisesThem) {
     Reader run(kRequired + "[RESTART]\n[PATCH]\n1.0\n[KESTRAUPDATE]\nDemo\n" + kEnd);
-    const auto read = ReadScript(*run.app);
+    const auto read = ReadScript(*run.app).value();
     ASSERT_TRUE(read.has_value());
     EXPECT_TRUE(read->restart && read->patch && read->publisher_update);
     EXPECT_FALSE(read->network_install || read->administrator_rights);

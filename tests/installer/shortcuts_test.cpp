@@ -49,7 +49,7 @@ TEST(ShortcutStage, GroupsAreMadeAndListedOnceAndShortcutsPointWhereTheLinesSay)
     ShortcutRun run;
     run.app.script().icons = {"Tools\\Editor,%DSTPATH%\\edit.exe", "A\\B\\Item, %DSTPATH%\\item.exe, %DSTPATH%work",
                               "Tools\\Viewer,%DSTPATH%\\view.exe", "Top,%DSTPATH%\\top.exe"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     EXPECT_EQ(run.app.progress().line1(), "Creating icons");
 
     const auto editor = run.Link(kMenu + "\\Tools\\Editor.lnk");
@@ -76,7 +76,7 @@ TEST(ShortcutStage, OldShortcutsGoWithTheirGroupsEmptyFoldersButNothingElse) {
         fs::create_directories(run.temp.HostPath(kMenu + folder));
     run.Put("C:\\Documents and Settings\\All Users\\Start Menu\\outside.lnk", "x");
     run.app.script().delete_old_items = {"Old\\*", "Kept\\?", "Missing\\*", "*", "..\\*", "Kept\\..\\..\\*"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
 
     EXPECT_FALSE(run.Exists(kMenu + "\\Old"));
     EXPECT_FALSE(run.Exists(kMenu + "\\Kept\\c.lnk"));
@@ -102,7 +102,7 @@ TEST(ShortcutStage, TheUninstallLogOfASmallInstallation) {
     script.uninstall_commands = {"DeleteGroup(Demo %VERSION)"};
     script.uninstall_commands_conditional = {"%DSTPATH%\\shared.dll", "DeleteItem(Shared)", "odd line"};
     script.icons = {"Demo\\Demo,%DSTPATH%\\APP.EXE"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
 
     EXPECT_EQ(run.Log(), ".DC:\\Prog\\App.nvu\r\n"
                          ".DC:\\Prog\\APP.EXE\r\n"
@@ -124,7 +124,7 @@ TEST(ShortcutStage, TheUninstallLogOfASmallInstallation) {
 TEST(ShortcutStage, ForcedDeletionsKeepTheFoldersOfTheirPatterns) {
     ShortcutRun run;
     run.app.script().force_delete = {"logs\\*.log", "\\top.tmp", "%DSTPATH%data\\cache\\*.*", "D:\\Other\\x.dat"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     EXPECT_NE(run.Log().find(".DC:\\Prog\\App.nvu\r\n"
                              ".DC:\\Prog\\logs\\*.log\r\n"
                              ".DC:\\Prog\\top.tmp\r\n"
@@ -138,7 +138,7 @@ TEST(ShortcutStage, AnExampleShortcutIsRecordedWhereTheCopyMadeIt) {
     ShortcutRun run;
     run.app.script().examples_subfolder = "Samples";
     run.app.script().files = {"first.txt,,L", "docs\\second.txt,,L"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     const std::string log = run.Log();
     EXPECT_NE(log.find(".DC:\\Docs\\Samples\\first.txt.lnk\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(".DC:\\Docs\\Samples\\docs\\second.txt.lnk\r\n"), std::string::npos) << log;
@@ -154,7 +154,7 @@ TEST(ShortcutStage, NoKeyWithAnEmptyPartAndNoShellFolderIsRecordedForRemoval) {
                                  "HKLM,Software\\%PRODUCT%"};
     // A shortcut straight in the Programs menu: the menu is the shell's, not the product's group.
     script.icons = {"Loose,%DSTPATH%\\APP.EXE"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     const std::string log = run.Log();
     EXPECT_EQ(log.find(".XHKLM,\"Software\\\""), std::string::npos) << log;
     EXPECT_EQ(log.find(".XHKLM,Software\\\\Demo"), std::string::npos) << log;
@@ -168,14 +168,14 @@ TEST(ShortcutStage, WithoutAConditionTheWarningNamesNoRegistryValue) {
     ShortcutRun run;
     run.app.script().user_variables = {"KEY=$HKLM,Software\\Demo,Path"};
     run.app.script().uninstall_message = "Careful\n";
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     EXPECT_NE(run.Log().find(".C\"\", C:\\Prog\r\n.MCareful\r\n.R"), std::string::npos);
 }
 
 TEST(ShortcutStage, NamesThatWouldLeaveTheMenuAreRefusedUnrecorded) {
     ShortcutRun run("message ok ~ \"IPersistFile->Save() Error\"\nmessage ok ~ \"IPersistFile->Save() Error\"\n");
     run.app.script().icons = {"..\\..\\..\\Escaped,%DSTPATH%\\APP.EXE", "Group\\...\\..\\Escaped,%DSTPATH%\\APP.EXE"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     EXPECT_EQ(run.ShortcutFiles(), 0u);
     EXPECT_EQ(run.temp.responder().remaining(), 0u);
     const std::string log = run.Log();
@@ -187,7 +187,7 @@ TEST(ShortcutStage, AFailedSaveIsShownAndStillRecorded) {
     ShortcutRun run("message ok ~ \"IPersistFile->Save() Error\"\n");
     run.Put(kMenu + "\\Blocked", "a file where the group should be");
     run.app.script().icons = {"Blocked\\Item,%DSTPATH%\\APP.EXE"};
-    RunShortcutStage(run.app);
+    ASSERT_FALSE(RunShortcutStage(run.app).stopped());
     EXPECT_NE(run.Journal("MESSAGE").find("caption=\"Error\" text=\"IPersistFile->Save() Error\" buttons=ok icon=none"),
               std::string::npos)
         << run.Journal("MESSAGE");
@@ -198,7 +198,7 @@ TEST(DesktopShortcuts, GroupsOfThreeAfterTheFirstLineWithDollarForNoWorkingFolde
     ShortcutRun run;
     run.app.script().desktop_icons = {"Put icons on the desktop", "Demo",      "%DSTPATH%\\APP.EXE", "%DSTPATH%",
                                       "Readme",                   "%DSTPATH%\\readme.txt", "$", "Incomplete", "x"};
-    installer::CreateDesktopShortcuts(run.app);
+    ASSERT_FALSE(installer::CreateDesktopShortcuts(run.app).stopped());
     const auto demo = run.Link(kDesktop + "\\Demo.lnk");
     EXPECT_EQ(demo["Local path"], "C:\\Prog\\APP.EXE") << demo.output;
     EXPECT_EQ(demo["Working directory"], "C:\\Prog\\") << demo.output;

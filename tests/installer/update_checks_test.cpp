@@ -141,7 +141,7 @@ TEST(SameVersionUpdate, AsksOnlyWhenTheKnownInstalledVersionIsNotOlder) {
 TEST(InstallationFolder, DefaultFolderWithItsCopyDriveRootAndTrace) {
     Installer run("", Machine(PlatformFamily::windows_nt, 1, true), true);
     run.app.folders().default_folder = "D:\\Apps\\Product";
-    ASSERT_TRUE(installer::SettleInstallationFolder(run.app));
+    ASSERT_EQ(installer::SettleInstallationFolder(run.app), installer::CheckResult::go_on);
     EXPECT_EQ(run.app.folders().installation_copy, "D:\\Apps\\Product");
     EXPECT_EQ(run.app.folders().installation_drive_root, "D:\\");
     EXPECT_FALSE(run.app.flags().update);
@@ -157,7 +157,7 @@ TEST(InstallationFolder, OldDirNeedsEveryNamedPathAndAnEarlierInstallationWins) 
         if (scan) run.app.script().search_install = {"PROG.EXE"};
         run.app.folders().default_folder = "C:\\New";
         run.app.script().old_dir = old_dir;
-        EXPECT_TRUE(installer::SettleInstallationFolder(run.app));
+        EXPECT_EQ(installer::SettleInstallationFolder(run.app), installer::CheckResult::go_on);
         EXPECT_EQ(run.app.flags().update, scan);
         // The search shows its window once, itself, whether it scans or not.
         const auto search = run.temp.JournalLines("SEARCH");
@@ -177,7 +177,7 @@ TEST(InstallationFolder, PublisherUpdateWithoutEarlierProductIsRefused) {
     run.app.script().publisher_update = {"OtherProduct", "Prog", "prog.exe"};
     run.app.script().publisher_error_text = {"No earlier product", "was found."};
     run.app.flags().publisher_update = true;
-    EXPECT_FALSE(installer::SettleInstallationFolder(run.app));
+    EXPECT_EQ(installer::SettleInstallationFolder(run.app), installer::CheckResult::stop);
     EXPECT_TRUE(run.Shows("No earlier product\nwas found.", "stop")) << run.Message();
     EXPECT_EQ(run.app.folders().installation_copy, "");
 }

@@ -9,7 +9,6 @@
 
 using namespace rvx;
 using installer::Expanded;
-using installer::FatalStop;
 using installer::InstallApp;
 using platform::RegValue;
 using platform::RootKey;
@@ -33,12 +32,8 @@ struct Installer {
     }
     // The variable a fatal stop named, or "no stop".
     std::string StopOf(std::string_view text) {
-        try {
-            (void)Expanded(*app, text);
-        } catch (const FatalStop& stop) {
-            return stop.variable;
-        }
-        return "no stop";
+        const installer::Expansion expanded = Expanded(*app, text);
+        return expanded.stopped() ? expanded.stop().variable : "no stop";
     }
     TempMachine temp;
     platform::Platform* platform = nullptr;
@@ -51,16 +46,16 @@ TEST(Expand, PathVariablesEndInExactlyOneBackslash) {
     Installer run;
     for (const char* folder : {"C:\\App", "C:\\App\\"}) {
         run.app->folders().installation = folder;
-        EXPECT_EQ(Expanded(*run.app, "%DSTPATH%bin"), "C:\\App\\bin") << folder;
-        EXPECT_EQ(Expanded(*run.app, "%DSTPATH%\\bin"), "C:\\App\\bin") << folder;
-        EXPECT_EQ(Expanded(*run.app, "x=%DSTPATH%"), "x=C:\\App\\") << folder;
+        EXPECT_EQ(*Expanded(*run.app, "%DSTPATH%bin"), "C:\\App\\bin") << folder;
+        EXPECT_EQ(*Expanded(*run.app, "%DSTPATH%\\bin"), "C:\\App\\bin") << folder;
+        EXPECT_EQ(*Expanded(*run.app, "x=%DSTPATH%"), "x=C:\\App\\") << folder;
     }
-    EXPECT_EQ(Expanded(*run.app, "%PROGFILES%\\A;%ROOTDRIVE%;%SRCPATH%s"), "C:\\Program Files\\A;C:\\;D:\\s");
+    EXPECT_EQ(*Expanded(*run.app, "%PROGFILES%\\A;%ROOTDRIVE%;%SRCPATH%s"), "C:\\Program Files\\A;C:\\;D:\\s");
     run.app->script().examples_subfolder = "Samples";
-    EXPECT_EQ(Expanded(*run.app, "%WRKPATH%|%EXEMPLEPATH%"), "C:\\Docs\\|C:\\Docs\\Samples\\");
+    EXPECT_EQ(*Expanded(*run.app, "%WRKPATH%|%EXEMPLEPATH%"), "C:\\Docs\\|C:\\Docs\\Samples\\");
     run.app->folders().documents = "C:\\Docs";  // nothing is put between the two
-    EXPECT_EQ(Expanded(*run.app, "%EXEMPLEPATH%"), "C:\\DocsSamples\\");
-    EXPECT_EQ(Expanded(*run.app, "%SYSTEM%a %WINDOWS%\\b %FONTDIR%"),
+    EXPECT_EQ(*Expanded(*run.app, "%EXEMPLEPATH%"), "C:\\DocsSamples\\");
+    EXPECT_EQ(*Expanded(*run.app, "%SYSTEM%a %WINDOWS%\\b %FONTDIR%"),
               "C:\\WINDOWS\\system32\\a C:\\WINDOWS\\b C:\\WINDOWS\\Fonts\\");
 }
 
@@ -68,22 +63,22 @@ TEST(Expand, PlainVariablesAreTakenAsTheyStand) {
     Installer run;
     run.app->user() = {"Jane", "ACME\\"};
     run.app->script().version = "2.1";
-    EXPECT_EQ(Expanded(*run.app, "%USER1%/%USER2%/%VERSION%/%COMFILESPATH%x"),
+    EXPECT_EQ(*Expanded(*run.app, "%USER1%/%USER2%/%VERSION%/%COMFILESPATH%x"),
               "Jane/ACME\\/2.1/C:\\Program Files\\Common Filesx");
     // Names match exactly: other spellings are left alone.
-    EXPECT_EQ(Expanded(*run.app, "%user1%x %Version%x"), "%user1%x %Version%x");
+    EXPECT_EQ(*Expanded(*run.app, "%user1%x %Version%x"), "%user1%x %Version%x");
 }
 
 TEST(Expand, EmptyInstallationFolderLeavesItsReferenceAndDoesNotStop) {
     Installer run;  // no answer: any message box would fail the test
-    EXPECT_EQ(Expanded(*run.app, "%DSTPATH%\\bin,%PROGFILES%"), "%DSTPATH%\\bin,C:\\Program Files\\");
+    EXPECT_EQ(*Expanded(*run.app, "%DSTPATH%\\bin,%PROGFILES%"), "%DSTPATH%\\bin,C:\\Program Files\\");
     EXPECT_TRUE(run.temp.JournalLines("MESSAGE").empty());
 }
 
 TEST(UserVariables, ListOrderDecidesWhatAValueMayUse) {
     Installer run("message ok\n");
     run.Strings({"A=%B%", "B=1", "T = %PROGFILES%Tool", "W=%WINDOWS%"});
-    EXPECT_EQ(Expanded(*run.app, "%A%-%T%-%W%"), "1-C:\\Program Files\\Tool-C:\\WINDOWS\\");
+    EXPECT_EQ(*Expanded(*run.app, "%A%-%T%-%W%"), "1-C:\\Program Files\\Tool-C:\\WINDOWS\\");
     run.Strings({"B=1", "A=%B%"});
     EXPECT_EQ(run.StopOf("%A%"), "%B%");
 }
@@ -93,7 +88,7 @@ TEST(UserVariables, FirstDefinitionWinsAndMalformedLinesAreSkipped) {
     run.Strings({"N=first", "N=second", "Q=\"a=b\"", "U=a=b", "no equals sign", "\t\"P\" \t= quoted name",
                  "=no name", "E="});
     // Lines are split at every "=": quotes neither protect a "=" nor leave the name.
-    EXPECT_EQ(Expanded(*run.app, "%N% %\"P\"% %%"), "first quoted name no name");
+    EXPECT_EQ(*Expanded(*run.app, "%N% %\"P\"% %%"), "first quoted name no name");
     EXPECT_EQ(run.StopOf("%Q%"), "%Q%");
     EXPECT_EQ(run.StopOf("%U%"), "%U%");
     EXPECT_EQ(run.StopOf("%E%"), "%E%");
@@ -104,7 +99,7 @@ TEST(UserVariables, DollarValuesAreReadFromTheRegistry) {
     run.WriteText("Software\\X", "Name", "C:\\Data");
     run.Strings({"R=$HKLM,Software\\X,Name", "M=$HKLM,Software\\X,Other", "K=$HKLM,Software\\Nowhere,Name",
                  "L=$hklm,Software\\X,Name"});
-    EXPECT_EQ(Expanded(*run.app, "[%R%][%M%][%K%][%L%]"), "[C:\\Data][][][]");
+    EXPECT_EQ(*Expanded(*run.app, "[%R%][%M%][%K%][%L%]"), "[C:\\Data][][][]");
 }
 
 TEST(UndefinedCheck, OnlyTheFirstCandidateIsExamined) {
@@ -153,8 +148,8 @@ TEST(ReadRegistry, ValueOrDefaultBecomesAUserVariable) {
     run.Strings({"KEY=Software\\Demo"});
     run.app->script().read_registry = {"FOUND=HKLM,%KEY%,Path", "\"C:\\Default\"", "never shown",
                                        "DEFAULTED=HKLM,%KEY%,Missing", "\"%PROGFILES%Demo\"", "never shown"};
-    installer::ResolveReadRegistry(*run.app);
-    EXPECT_EQ(Expanded(*run.app, "%FOUND%;%DEFAULTED%"), "C:\\Found;C:\\Program Files\\Demo");
+    ASSERT_FALSE(installer::ResolveReadRegistry(*run.app).stopped());
+    EXPECT_EQ(*Expanded(*run.app, "%FOUND%;%DEFAULTED%"), "C:\\Found;C:\\Program Files\\Demo");
     EXPECT_EQ(run.app->script().pending_start_error, "");
 }
 
@@ -162,9 +157,9 @@ TEST(ReadRegistry, MissingValueWithoutDefaultSetsThePendingStartError) {
     for (const char* empty_default : {"", "\"\""}) {
         Installer run;
         run.app->script().read_registry = {"GONE=HKLM,Software\\None,Path", empty_default, "Please install Demo first"};
-        installer::ResolveReadRegistry(*run.app);
+        ASSERT_FALSE(installer::ResolveReadRegistry(*run.app).stopped());
         EXPECT_EQ(run.app->script().pending_start_error, "Please install Demo first") << empty_default;
-        EXPECT_EQ(Expanded(*run.app, "[%GONE%]"), "[]") << empty_default;
+        EXPECT_EQ(*Expanded(*run.app, "[%GONE%]"), "[]") << empty_default;
     }
 }
 
@@ -191,10 +186,10 @@ TEST(DisplayText, ShownTextsAreExpandedThenGetTheirMarkersEvenAtTheEnd) {
     run.app->script().required_version = "2.0";
     run.app->user().name = "Jane";
     // A title ending in the marker is what a script author writes: it is no undefined variable.
-    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "Demo %VERSION"), "Demo 2.1");
-    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "%USER1%, update %PATCH"), "Jane, update 2.0");
-    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "%VERSION% and %VERSION"), "2.1 and 2.1");
+    EXPECT_EQ(*installer::ExpandedDisplayText(*run.app, "Demo %VERSION"), "Demo 2.1");
+    EXPECT_EQ(*installer::ExpandedDisplayText(*run.app, "%USER1%, update %PATCH"), "Jane, update 2.0");
+    EXPECT_EQ(*installer::ExpandedDisplayText(*run.app, "%VERSION% and %VERSION"), "2.1 and 2.1");
     // Script lines keep the strict check, and a real undefined variable still stops a shown text.
     EXPECT_EQ(run.StopOf("Demo %VERSION"), "%VERSION");
-    EXPECT_THROW((void)installer::ExpandedDisplayText(*run.app, "%FOO% %VERSION"), FatalStop);
+    EXPECT_EQ(installer::ExpandedDisplayText(*run.app, "%FOO% %VERSION").stop().variable, "%FOO%");
 }

@@ -8,7 +8,13 @@ namespace rvx::installer {
 
 namespace ids = final_information_ids;
 
-int FinalInformationPage::Run() { return app_.answers().unattended ? kPageNext : ShowModal(); }
+int FinalInformationPage::Run() {
+    if (app_.answers().unattended) return kPageNext;
+    Expansion web_info = ExpandedDisplayText(app_, app_.script().web_info_text);
+    if (web_info.stopped()) return kPageFatalStop;
+    web_info_ = std::move(*web_info);
+    return ShowModal();
+}
 
 void FinalInformationPage::Fill(platform::PageModel& page) {
     const auto& script = app_.script();
@@ -20,7 +26,7 @@ void FinalInformationPage::Fill(platform::PageModel& page) {
     samples_edit.value = samples;
     samples_edit.visible = !samples.empty();
 
-    ControlOf(page, ids::kWebInfo).text = ExpandedDisplayText(app_, script.web_info_text);
+    ControlOf(page, ids::kWebInfo).text = web_info_;
     // The button keeps its template text unless the script names it; without an address there
     // is nothing for it to open.
     auto& web = ControlOf(page, ids::kWebButton);

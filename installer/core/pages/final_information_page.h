@@ -13,12 +13,15 @@ public:
     FinalInformationPage(InstallApp& app, const std::string& caption)
         : WizardPage(app, caption, final_information_ids::kDescription) {}
 
-    // Not shown in an unattended run. Returns 1.
+    // Not shown in an unattended run. Returns 1, or the fatal stop for an undefined variable in
+    // the web information text.
     int Run();
 
 private:
     void Fill(platform::PageModel& page) override;
     int OnButton(int button) override;
+
+    std::string web_info_;  // the web information text, expanded before the page is shown
 };
 
 }  // namespace rvx::installer

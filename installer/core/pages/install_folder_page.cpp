@@ -33,13 +33,17 @@ int InstallFolderPage::Run() {
         started_ = true;
     }
     const auto& intro = app_.script().install_dir_text;
-    SetText(1, intro.empty() ? std::string() : ExpandedDisplayText(app_, intro.front()));
+    Expansion text = intro.empty() ? Expansion(std::string()) : ExpandedDisplayText(app_, intro.front());
+    if (text.stopped()) return kPageFatalStop;
+    SetText(1, std::move(*text));
 
     if (app_.answers().unattended) {
         // The answer folder is taken as it stands: an answer file without one names no folder,
         // which the checks refuse, so the page asks for one with the proposed folder in it.
         const std::string& answer = app_.answers().folder;
-        if (Accept(answer)) {
+        const OrStop<bool> accepted = Accept(answer);
+        if (accepted.stopped()) return kPageFatalStop;
+        if (*accepted) {
             app_.folders().installation = path::RemoveTrailingBackslash(accepted_);
             return kPageNext;
         }
@@ -67,8 +71,10 @@ int InstallFolderPage::OnButton(int button) {
         Browse();
         return kKeepOpen;
     }
-    if (button == kPageNext) return Accept(folder_) ? kPageNext : kKeepOpen;
-    return kKeepOpen;
+    if (button != kPageNext) return kKeepOpen;
+    const OrStop<bool> accepted = Accept(folder_);
+    if (accepted.stopped()) return kPageFatalStop;
+    return *accepted ? kPageNext : kKeepOpen;
 }
 
 void InstallFolderPage::Browse() {
@@ -80,7 +86,7 @@ void InstallFolderPage::Browse() {
     folder_ = folder.substr(0, kMaxLength);
 }
 
-bool InstallFolderPage::Accept(const std::string& candidate) {
+OrStop<bool> InstallFolderPage::Accept(const std::string& candidate) {
     // The form rule comes before the folder check, so that nothing is created on a folder that
     // would be refused anyway (a floppy drive, a network share).
     if (!IsUsableFolderText(candidate)) {
@@ -89,7 +95,8 @@ bool InstallFolderPage::Accept(const std::string& candidate) {
         return false;
     }
     std::string checked = candidate;
-    if (!CheckInstallFolder(app_, checked)) return false;
+    const OrStop<bool> usable = CheckInstallFolder(app_, checked);
+    if (usable.stopped() || !*usable) return usable;
     accepted_ = checked;
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "installer/core/pages/wizard_page.h"
+#include "installer/script/expansion.h"
 
 namespace rvx::installer {
 
@@ -20,8 +21,8 @@ public:
     const std::string& folder() const { return folder_; }
 
     // Settles the installation folder: 1 once it is set in the install state, 117 or 2 as the
-    // user ended the page. An unattended answer that is refused falls back to the page and
-    // ends the unattended run.
+    // user ended the page, or the fatal stop. An unattended answer that is refused falls back
+    // to the page and ends the unattended run.
     int Run();
 
 private:
@@ -31,8 +32,8 @@ private:
     int OnButton(int button) override;
 
     void Browse();
-    // The form and drive rules, then the folder check; false after the message.
-    bool Accept(const std::string& candidate);
+    // The form and drive rules, then the folder check; false after the message, or the stop.
+    OrStop<bool> Accept(const std::string& candidate);
 
     std::string folder_;
     std::string product_folder_name_;

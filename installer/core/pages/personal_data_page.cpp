@@ -18,7 +18,9 @@ int PersonalDataPage::Run() {
         started_ = true;
     }
     const auto& intro = app_.script().personalize_text;
-    SetText(0, intro.empty() ? std::string() : ExpandedDisplayText(app_, intro.front()));
+    Expansion text = intro.empty() ? Expansion(std::string()) : ExpandedDisplayText(app_, intro.front());
+    if (text.stopped()) return kPageFatalStop;
+    SetText(0, std::move(*text));
     const int result = ShowModal();
     if (result == kPageNext) {
         app_.user().name = name_;

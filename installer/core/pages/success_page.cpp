@@ -20,8 +20,13 @@ int SuccessPage::Run() {
         started_ = true;
     }
     const auto& lines = app_.script().success_text;
-    SetText(0, lines.empty() ? std::string() : ExpandedDisplayText(app_, lines[0]));
-    SetText(1, lines.size() < 2 ? std::string(" ") : ExpandedDisplayText(app_, lines[1]));
+    Expansion first = lines.empty() ? Expansion(std::string()) : ExpandedDisplayText(app_, lines[0]);
+    if (first.stopped()) return kPageFatalStop;
+    // A missing second line shows one blank, so that the template's text does not show.
+    Expansion second = lines.size() < 2 ? Expansion(std::string(" ")) : ExpandedDisplayText(app_, lines[1]);
+    if (second.stopped()) return kPageFatalStop;
+    SetText(0, std::move(*first));
+    SetText(1, std::move(*second));
     const int result = ShowModal();
     app_.answers().desktop_shortcut_choice = desktop_;
     app_.answers().launch_choice = launch_;

@@ -18,10 +18,12 @@ namespace rvx::installer {
 
 class InstallApp;
 
-// The values a page ends with: the ids of the Next, Cancel and Back buttons.
+// The values a page ends with: the ids of the Next, Cancel and Back buttons, and the fatal stop
+// (a text the page expanded held an undefined variable), which no button has.
 inline constexpr int kPageNext = 1;
 inline constexpr int kPageCancel = 2;
 inline constexpr int kPageBack = 117;
+inline constexpr int kPageFatalStop = -2;
 
 class WizardPage {
 public:
@@ -45,7 +47,8 @@ protected:
     // Returned by OnButton when the page is to stay open.
     static constexpr int kKeepOpen = -1;
 
-    // Shows the page until it ends; returns 1 (accepted), 117 (Back) or 2 (quit confirmed).
+    // Shows the page until it ends; returns 1 (accepted), 117 (Back), 2 (quit confirmed), or
+    // the fatal stop when OnButton ends with it.
     int ShowModal();
 
     // Called once each time the page opens, before its first display.
