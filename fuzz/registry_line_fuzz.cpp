@@ -8,10 +8,8 @@
 
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
-#include "installer/core/install_app.h"
 #include "installer/registration/registry_lines.h"
 #include "platform/sandbox/sandbox_registry.h"
-#include "tests/support/scratch_machine.h"
 
 namespace {
 
@@ -23,16 +21,11 @@ bool HasAnyKey(const rvx::sandbox::SandboxRegistry& registry) {
     return any;
 }
 
-void CheckOneLine(rvx::platform::Platform& machine, const std::string& line) {
+void CheckOneLine(const std::string& line) {
     auto created = rvx::sandbox::SandboxRegistry::CreateEmpty("/nonexistent/registry.reg", rvx::sandbox::SandboxRegistry::Saving::on_flush);
     if (!created) __builtin_trap();
     rvx::sandbox::SandboxRegistry& registry = *created.value();
-    rvx::platform::Platform platform{machine.files,   registry,   machine.environment, machine.shell,
-                                     machine.services, machine.processes, machine.power, machine.fonts,
-                                     machine.program_manager, machine.resources, machine.directx, machine.ui,
-                                     machine.clock};
-    rvx::installer::InstallApp app(platform);
-    rvx::installer::ApplyRegistryLine(app, line);
+    rvx::installer::ApplyRegistryLine(registry, line);
 
     const auto fields = rvx::text::SplitFields(line, ",");
     const auto root = fields.empty() ? std::nullopt : rvx::system::RootKeyFromName(fields[0]);
@@ -51,13 +44,12 @@ void CheckOneLine(rvx::platform::Platform& machine, const std::string& line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static rvx::test_support::ScratchMachine machine("rvx-registry-line-fuzz", "");
     const std::string input(reinterpret_cast<const char*>(data), size);
     size_t start = 0;
     while (start <= input.size()) {
         size_t end = input.find('\n', start);
         if (end == std::string::npos) end = input.size();
-        CheckOneLine(machine.platform(), input.substr(start, end - start));
+        CheckOneLine(input.substr(start, end - start));
         start = end + 1;
     }
     return 0;

@@ -52,7 +52,7 @@ std::optional<uint32_t> ReadFourByteNumber(platform::Registry& registry, platfor
 
 }  // namespace
 
-void ApplyRegistryLine(InstallState& app, std::string_view line) {
+void ApplyRegistryLine(platform::Registry& registry, std::string_view line) {
     const auto fields = text::SplitFields(line, ",");
     if (fields.size() < kRegistryLineFields) return;
     const auto root = system::RootKeyFromName(fields[0]);
@@ -62,7 +62,6 @@ void ApplyRegistryLine(InstallState& app, std::string_view line) {
     const std::string& type = fields[3];
     const std::string& data = fields[4];
 
-    platform::Registry& registry = app.platform().registry;
     // The value is made before the key, so that a line with invalid data leaves no empty key.
     platform::RegValue value;
     if (type == "hex") {
@@ -82,7 +81,7 @@ void ApplyRegistryLine(InstallState& app, std::string_view line) {
 Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line) {
     const Expansion expanded = Expanded(app, line);
     if (expanded.stopped()) return expanded.stop();
-    ApplyRegistryLine(app, *expanded);
+    ApplyRegistryLine(app.platform().registry, *expanded);
     return Completion::Done();
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "installer/script/expansion.h"
+#include "platform/registry.h"
 
 namespace rvx::installer {
 
@@ -17,7 +18,7 @@ class InstallState;
 // one (1 when it cannot be read) as a number; any other type stores the data as text. Nothing is
 // reported: a short line, an unknown root, a key that cannot be created, an invalid hex text or
 // a failed write leave the registry as it was.
-void ApplyRegistryLine(InstallState& app, std::string_view line);
+void ApplyRegistryLine(platform::Registry& registry, std::string_view line);
 
 // Expands a registry line and writes it; the stop, with nothing written, for an undefined variable.
 Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line);

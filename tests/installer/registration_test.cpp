@@ -77,61 +77,61 @@ bool ServiceKeyExists(FileStages& run, const std::string& name) {
 TEST(RegistryLine, IncStartsAtOneAndCountsUpButFourFieldsWriteNothing) {
     FileStages run;
     // A final comma gives no further field: this line has four, and even "inc" needs five.
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Count,inc,");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Count,inc,");
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::local_machine, "Software\\A"));
 
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Count,inc,,");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Count,inc,,");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Count"), RegValue::Dword(1));
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Count,inc,ignored");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Count,inc,ignored");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Count"), RegValue::Dword(2));
     EXPECT_EQ(FileEntry(run, "HKEY_LOCAL_MACHINE\\Software\\A", "\"Count\""), "dword:00000002");
 
     // A value too long for four bytes cannot be read, so counting starts again; a short one of
     // another type is read as its bytes.
     ASSERT_TRUE(run.app.platform().registry.WriteValue(RootKey::local_machine, "Software\\A", "Long", RegValue::Text("12345")));
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Long,inc,,");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Long,inc,,");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Long"), RegValue::Dword(1));
     ASSERT_TRUE(run.app.platform().registry.WriteValue(RootKey::local_machine, "Software\\A", "Bytes",
                                                         RegValue::Binary({0xFF, 0xFF, 0xFF, 0xFF})));
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Bytes,inc,,");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Bytes,inc,,");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Bytes"), RegValue::Dword(0));
 }
 
 TEST(RegistryLine, HexTakesFourLowerCaseBytesOrNothing) {
     FileStages run;
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Flags,hex,0a000000");
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Flags,hex,0a000000");
     EXPECT_EQ(Value(run, RootKey::current_user, "Software\\A", "Flags"), RegValue::Binary({0x0A, 0, 0, 0}));
     EXPECT_EQ(FileEntry(run, "HKEY_CURRENT_USER\\Software\\A", "\"Flags\""), "hex:0a,00,00,00");
 
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Flags,hex,0A000000");  // upper case: nothing changes
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Flags,hex,0b0000");    // too short
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Flags,hex,0c00000g");  // not a digit
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Upper,hex,FF000000");
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Flags,hex,0A000000");  // upper case: nothing changes
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Flags,hex,0b0000");    // too short
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Flags,hex,0c00000g");  // not a digit
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Upper,hex,FF000000");
     EXPECT_EQ(Value(run, RootKey::current_user, "Software\\A", "Flags"), RegValue::Binary({0x0A, 0, 0, 0}));
     EXPECT_EQ(Value(run, RootKey::current_user, "Software\\A", "Upper"), std::nullopt);
-    ApplyRegistryLine(run.app, "HKCU,Software\\B,Upper,hex,FF000000");  // and no empty key is left
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\B,Upper,hex,FF000000");  // and no empty key is left
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::current_user, "Software\\B"));
 
-    ApplyRegistryLine(run.app, "HKCU,Software\\A,Long,hex,12ab34cd5678,sixth");  // the rest is ignored
+    ApplyRegistryLine(run.app.platform().registry, "HKCU,Software\\A,Long,hex,12ab34cd5678,sixth");  // the rest is ignored
     EXPECT_EQ(Value(run, RootKey::current_user, "Software\\A", "Long"), RegValue::Binary({0x12, 0xAB, 0x34, 0xCD}));
     EXPECT_EQ(FileEntry(run, "HKEY_CURRENT_USER\\Software\\A", "\"Long\""), "hex:12,ab,34,cd");
 }
 
 TEST(RegistryLine, TextValuesDefaultValueQuotesAndNewKeys) {
     FileStages run;
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,,,abc");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,,,abc");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", ""), RegValue::Text("abc"));
     EXPECT_EQ(FileEntry(run, "HKEY_LOCAL_MACHINE\\Software\\A", "@"), "\"abc\"");
 
-    ApplyRegistryLine(run.app, "HKLM,\"Software\\A\",Quoted,, \"a,b\" ");
-    ApplyRegistryLine(run.app, "HKLM,Software\\A,Plain,,a,b");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,\"Software\\A\",Quoted,, \"a,b\" ");
+    ApplyRegistryLine(run.app.platform().registry, "HKLM,Software\\A,Plain,,a,b");
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Quoted"), RegValue::Text("a,b"));
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\A", "Plain"), RegValue::Text("a"));
     // Any type but the two known ones, "HEX" included, stores text.
-    ApplyRegistryLine(run.app, "HKCR,.demo\\Shell\\Open,Kind,HEX,0a000000");
+    ApplyRegistryLine(run.app.platform().registry, "HKCR,.demo\\Shell\\Open,Kind,HEX,0a000000");
     EXPECT_EQ(Value(run, RootKey::classes_root, ".demo\\Shell\\Open", "Kind"), RegValue::Text("0a000000"));
     EXPECT_EQ(FileEntry(run, "HKEY_CLASSES_ROOT\\.demo\\Shell\\Open", "\"Kind\""), "\"0a000000\"");
-    ApplyRegistryLine(run.app, "HKU,.DEFAULT\\Software\\Demo,Empty,,,");  // five fields, the last two empty
+    ApplyRegistryLine(run.app.platform().registry, "HKU,.DEFAULT\\Software\\Demo,Empty,,,");  // five fields, the last two empty
     EXPECT_EQ(Value(run, RootKey::users, ".DEFAULT\\Software\\Demo", "Empty"), RegValue::Text(""));
 }
 
@@ -141,7 +141,7 @@ TEST(RegistryLine, UnknownRootsAndShortLinesWriteNothingAndSayNothing) {
     const size_t messages = run.temp.JournalLines("MESSAGE").size();
     for (const char* line : {"hklm,Software\\B,Name,,x", "HKEY_LOCAL_MACHINE,Software\\B,Name,,x", "Hkcu,Software\\B,Name,,x",
                              "HKLM,Software\\B,Name,inc", "HKLM,Software\\B,Name", "", ",,,,"})
-        ApplyRegistryLine(run.app, line);
+        ApplyRegistryLine(run.app.platform().registry, line);
     EXPECT_EQ(RegistryFile(run), before);
     EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), messages);
 }
