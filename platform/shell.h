@@ -22,6 +22,30 @@ enum class SpecialFolder {
 
 enum class ShowState { normal, hidden, minimized, maximized };
 
+// The shell's own answer to opening something: above 32 the target was opened; 32 or below is
+// one of the shell's documented error codes (0 out of memory, 2 file not found, 26 sharing
+// violation, 31 no program associated, ...), which the user is told about by code.
+inline constexpr int kLastShellError = 32;
+struct ShellCode {
+    int value = 0;
+    bool opened() const { return value > kLastShellError; }
+};
+
+// The shell's error codes the system itself produces when opening fails.
+namespace shell_code {
+inline constexpr int out_of_memory = 0;
+inline constexpr int file_not_found = 2;
+inline constexpr int path_not_found = 3;
+inline constexpr int access_denied = 5;
+inline constexpr int bad_format = 11;
+inline constexpr int sharing_violation = 26;
+inline constexpr int no_association = 31;
+inline constexpr int opened = kLastShellError + 1;  // the least success value, for an answer that has no code of its own
+}  // namespace shell_code
+
+// The verb to open with: the target type's default one, or "open".
+enum class ShellVerb { default_verb, open };
+
 struct ShortcutSpec {
     std::string link_path;       // the .lnk file to write
     std::string target;          // the program or document it starts
@@ -41,6 +65,9 @@ public:
     // Opens a document, folder or web address with its associated program.
     virtual Outcome OpenDocument(std::string_view target, std::string_view parameters, std::string_view folder,
                                  ShowState show) = 0;
+    // Opens a target with a verb and no parameters, in the current folder, answering as the
+    // shell does (the hyperlinks and the final page's web button need its code).
+    virtual ShellCode Execute(ShellVerb verb, std::string_view target, ShowState show) = 0;
 };
 
 }  // namespace rvx::platform

@@ -16,6 +16,9 @@ using platform::SpecialFolder;
 namespace {
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kBrowser = "C:\\Program Files\\Web Browser\\browser.exe";
+
+std::string TextEditor(const MachineConfig& config) { return config.windows_folder + "\\notepad.exe"; }
 
 std::string FolderOr(const MachineConfig& config, SpecialFolder folder) {
     auto found = config.special_folders.find(folder);
@@ -46,6 +49,8 @@ std::vector<std::string> DefaultFolders(const MachineConfig& config) {
     return folders;
 }
 
+std::vector<std::string> DefaultPrograms(const MachineConfig& config) { return {kBrowser, TextEditor(config)}; }
+
 platform::Outcome WriteDefaultRegistry(platform::Registry& registry, const MachineConfig& config) {
     const bool nt = config.version.family == platform::PlatformFamily::windows_nt;
     const std::string version = std::to_string(config.version.major) + "." + std::to_string(config.version.minor);
@@ -62,6 +67,12 @@ platform::Outcome WriteDefaultRegistry(platform::Registry& registry, const Machi
         {RootKey::local_machine, kCurrentVersion, "SystemRoot", RegValue::Text(config.windows_folder)},
         {RootKey::local_machine, kCurrentVersion, "VersionNumber", RegValue::Text(version)},
     };
+    // The file types of web pages and text files and the programs that open them.
+    const std::string browser_command = "\"" + std::string(kBrowser) + "\" \"%1\"";
+    for (const char* type : {".htm", ".html"}) entries.push_back({RootKey::classes_root, type, "", RegValue::Text("htmlfile")});
+    entries.push_back({RootKey::classes_root, "htmlfile\\shell\\open\\command", "", RegValue::Text(browser_command)});
+    entries.push_back({RootKey::classes_root, ".txt", "", RegValue::Text("txtfile")});
+    entries.push_back({RootKey::classes_root, "txtfile\\shell\\open\\command", "", RegValue::Text(TextEditor(config) + " %1")});
     if (nt) {
         entries.push_back({RootKey::local_machine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", RegValue::Text(version)});
         entries.push_back({RootKey::local_machine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentBuildNumber",

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -93,13 +94,22 @@ platform::Outcome Machine::Create(const std::string& folder, const MachineConfig
 
     for (const auto& drive : config.drives)
         if (drive.host_folder.empty()) fs::create_directories(staging / "drives" / std::string(1, drive.letter), error);
-    for (const auto& windows_folder : DefaultFolders(config)) {
-        if (config.Drive(windows_folder[0]) == nullptr || !config.Drive(windows_folder[0])->host_folder.empty()) continue;
-        fs::path host = staging / "drives" / std::string(1, static_cast<char>(std::toupper(windows_folder[0])));
-        for (const auto& component : text::SplitFields(windows_folder.substr(3), "\\")) host /= component;
-        fs::create_directories(host, error);
-    }
+    // Where a Windows path of a drive the machine keeps itself lies in the staging folder.
+    const auto staged = [&](const std::string& windows_path) -> std::optional<fs::path> {
+        if (config.Drive(windows_path[0]) == nullptr || !config.Drive(windows_path[0])->host_folder.empty()) return std::nullopt;
+        fs::path host = staging / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
+        for (const auto& component : text::SplitFields(windows_path.substr(3), "\\")) host /= component;
+        return host;
+    };
+    for (const auto& windows_folder : DefaultFolders(config))
+        if (auto host = staged(windows_folder)) fs::create_directories(*host, error);
     if (error) return Fail(Status::io_error, "cannot create the folders of " + staging.string() + ": " + error.message());
+    for (const auto& program : DefaultPrograms(config)) {
+        auto host = staged(program);
+        if (!host) continue;
+        fs::create_directories(host->parent_path(), error);
+        if (auto written = WriteHostFile(*host, ""); !written) return written;
+    }
 
     if (auto written = WriteHostFile(staging / kConfigName, FormatMachineConfig(config)); !written) return written;
     if (auto written = WriteHostFile(staging / kJournalName, ""); !written) return written;
@@ -203,10 +213,10 @@ struct ProgramSession::Services {
     Services(Machine& machine, const ProgramStart& start, Responder& responder)
         : files(machine),
           environment(machine.config(), start.program_path, start.command_line),
-          shell(machine.config(), files, machine.journal()),
+          processes(machine.config(), files, machine.journal(), start.program_path),
+          shell(machine.config(), files, machine.registry(), processes, machine.journal()),
           resources(start.strings, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
-          processes(machine.config(), files, machine.journal(), start.program_path),
           power(machine),
           fonts(files, machine.journal()),
           program_manager(machine.journal()),
@@ -215,10 +225,10 @@ struct ProgramSession::Services {
 
     SandboxFiles files;
     SandboxEnvironment environment;
+    SandboxProcesses processes;  // before the shell, which starts the programs of associations
     SandboxShell shell;
     SandboxResources resources;
     SandboxServices services;
-    SandboxProcesses processes;
     SandboxPower power;
     SandboxFonts fonts;
     SandboxProgramManager program_manager;

@@ -27,11 +27,11 @@ public:
     platform::Outcome RunCommand(std::string_view command_line, platform::ShowState show) override;
     std::optional<platform::WindowRef> FindTopLevelWindow(std::string_view class_name, std::string_view title) override;
     platform::Outcome SendCommand(platform::WindowRef window, uint32_t command_id) override;
+    // The full path of the program the command line starts, with the case of the names on disk.
+    std::optional<std::string> FindProgram(std::string_view command_line);
 
 private:
     platform::Outcome Launch(std::string_view command_line, std::string_view folder, platform::ShowState show, bool wait);
-    // The full path of the program the command line starts, with the case of the names on disk.
-    std::optional<std::string> FindProgram(std::string_view command_line);
     std::optional<std::string> ProgramFile(std::string_view path);
 
     const MachineConfig& config_;

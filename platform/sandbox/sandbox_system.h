@@ -61,22 +61,35 @@ struct OpenedBatch {
     std::string folder;
 };
 
+class SandboxProcesses;
+
 // The special folders are those of machine.ini's [folders]; shortcut files are written through
-// the machine's files (sandbox_shortcut.cpp); opening documents (sandbox_open_document.cpp)
-// journals an OPEN line for a file or folder on the machine and keeps the batch files opened.
+// the machine's files (sandbox_shortcut.cpp); opening documents and web addresses
+// (sandbox_open_document.cpp) goes through the associations of the machine's registry, journals
+// an OPEN line and keeps the batch files opened.
 class SandboxShell : public platform::Shell {
 public:
-    SandboxShell(const MachineConfig& config, platform::FileSystem& files, Journal& journal)
-        : config_(config), files_(files), journal_(journal) {}
+    SandboxShell(const MachineConfig& config, platform::FileSystem& files, platform::Registry& registry,
+                 SandboxProcesses& programs, Journal& journal)
+        : config_(config), files_(files), registry_(registry), programs_(programs), journal_(journal) {}
     platform::Result<std::string> SpecialFolderPath(platform::SpecialFolder folder) override;
     platform::Outcome CreateShortcut(const platform::ShortcutSpec& shortcut) override;
     platform::Outcome OpenDocument(std::string_view target, std::string_view parameters, std::string_view folder,
                                    platform::ShowState show) override;
+    platform::ShellCode Execute(platform::ShellVerb verb, std::string_view target, platform::ShowState show) override;
     const std::vector<OpenedBatch>& opened_batches() const { return opened_batches_; }
 
 private:
+    platform::ShellCode Open(std::string_view target, std::string_view parameters, std::string_view folder,
+                             platform::ShowState show);
+    // Journals the opening of target with the command registered for type_key (fields so far given).
+    platform::ShellCode OpenThroughAssociation(std::string_view type_key, std::string_view target,
+                                               std::vector<std::string>& fields);
+
     const MachineConfig& config_;
     platform::FileSystem& files_;
+    platform::Registry& registry_;
+    SandboxProcesses& programs_;
     Journal& journal_;
     std::vector<OpenedBatch> opened_batches_;
 };

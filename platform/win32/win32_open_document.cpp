@@ -57,4 +57,13 @@ platform::Outcome Win32Shell::OpenDocument(std::string_view target, std::string_
     return OpenError(result, file);
 }
 
+platform::ShellCode Win32Shell::Execute(platform::ShellVerb verb, std::string_view target, platform::ShowState show) {
+    const std::string file(target);
+    const char* verb_text = verb == platform::ShellVerb::open ? "open" : nullptr;
+    const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, verb_text, file.c_str(), nullptr, nullptr,
+                                                                   ShowCommand(show)));
+    // Success is an instance handle, which may be any value above 32; the code keeps only that it was above.
+    return platform::ShellCode{result > platform::kLastShellError ? platform::shell_code::opened : static_cast<int>(result)};
+}
+
 }  // namespace rvx::win32

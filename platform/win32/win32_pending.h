@@ -14,6 +14,7 @@ public:
     platform::Outcome CreateShortcut(const platform::ShortcutSpec& shortcut) override;
     platform::Outcome OpenDocument(std::string_view target, std::string_view parameters, std::string_view folder,
                                    platform::ShowState show) override;
+    platform::ShellCode Execute(platform::ShellVerb verb, std::string_view target, platform::ShowState show) override;
 };
 
 // A DDE client of the program manager (win32_program_manager.cpp): not_found when none answers.

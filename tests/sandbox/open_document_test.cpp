@@ -1,6 +1,6 @@
 // What a running program meets on the simulated machine beyond files: program manager commands
-// are journaled, documents open only when they exist, an opened batch file runs once the program
-// has ended, and the program's own file is in use while it runs.
+// are journaled, documents and web addresses open through the machine's associations, an opened
+// batch file runs once the program has ended, and the program's own file is in use while it runs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -31,9 +31,10 @@ TEST(SandboxProgramManager, EachCommandIsJournaled) {
     EXPECT_EQ(lines[1], "PROGMAN command=\"[ShowGroup(\\\"A B\\\",1)]\" result=ok");
 }
 
-TEST(SandboxShell, OnlyWhatIsOnTheMachineOpens) {
+TEST(SandboxShell, OnlyWhatIsOnTheMachineOpensThroughItsAssociation) {
     TempMachine temp;
     temp.PutFile("C:\\Docs\\readme.txt", "read me");
+    temp.PutFile("C:\\Docs\\notes.xyz", "no program opens these");
     platform::Platform& platform = temp.Start("C:\\Setup\\Rovexa.exe", "");
     platform::Shell& shell = platform.shell;
 
@@ -42,16 +43,33 @@ TEST(SandboxShell, OnlyWhatIsOnTheMachineOpens) {
     ASSERT_TRUE(shell.OpenDocument("README.TXT", "", "C:\\Docs", ShowState::normal));
     EXPECT_EQ(shell.OpenDocument("C:\\Docs\\missing.txt", "", "", ShowState::normal).status(), Status::not_found);
     EXPECT_EQ(shell.OpenDocument("README.TXT", "", "", ShowState::normal).status(), Status::not_found);
-    for (const char* address : {"http://example.invalid/", "HTTPS://example.invalid", "www.example.invalid", "mailto:a@b.invalid"})
-        EXPECT_EQ(shell.OpenDocument(address, "", "", ShowState::normal).status(), Status::not_available_yet) << address;
+    EXPECT_EQ(shell.Execute(platform::ShellVerb::open, "C:\\Docs\\notes.xyz", ShowState::normal).value,
+              platform::shell_code::no_association);
+    // Web addresses open in the browser the machine registers for web pages.
+    for (const char* address : {"http://example.invalid/", "HTTPS://example.invalid", "www.example.invalid"})
+        EXPECT_TRUE(shell.Execute(platform::ShellVerb::default_verb, address, ShowState::normal).opened()) << address;
+    EXPECT_EQ(shell.Execute(platform::ShellVerb::open, "mailto:a@b.invalid", ShowState::normal).value,
+              platform::shell_code::file_not_found);
 
     const auto lines = temp.JournalLines("OPEN");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "OPEN target=\"C:\\\\Docs\\\\readme.txt\" parameters=\"/p\" folder=\"C:\\\\Docs\" show=maximized result=ok");
-    EXPECT_NE(lines[1].find("target=\"README.TXT\""), std::string::npos) << lines[1];
-    EXPECT_NE(lines[1].find("result=ok"), std::string::npos) << lines[1];
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0], "OPEN target=\"C:\\\\Docs\\\\readme.txt\" parameters=\"/p\" folder=\"C:\\\\Docs\" show=maximized "
+                        "command=\"C:\\\\WINDOWS\\\\notepad.exe C:\\\\Docs\\\\readme.txt\" result=ok");
+    EXPECT_NE(lines[1].find("command=\"C:\\\\WINDOWS\\\\notepad.exe C:\\\\Docs\\\\README.TXT\" result=ok"), std::string::npos)
+        << lines[1];
     EXPECT_NE(lines[2].find("result=not-found"), std::string::npos) << lines[2];
     EXPECT_NE(lines[3].find("result=not-found"), std::string::npos) << lines[3];
+    EXPECT_NE(lines[4].find("result=no-association"), std::string::npos) << lines[4];
+    EXPECT_NE(lines[5].find("command=\"\\\"C:\\\\Program Files\\\\Web Browser\\\\browser.exe\\\" \\\"http://example.invalid/\\\"\" "
+                            "result=ok"),
+              std::string::npos)
+        << lines[5];
+
+    // A registered program that is not on the machine cannot open anything.
+    ASSERT_TRUE(platform.files.RemoveFile("C:\\Program Files\\Web Browser\\browser.exe"));
+    EXPECT_EQ(shell.Execute(platform::ShellVerb::open, "http://example.invalid/", ShowState::normal).value,
+              platform::shell_code::file_not_found);
+    EXPECT_NE(temp.JournalLines("OPEN").back().find("result=no-program"), std::string::npos);
 }
 
 TEST(ProgramSession, TheProgramsOwnFileIsInUseUntilItEnds) {
