@@ -239,7 +239,7 @@ TEST(SuccessPage, UnattendedTakesTheDesktopAnswerAndNeverLaunches) {
 }
 
 TEST(FinalInformationPage, HidesEmptySamplesAndTheWebButtonWithoutAnAddress) {
-    FileStages run("page 129 ok\npage 129 126\npage 129 ok\n");
+    FileStages run("page 129 ok\npage 129 126\n");
     WizardPages pages(run.app);
     run.app.folders().documents = "";
     EXPECT_EQ(pages.final_information.Run(), installer::kPageNext);
@@ -255,7 +255,23 @@ TEST(FinalInformationPage, HidesEmptySamplesAndTheWebButtonWithoutAnAddress) {
     const std::string full = PageLine(run, 1);
     EXPECT_TRUE(Contains(full, "e102=\"C:\\\\Docs\\\\Samples\"")) << full;
     EXPECT_TRUE(Contains(full, "b126=\"Visit us\"")) << full;
-    EXPECT_EQ(PagesShown(run), 3u) << "the web button leaves the page open";
+    EXPECT_EQ(PagesShown(run), 2u) << "the web button closes the page as OK does";
+    const auto opened = run.temp.JournalLines("OPEN");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(Contains(opened[0], "target=\"http://www.example.com\"")) << opened[0];
+    EXPECT_TRUE(Contains(opened[0], "result=ok")) << opened[0];
+}
+
+TEST(FinalInformationPage, TheWebButtonClosesThePageEvenWhenNothingOpensIt) {
+    FileStages run("page 129 126\n");
+    WizardPages pages(run.app);
+    run.app.script().web_link = "www.example.com";
+    ASSERT_TRUE(run.app.platform().registry.DeleteKey(platform::RootKey::classes_root, ".htm"));
+    EXPECT_EQ(pages.final_information.Run(), installer::kPageNext);
+    EXPECT_EQ(PagesShown(run), 1u);
+    EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 1u) << "only the trace notice: the failure is not reported";
+    ASSERT_EQ(run.temp.JournalLines("OPEN").size(), 1u);
+    EXPECT_TRUE(Contains(run.temp.JournalLines("OPEN")[0], "result=no-association"));
 }
 
 TEST(PreviousInstallationPage, ChoiceHidesTheWarningAndIsKept) {

@@ -35,13 +35,16 @@ void FinalInformationPage::Fill(platform::PageModel& page) {
 }
 
 int FinalInformationPage::OnButton(int button) {
-    // Opening the product's address belongs to the web link service, which the page does not
-    // reach yet: pressing the button leaves the page open.
     if (button == ids::kWebButton) {
-        app_.TraceText("The web button of the final page does not open its address yet.\n");
-        return kKeepOpen;
+        // The web button reports nothing: whether the address opened or not, the page closes as
+        // its OK button closes it.
+        (void)app_.platform().shell.Execute(platform::ShellVerb::default_verb, WebAddress(app_.script()),
+                                            platform::ShowState::normal);
+        return WizardPage::OnButton(accept_id_);
     }
     return WizardPage::OnButton(button);
 }
+
+std::string WebAddress(const ScriptSections& script) { return kWebAddressScheme + script.web_link; }
 
 }  // namespace rvx::installer

@@ -8,6 +8,12 @@ namespace rvx::installer {
 
 namespace final_information_ids = dialogs::final_information_page;
 
+struct ScriptSections;
+
+// The product's web address: "http://" followed by the text of [WWWLINK].
+inline constexpr const char* kWebAddressScheme = "http://";
+std::string WebAddress(const ScriptSections& script);
+
 class FinalInformationPage : public WizardPage {
 public:
     FinalInformationPage(InstallApp& app, const std::string& caption)
