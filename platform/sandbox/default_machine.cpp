@@ -16,8 +16,8 @@ using platform::SpecialFolder;
 namespace {
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kBrowser = "C:\\Program Files\\Web Browser\\browser.exe";
-
+// Both in the Windows folder, which every machine has and no program removes.
+std::string Browser(const MachineConfig& config) { return config.windows_folder + "\\browser.exe"; }
 std::string TextEditor(const MachineConfig& config) { return config.windows_folder + "\\notepad.exe"; }
 
 std::string FolderOr(const MachineConfig& config, SpecialFolder folder) {
@@ -49,7 +49,7 @@ std::vector<std::string> DefaultFolders(const MachineConfig& config) {
     return folders;
 }
 
-std::vector<std::string> DefaultPrograms(const MachineConfig& config) { return {kBrowser, TextEditor(config)}; }
+std::vector<std::string> DefaultPrograms(const MachineConfig& config) { return {Browser(config), TextEditor(config)}; }
 
 platform::Outcome WriteDefaultRegistry(platform::Registry& registry, const MachineConfig& config) {
     const bool nt = config.version.family == platform::PlatformFamily::windows_nt;
@@ -68,7 +68,7 @@ platform::Outcome WriteDefaultRegistry(platform::Registry& registry, const Machi
         {RootKey::local_machine, kCurrentVersion, "VersionNumber", RegValue::Text(version)},
     };
     // The file types of web pages and text files and the programs that open them.
-    const std::string browser_command = "\"" + std::string(kBrowser) + "\" \"%1\"";
+    const std::string browser_command = "\"" + Browser(config) + "\" \"%1\"";
     for (const char* type : {".htm", ".html"}) entries.push_back({RootKey::classes_root, type, "", RegValue::Text("htmlfile")});
     entries.push_back({RootKey::classes_root, "htmlfile\\shell\\open\\command", "", RegValue::Text(browser_command)});
     entries.push_back({RootKey::classes_root, ".txt", "", RegValue::Text("txtfile")});

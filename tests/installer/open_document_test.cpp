@@ -12,7 +12,7 @@ using test_support::FileStages;
 
 namespace {
 
-constexpr const char* kBrowser = "\"C:\\Program Files\\Web Browser\\browser.exe\"";
+constexpr const char* kBrowser = "\"C:\\WINDOWS\\browser.exe\"";
 
 platform::ShellCode Open(FileStages& run, std::string_view target) {
     platform::Platform& p = run.app.platform();

@@ -60,13 +60,13 @@ TEST(SandboxShell, OnlyWhatIsOnTheMachineOpensThroughItsAssociation) {
     EXPECT_NE(lines[2].find("result=not-found"), std::string::npos) << lines[2];
     EXPECT_NE(lines[3].find("result=not-found"), std::string::npos) << lines[3];
     EXPECT_NE(lines[4].find("result=no-association"), std::string::npos) << lines[4];
-    EXPECT_NE(lines[5].find("command=\"\\\"C:\\\\Program Files\\\\Web Browser\\\\browser.exe\\\" \\\"http://example.invalid/\\\"\" "
+    EXPECT_NE(lines[5].find("command=\"\\\"C:\\\\WINDOWS\\\\browser.exe\\\" \\\"http://example.invalid/\\\"\" "
                             "result=ok"),
               std::string::npos)
         << lines[5];
 
     // A registered program that is not on the machine cannot open anything.
-    ASSERT_TRUE(platform.files.RemoveFile("C:\\Program Files\\Web Browser\\browser.exe"));
+    ASSERT_TRUE(platform.files.RemoveFile("C:\\WINDOWS\\browser.exe"));
     EXPECT_EQ(shell.Execute(platform::ShellVerb::open, "http://example.invalid/", ShowState::normal).value,
               platform::shell_code::file_not_found);
     EXPECT_NE(temp.JournalLines("OPEN").back().find("result=no-program"), std::string::npos);
