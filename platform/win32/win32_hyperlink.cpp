@@ -11,8 +11,8 @@ constexpr const char* kLinkProperty = "RvxHyperlink";
 
 class LinkWindow : public platform::HyperlinkWindow {
 public:
-    LinkWindow(HWND window, WNDPROC original, std::string target, int notify_command, platform::HyperlinkActions& actions)
-        : window_(window), original_(original), logic_(std::move(target), notify_command), actions_(actions) {}
+    LinkWindow(HWND window, WNDPROC original_proc, std::string target, int notify_command, platform::HyperlinkActions& actions)
+        : window_(window), original_(original_proc), logic_(std::move(target), notify_command), actions_(actions) {}
     ~LinkWindow() override {
         if (underlined_) DeleteObject(underlined_);
     }
