@@ -57,13 +57,19 @@ struct ControlDescription {
     const char* text = "";
     DialogRect place;
     // Edits: most characters accepted (0 for no limit). Picture frames and icons: the bitmap or
-    // icon resource the platform paints there (0 for none).
+    // icon resource the platform paints there (0 for none). Radio buttons: the control of the
+    // same dialog that is shown while this button is chosen and hidden while another button
+    // of its group is (0 for none).
     int data = 0;
 
     constexpr int max_length() const { return IsEditKind(kind) ? data : 0; }
     constexpr int image() const { return kind == ControlClass::picture_frame || kind == ControlClass::icon ? data : 0; }
+    constexpr int revealed() const { return IsRadioKind(kind) ? data : 0; }
     static constexpr bool IsEditKind(ControlClass kind) {
         return kind == ControlClass::edit || kind == ControlClass::read_only_edit;
+    }
+    static constexpr bool IsRadioKind(ControlClass kind) {
+        return kind == ControlClass::radio_first || kind == ControlClass::radio;
     }
 };
 
@@ -85,6 +91,26 @@ struct DialogDescription {
         for (const auto& control : controls)
             if (control.id == control_id && control_id != kNoControlId) return control.text;
         return "";
+    }
+    // The radio buttons of the group that control_id belongs to: from its group's first button
+    // to the last radio button before the next group or another kind of control. Empty when
+    // control_id is no radio button.
+    constexpr std::span<const ControlDescription> RadioGroupOf(int control_id) const {
+        const ControlDescription* found = Find(control_id);
+        if (!found || !ControlDescription::IsRadioKind(found->kind)) return {};
+        size_t first = size_t(found - controls.data());
+        while (first > 0 && controls[first].kind != ControlClass::radio_first &&
+               ControlDescription::IsRadioKind(controls[first - 1].kind))
+            --first;
+        size_t end = first + 1;
+        while (end < controls.size() && controls[end].kind == ControlClass::radio) ++end;
+        return controls.subspan(first, end - first);
+    }
+    // The icon the dialog shows in its icon places: the first icon control's; 0 for none named.
+    constexpr int Icon() const {
+        for (const auto& control : controls)
+            if (control.kind == ControlClass::icon) return control.image();
+        return 0;
     }
     // The most characters an edit accepts; 0 when it has no limit or is no edit.
     constexpr int MaxLength(int control_id) const {

@@ -1,5 +1,5 @@
-// What a Windows program hands to the system's entry point: its built-in strings and its run
-// step. Each program's entry file (programs/*_winmain.cpp) defines both; the entry point itself
+// What a Windows program hands to the system's entry point: its built-in strings, its page
+// descriptions and its run step. Each program's entry file (programs/*_winmain.cpp) defines them; the entry point itself
 // (platform/win32/win32_winmain.cpp) binds the platform to the real machine and calls them, so
 // that no program text needs a system type.
 #pragma once
@@ -7,11 +7,14 @@
 #include <span>
 
 #include "common/text/string_table.h"
+#include "platform/dialog_description.h"
 #include "platform/platform.h"
 
 namespace rvx::platform {
 
 std::span<const text::StringEntry> ProgramStrings();
+// Every dialog the program shows, as its page description defines it.
+std::span<const DialogDescription* const> ProgramDialogs();
 // Runs the program on the machine; returns the process exit code.
 int RunProgram(Platform& platform);
 

@@ -17,14 +17,7 @@ namespace {
 // Ids shared by the page templates.
 constexpr int kCancelButton = 2;
 constexpr int kPictureFrame = 118;
-constexpr int kDialogIcon = 128;
 constexpr int kProgramIcon = 2;
-
-// The previous-installation page: the update choice shows the warning, the other hides it.
-constexpr int kPreviousInstallationPage = 122;
-constexpr int kUpdateHereRadio = 120;
-constexpr int kInstallElsewhereRadio = 121;
-constexpr int kUpdateWarning = 129;
 
 // The bitmap the page's description paints in its picture frame; 0 for none.
 int SidePictureOf(const platform::PageModel& page) {
@@ -129,6 +122,17 @@ void PaintSidePicture(HWND dialog, const PageState& state) {
     EndPaint(dialog, &paint);
 }
 
+// A radio button chosen: the control it reveals is shown, those of the other buttons of its
+// group are hidden, as the page's description says. False when id is no radio button.
+bool ShowRevealedControls(HWND dialog, const platform::PageModel& page, int id) {
+    if (!page.description) return false;
+    const auto group = page.description->RadioGroupOf(id);
+    if (group.empty()) return false;
+    for (const auto& radio : group)
+        if (radio.revealed() != 0) ShowWindow(GetDlgItem(dialog, radio.revealed()), radio.id == id ? SW_SHOW : SW_HIDE);
+    return true;
+}
+
 bool IsPressable(const platform::PageModel& page, int id) {
     const platform::Control* control = page.Find(id);
     return control && control->kind == ControlKind::button && control->visible && control->enabled;
@@ -142,7 +146,7 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         SetWindowLongPtrA(dialog, DWLP_USER, LONG_PTR(state));
         SetPropA(dialog, kModalPageProperty, reinterpret_cast<HANDLE>(INT_PTR(state->page->dialog_id)));
         FillControls(dialog, *state->page);
-        SetDialogIcons(dialog, *state->source);
+        SetDialogIcons(dialog, *state->source, state->page->description);
         if (const int picture = SidePictureOf(*state->page))
             if (HMODULE module = ModuleWith(*state->source, picture, MAKEINTRESOURCEA(2) /* RT_BITMAP */))
                 state->side_picture = LoadBitmapA(module, MAKEINTRESOURCEA(picture));
@@ -159,10 +163,7 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         const int id = LOWORD(wparam);
         const int code = HIWORD(wparam);
         if (code != BN_CLICKED) return FALSE;
-        if (state->page->dialog_id == kPreviousInstallationPage && (id == kUpdateHereRadio || id == kInstallElsewhereRadio)) {
-            ShowWindow(GetDlgItem(dialog, kUpdateWarning), id == kUpdateHereRadio ? SW_SHOW : SW_HIDE);
-            return TRUE;
-        }
+        if (ShowRevealedControls(dialog, *state->page, id)) return TRUE;
         // Escape and the window's close box come as Cancel; a page without Cancel ignores them.
         if (!IsPressable(*state->page, id)) return TRUE;
         ReadBack(dialog, *state->page);
@@ -192,9 +193,16 @@ void FillControls(HWND dialog, const platform::PageModel& page) {
         if (HWND item = GetDlgItem(dialog, control.id)) FillControl(item, control);
 }
 
-void SetDialogIcons(HWND dialog, const DialogSource& source) {
-    HMODULE module = ModuleWith(source, kDialogIcon, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
-    HICON icon = module ? LoadIconA(module, MAKEINTRESOURCEA(kDialogIcon)) : LoadIconA(source.program, MAKEINTRESOURCEA(kProgramIcon));
+const platform::DialogDescription* DescriptionOf(const DialogSource& source, int dialog_id) {
+    for (const platform::DialogDescription* description : source.dialogs)
+        if (description && description->id == dialog_id) return description;
+    return nullptr;
+}
+
+void SetDialogIcons(HWND dialog, const DialogSource& source, const platform::DialogDescription* description) {
+    const int named = description ? description->Icon() : 0;
+    HMODULE module = named ? ModuleWith(source, named, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */) : nullptr;
+    HICON icon = module ? LoadIconA(module, MAKEINTRESOURCEA(named)) : LoadIconA(source.program, MAKEINTRESOURCEA(kProgramIcon));
     if (!icon) return;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;

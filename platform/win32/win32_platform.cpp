@@ -3,9 +3,10 @@
 
 namespace rvx::win32 {
 
-Win32Platform::Win32Platform(HINSTANCE instance, std::span<const text::StringEntry> built_in_strings)
+Win32Platform::Win32Platform(HINSTANCE instance, std::span<const text::StringEntry> built_in_strings,
+                             std::span<const platform::DialogDescription* const> dialogs)
     : resources(instance, built_in_strings),
-      ui(instance, resources),
+      ui(instance, resources, dialogs),
       bundle{files, registry, environment, shell, services, processes, power, fonts, program_manager, resources, directx,
              ui, clock} {}
 

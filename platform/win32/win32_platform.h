@@ -19,7 +19,8 @@
 namespace rvx::win32 {
 
 struct Win32Platform {
-    Win32Platform(HINSTANCE instance, std::span<const text::StringEntry> built_in_strings);
+    Win32Platform(HINSTANCE instance, std::span<const text::StringEntry> built_in_strings,
+                  std::span<const platform::DialogDescription* const> dialogs);
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 

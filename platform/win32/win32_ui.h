@@ -3,6 +3,9 @@
 // folder browser and the background window.
 #pragma once
 
+#include <span>
+
+#include "platform/dialog_description.h"
 #include "platform/user_interface.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_modeless.h"
@@ -16,7 +19,10 @@ inline constexpr const char* kBackgroundClass = "TalmorRovexaNorvane";
 class Win32UserInterface : public platform::UserInterface {
 public:
     // Templates and pictures come from the resources' language library, else from the program.
-    Win32UserInterface(HINSTANCE instance, const Win32Resources& resources) : instance_(instance), resources_(resources) {}
+    // dialogs: the program's page descriptions, for what a template cannot carry.
+    Win32UserInterface(HINSTANCE instance, const Win32Resources& resources,
+                       std::span<const platform::DialogDescription* const> dialogs)
+        : instance_(instance), resources_(resources), dialogs_(dialogs) {}
     ~Win32UserInterface() override;
     Win32UserInterface(const Win32UserInterface&) = delete;
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
@@ -43,7 +49,7 @@ public:
     void KeepAlive() override;
 
 private:
-    DialogSource Source() const { return {resources_.language_module(), resources_.program_module()}; }
+    DialogSource Source() const { return {resources_.language_module(), resources_.program_module(), dialogs_}; }
     // The owner of pages and boxes: the background window once it exists.
     HWND Owner() const { return background_; }
 
@@ -51,6 +57,7 @@ private:
     platform::BackgroundLook look_;
     HINSTANCE instance_;
     const Win32Resources& resources_;
+    std::span<const platform::DialogDescription* const> dialogs_;
     ProgressWindow progress_;
     SearchWindow search_;
     HWND background_ = nullptr;  // owner of the message boxes once it exists

@@ -7,6 +7,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before any library is loaded on demand.
     rvx::win32::RestrictLibrarySearch();
-    rvx::win32::Win32Platform machine(instance, rvx::platform::ProgramStrings());
+    rvx::win32::Win32Platform machine(instance, rvx::platform::ProgramStrings(), rvx::platform::ProgramDialogs());
     return rvx::platform::RunProgram(machine.bundle);
 }

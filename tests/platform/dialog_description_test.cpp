@@ -53,6 +53,43 @@ TEST(DialogDescription, ListsAndLicenceAreMultiLineValuesAndBoxesStartUnticked) 
     EXPECT_EQ(radios.Find(previous::kInstallElsewhere)->value, "0");
 }
 
+TEST(DialogDescription, ARadioGroupRunsFromItsFirstButtonAndNamesWhatEachButtonReveals) {
+    namespace previous = rvx::installer::dialogs::previous_installation_page;
+    for (int member : {previous::kUpdateHere, previous::kInstallElsewhere}) {
+        const auto group = previous::kDescription.RadioGroupOf(member);
+        ASSERT_EQ(group.size(), 2u) << member;
+        EXPECT_EQ(group[0].id, previous::kUpdateHere);
+        EXPECT_EQ(group[1].id, previous::kInstallElsewhere);
+    }
+    // Choosing "update the software in this folder" shows the warning; the other button hides it.
+    EXPECT_EQ(previous::kDescription.Find(previous::kUpdateHere)->revealed(), previous::kUpdateWarning);
+    EXPECT_EQ(previous::kDescription.Find(previous::kInstallElsewhere)->revealed(), 0);
+    EXPECT_TRUE(previous::kDescription.RadioGroupOf(previous::kUpdateWarning).empty());
+    EXPECT_TRUE(previous::kDescription.RadioGroupOf(12345).empty());
+
+    // Two groups side by side stay apart; a button's data means nothing on another kind.
+    using rvx::platform::ControlClass;
+    using rvx::platform::ControlDescription;
+    static constexpr ControlDescription controls[] = {
+        {1, ControlClass::radio_first, "a", {}, 5}, {2, ControlClass::radio, "b", {}, 0},
+        {3, ControlClass::radio_first, "c", {}, 0}, {4, ControlClass::radio, "d", {}, 6},
+        {5, ControlClass::text, "", {}, 0},        {6, ControlClass::check_box, "", {}, 7},
+    };
+    static constexpr rvx::platform::DialogDescription two_groups{900, {}, rvx::platform::DialogLook::wizard, "", controls};
+    EXPECT_EQ(two_groups.RadioGroupOf(2).size(), 2u);
+    EXPECT_EQ(two_groups.RadioGroupOf(4).front().id, 3);
+    EXPECT_EQ(two_groups.RadioGroupOf(4).size(), 2u);
+    EXPECT_EQ(two_groups.Find(6)->revealed(), 0);
+    EXPECT_EQ(two_groups.Icon(), 0);
+}
+
+TEST(DialogDescription, EachDialogNamesTheIconItShows) {
+    for (const auto* dialog : rvx::uninstaller::dialogs::kAllDialogs) EXPECT_EQ(dialog->Icon(), 128) << dialog->id;
+    // The installer's prompts leave the icon to the platform (the program's own).
+    EXPECT_EQ(rvx::installer::dialogs::restart_page::kDescription.Icon(), 0);
+    EXPECT_EQ(rvx::installer::dialogs::personal_data_page::kDescription.Icon(), 0);
+}
+
 // Every dialog of both programs: ids are unique, every model control carries its template text,
 // and the dialogs the core shows as pages have the buttons that end them.
 TEST(DialogDescription, EveryDialogHasUniqueIdsAndItsTemplateTexts) {

@@ -24,6 +24,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+constexpr int kBitmapType = 2;
 constexpr int kIconType = 3;
 constexpr int kDialogType = 5;
 constexpr int kStringType = 6;
@@ -338,11 +339,23 @@ void ExpectSameDialogs(const char* compiled_script, std::span<const rvx::platfor
             EXPECT_TRUE(compiled.x >= 0 && compiled.y >= 0 && compiled.x + compiled.width <= dialog.width &&
                         compiled.y + compiled.height <= dialog.height)
                 << control << " lies outside the dialog";
-            // A template cannot carry an edit's limit: the platform takes it from the description.
+            // A template cannot carry an edit's limit, a picture, an icon or what a radio button
+            // reveals: the platform takes them from the description, so they must be sound there.
             const bool carries_data = rvx::platform::ControlDescription::IsEditKind(wanted.kind) ||
-                                      wanted.kind == ControlClass::picture_frame || wanted.kind == ControlClass::icon;
+                                      wanted.kind == ControlClass::picture_frame || wanted.kind == ControlClass::icon ||
+                                      rvx::platform::ControlDescription::IsRadioKind(wanted.kind);
             if (!carries_data) {
-                EXPECT_EQ(wanted.data, 0) << control << ": only edits, picture frames and icons carry data";
+                EXPECT_EQ(wanted.data, 0) << control << ": only edits, pictures, icons and radio buttons carry data";
+            }
+            if (wanted.kind == ControlClass::icon && wanted.data != 0) {
+                EXPECT_NE(Find(resources, kIconGroupType, wanted.data), nullptr) << control << " names a missing icon";
+            }
+            if (wanted.kind == ControlClass::picture_frame && wanted.data != 0) {
+                EXPECT_NE(Find(resources, kBitmapType, wanted.data), nullptr) << control << " names a missing bitmap";
+            }
+            if (wanted.revealed() != 0) {
+                const auto* revealed = description->Find(wanted.revealed());
+                EXPECT_TRUE(revealed && revealed != &wanted) << control << " reveals no other control of its dialog";
             }
         }
     }
