@@ -29,8 +29,11 @@ constexpr int kSearchedFolder = 127;
 constexpr const char* kBarPercentProperty = "RovexaPercent";
 constexpr const char* kBarProcedureProperty = "RovexaBarProcedure";
 
-INT_PTR CALLBACK ModelessProcedure(HWND, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK ModelessProcedure(HWND window, UINT message, WPARAM wparam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
+    // The mark stays until the very end, so that the window is known for what it is while it
+    // is being destroyed.
+    if (message == WM_NCDESTROY) RemovePropA(window, kModelessWindowProperty);
     // Escape and the close box do not close a window that a stage owns.
     if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) return TRUE;
     return FALSE;
@@ -82,7 +85,7 @@ bool ModelessDialog::Open(const DialogSource& source, HWND owner, int dialog_id)
     window_ = CreateDialogParamA(module, MAKEINTRESOURCEA(dialog_id), owner, ModelessProcedure, 0);
     if (!window_) return false;
     SetPropA(window_, kModelessWindowProperty, reinterpret_cast<HANDLE>(INT_PTR(dialog_id)));
-    SetDialogIcons(window_, source);
+    SetDialogIcons(window_, source, DescriptionOf(source, dialog_id));
     CentreOnScreen(window_);
     ShowWindow(window_, SW_SHOWNORMAL);
     Refresh();
@@ -91,7 +94,6 @@ bool ModelessDialog::Open(const DialogSource& source, HWND owner, int dialog_id)
 
 void ModelessDialog::Close() {
     if (!window_) return;
-    RemovePropA(window_, kModelessWindowProperty);
     DestroyWindow(window_);
     window_ = nullptr;
 }

@@ -57,6 +57,26 @@ make_restart_medium() {
     cp -a "$source" "$medium"
     { printf '[RESTART]\r\n'; cat "$source/Install.ini"; } >"$medium/Install.ini"
 }
+# The same medium as an update: it looks for the earlier installation through the folder the
+# first one registered, and so shows the search window, the previous-installation page and the
+# ready-to-update page.
+make_update_medium() {
+    local source=$1 medium=$2
+    rm -rf "$medium"
+    cp -a "$source" "$medium"
+    { printf '[SYSSTRINGS]\r\nINSTALLDIR=HKLM,"Software\\%s",InstallDir\r\n[SEARCHINSTALL]\r\ndemoview.exe\r\n' "$product"
+      cat "$source/Install.ini"; } >"$medium/Install.ini"
+}
+# The same medium as a network installation: the installation set is put into a shared folder
+# and the network final page closes it.
+make_network_medium() {
+    local source=$1 medium=$2
+    rm -rf "$medium"
+    cp -a "$source" "$medium"
+    { printf '[NETINSTALL]\r\n[DEFAULTDIRNET]\r\nC:\\Norvane Share\r\n[STRINGSNET]\r\nTALMREG=Software\\%s\r\n' "$product"
+      printf '[FINALTEXTNET]\r\nThe Demo Viewer can now be installed from %%DSTPATH%%.\r\nStart Rovexa.exe there on every computer.\r\n'
+      cat "$source/Install.ini"; } >"$medium/Install.ini"
+}
 # The demo on two disks in the _DISK_N layout: the samples on the second disk.
 make_two_disks() {
     local source=$1 medium=$2
@@ -78,7 +98,7 @@ drive() {
     shift 3
     mkdir -p "$shots/$scenario" "$prefix/drive_c/shots"
     rm -f "$prefix"/drive_c/shots/*.bmp
-    cp "$windows/rvxdrive.exe" "$prefix/drive_c/rvxdrive.exe"
+    cp "$windows/rvxdrive.exe" "$windows/rvxhook.dll" "$prefix/drive_c/"
     cp "$answers" "$prefix/drive_c/answers.txt"
     local transcript="$work/$scenario.windows"
     : >"$transcript"
@@ -98,6 +118,8 @@ drive() {
     grep -q '^EXIT ' "$transcript" || code=1
     return $code
 }
+
+journal_end() { echo $(($(wc -l <"$1/journal.log") + 1)); }
 
 windows_exit_code() { sed -n 's/^EXIT code=//p' "$work/$1.windows" | tail -n 1; }
 
@@ -119,9 +141,12 @@ host_install() {
 }
 
 # ---- comparisons ----
+# compare_transcripts SCENARIO MACHINE [FROM-LINE]: from that line of the host journal on (the
+# whole journal without it), as a later run on the same machine adds to the journal.
 compare_transcripts() {
-    local scenario=$1 machine=$2
-    if ! "$compare" "$machine/journal.log" "$work/$scenario.windows" >"$work/$scenario.parity"; then
+    local scenario=$1 machine=$2 from=${3:-1}
+    tail -n "+$from" "$machine/journal.log" >"$work/$scenario.journal"
+    if ! "$compare" "$work/$scenario.journal" "$work/$scenario.windows" >"$work/$scenario.parity"; then
         fail "$scenario: the editions' interactions differ"
         sed 's/^/   /' "$work/$scenario.parity"
     fi
@@ -278,6 +303,49 @@ scenario_attended() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
+# A second installation over the attended one (its prefix and machine): the search finds it
+# through the registry, the update goes into its folder.
+scenario_update() {
+    local prefix="$work/prefix-attended" machine="$work/machine-attended" answers=tests/wine/update.answers
+    local update_medium="$work/medium-update" host_medium="$work/host-medium-update" from
+    make_update_medium "$medium" "$update_medium"
+    ln -sfn "$update_medium" "$prefix/dosdevices/d:"
+    drive "$prefix" update "$answers" run 'D:\Rovexa.exe' || fail "update: the driver stopped"
+    expect_exit update 0
+    check_installed update "$prefix"
+    make_update_medium examples/demo "$host_medium"
+    from=$(journal_end "$machine")
+    host_install "$machine" "$host_medium" "$answers"
+    compare_transcripts update "$machine" "$from"
+    compare_files update "$machine" "$prefix"
+    compare_registry update "$machine" "$prefix"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+# A network installation: the installation set goes into a shared folder, the network final
+# page ends it.
+scenario_network() {
+    local prefix="$work/prefix-network" machine="$work/machine-network" answers=tests/wine/network.answers
+    local network_medium="$work/medium-network" host_medium="$work/host-medium-network"
+    make_network_medium "$medium" "$network_medium"
+    wine_fresh_prefix "$template" "$prefix" "$network_medium"
+    drive "$prefix" network "$answers" run 'D:\Rovexa.exe' || fail "network: the driver stopped"
+    expect_exit network 0
+    local file share
+    share=$(wine_c "$prefix" 'Norvane Share')
+    for file in program/demoview.exe program/readme.txt samples/first.txt; do
+        [ -f "$share/$file" ] || fail "network: $file is not in the shared folder"
+    done
+    # The script that the computers install from, without its network section.
+    file=$(find "$share" -maxdepth 1 -iname install.ini | head -n 1)
+    if [ -z "$file" ] || grep -qi '^\[NETINSTALL\]' "$file"; then fail "network: no installation script for the computers"; fi
+    make_network_medium examples/demo "$host_medium"
+    host_machine "$machine"
+    host_install "$machine" "$host_medium" "$answers"
+    compare_transcripts network "$machine"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
 scenario_unattended() {
     local prefix="$work/prefix-unattended" machine="$work/machine-unattended" answers="$work/none.answers"
     : >"$answers"
@@ -332,7 +400,28 @@ scenario_restart() {
         /d "C:\\$install_dir\\Dismara.exe C:\\$install_dir\\demoview.nvu" >/dev/null 2>&1
     drive "$prefix" unquoted tests/wine/unquoted.answers uninstall "$product" || fail "unquoted: the driver stopped"
     expect_exit unquoted 2
+    restart_now "$prefix" "$machine" "$restart_medium" "$host_medium"
     wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+# The restart accepted, in the restart scenario's prefix and machine. Under Wine the system's
+# restart (ExitWindowsEx) starts "wineboot --kill": it ends every program of the prefix (the
+# driver too, so its transcript has no EXIT line) and then carries out what waits for the next
+# start of the prefix, here a RunOnce command that leaves a mark. Nothing outside the prefix
+# is touched.
+restart_now() {
+    local prefix=$1 machine=$2 restart_medium=$3 host_medium=$4 answers="$work/restart-now.answers" from
+    local run_once='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+    cat tests/wine/attended.answers tests/wine/restart-now.answers >"$answers"
+    wine_in "$prefix" wine reg add "$run_once" /v rvxrestarted /d 'cmd /c echo restarted>C:\restarted.txt' /f >/dev/null 2>&1
+    drive "$prefix" restart-now "$answers" run 'D:\Rovexa.exe' || true
+    grep -q '^PAGE id=124 .*-> button=1' "$work/restart-now.windows" || fail "restart-now: the restart was not accepted"
+    if grep -q '^EXIT ' "$work/restart-now.windows"; then fail "restart-now: Rovexa ended on its own: the restart did not happen"; fi
+    [ -f "$prefix/drive_c/restarted.txt" ] || fail "restart-now: the prefix was not restarted (no RunOnce mark)"
+    from=$(journal_end "$machine")
+    host_install "$machine" "$host_medium" "$answers"
+    compare_transcripts restart-now "$machine" "$from"
+    tail -n "+$from" "$machine/journal.log" | grep -q '^RESTART' || fail "restart-now: the host edition did not restart"
 }
 
 scenario_disk_prompt() {
@@ -351,7 +440,7 @@ scenario_disk_prompt() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
-for scenario in attended unattended uninstall restart disk_prompt; do
+for scenario in attended update unattended uninstall restart disk_prompt network; do
     before=$failures
     scenario_start=$(date +%s)
     "scenario_$scenario"

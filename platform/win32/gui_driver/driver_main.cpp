@@ -2,7 +2,8 @@
 // its message boxes, pages and folder browser from an answer script (the format of the host
 // programs, docs/answer-scripts.md) with ordinary window messages, as a user's clicks would;
 // it writes the transcript of every interaction in the simulated machine's journal spelling,
-// and a screenshot of each. It fails with the pending window's description when what appears
+// and a screenshot of each, and of every modeless window as it closes (held for it by the hook
+// of shot_hold.h, rvxhook.dll beside the driver). It fails with the pending window's description when what appears
 // is not what the script expects.
 //
 //   rvxdrive SCRIPT TRANSCRIPT SHOTS-FOLDER run COMMAND LINE...
@@ -14,7 +15,6 @@
 // transcript's last line), 1 when the script did not fit, 2 for a wrong command line.
 #include <cstdio>
 #include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +22,7 @@
 #include "platform/sandbox/scripted_responder.h"
 #include "platform/sandbox/transcript.h"
 #include "platform/win32/gui_driver/screenshot.h"
+#include "platform/win32/gui_driver/shot_hold.h"
 #include "platform/win32/gui_driver/window_reader.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_text_rules.h"
@@ -34,6 +35,8 @@ using sandbox::AnswerScriptError;
 constexpr DWORD kPollMilliseconds = 50;
 // The time a window's last painting needs to reach the screen before it is copied.
 constexpr DWORD kPaintMilliseconds = 300;
+// A held window has painted already; the screen only has to catch up.
+constexpr DWORD kHeldPaintMilliseconds = 100;
 // A program that shows nothing for this long while answers are left is taken to hang.
 constexpr DWORD kQuietLimitMilliseconds = 60000;
 
@@ -129,11 +132,51 @@ private:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         std::string line = options_.command_line;
-        // No program name apart: the system finds the program in the command line itself.
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+        // No program name apart: the system finds the program in the command line itself. It
+        // starts held, so that the hook is in place before its first window.
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                            &process_)) {
             std::fprintf(stderr, "rvxdrive: cannot start %s (error %lu)\n", line.c_str(), GetLastError());
             return false;
         }
+        if (!PlaceShotHook()) {
+            TerminateProcess(process_.hProcess, 1);
+            return false;
+        }
+        ResumeThread(process_.hThread);
+        return true;
+    }
+
+    // The hook in the program's main thread, where both programs show all their windows.
+    bool PlaceShotHook() {
+        shot_request_ = CreateEventA(nullptr, FALSE, FALSE, ShotRequestName(process_.dwProcessId).c_str());
+        shot_taken_ = CreateEventA(nullptr, FALSE, FALSE, ShotTakenName(process_.dwProcessId).c_str());
+        char own_path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, own_path, MAX_PATH);
+        std::string library(own_path, length);
+        library = library.substr(0, library.find_last_of('\\') + 1) + kShotHookLibrary;
+        HMODULE module = LoadLibraryA(library.c_str());
+        auto* entry = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, kShotHookEntry))) : nullptr;
+        if (shot_request_ && shot_taken_ && entry) hook_ = SetWindowsHookExA(WH_CBT, entry, module, process_.dwThreadId);
+        if (!hook_) {
+            std::fprintf(stderr, "rvxdrive: cannot place the window hook %s (error %lu)\n", library.c_str(), GetLastError());
+            return false;
+        }
+        return true;
+    }
+
+    // Waits up to that long for a held window; shoots it and lets the program go on. True when
+    // one was served.
+    bool ServeShotRequest(DWORD milliseconds) {
+        if (!shot_request_ || WaitForSingleObject(shot_request_, milliseconds) != WAIT_OBJECT_0) return false;
+        for (const auto& window : FindWindows(process_.dwProcessId)) {
+            if (window.kind != WindowKind::modeless) continue;
+            // The program is held: nothing may be asked of its windows now, only the screen read.
+            Sleep(kHeldPaintMilliseconds);
+            SaveShot("window-" + std::to_string(window.dialog_id));
+            break;
+        }
+        SetEvent(shot_taken_);
         return true;
     }
 
@@ -146,10 +189,7 @@ private:
             const auto windows = FindWindows(process_.dwProcessId);
             bool answered = false;
             for (const auto& window : windows) {
-                if (window.kind == WindowKind::modeless) {
-                    if (seen_modeless_.insert(window.window).second) Shoot("window-" + std::to_string(window.dialog_id), window.window);
-                    continue;
-                }
+                if (window.kind == WindowKind::modeless) continue;  // shot when it closes
                 // A modal window that another modal window has disabled is not the pending one.
                 if (!IsWindowEnabled(window.window)) continue;
                 AnswerWindow(window);
@@ -160,8 +200,8 @@ private:
                 quiet = 0;
                 continue;
             }
-            Sleep(kPollMilliseconds);
-            quiet += kPollMilliseconds;
+            if (ServeShotRequest(kPollMilliseconds)) quiet = 0;
+            else quiet += kPollMilliseconds;
             if (quiet >= kQuietLimitMilliseconds && responder_.remaining() > 0) {
                 std::string shown;
                 for (const auto& window : windows) shown += "\n  " + DescribeWindow(window.window);
@@ -231,13 +271,17 @@ private:
     }
 
     void WaitUntilGone(HWND window) {
-        while (IsWindow(window) && IsWindowVisible(window) && !Ended()) Sleep(kPollMilliseconds);
+        while (IsWindow(window) && IsWindowVisible(window) && !Ended()) (void)ServeShotRequest(kPollMilliseconds);
     }
 
     void Shoot(const std::string& name, HWND window) {
         // The window paints what is pending before the screen is copied.
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Sleep(kPaintMilliseconds);
+        SaveShot(name);
+    }
+
+    void SaveShot(const std::string& name) {
         char number[8];
         std::snprintf(number, sizeof number, "%02d", ++shots_);
         const std::string path = options_.shots + "\\" + number + "-" + name + ".bmp";
@@ -256,7 +300,9 @@ private:
     sandbox::ScriptedResponder responder_;
     std::ofstream transcript_;
     PROCESS_INFORMATION process_ = {};
-    std::set<HWND> seen_modeless_;
+    HANDLE shot_request_ = nullptr;
+    HANDLE shot_taken_ = nullptr;
+    HHOOK hook_ = nullptr;
     int shots_ = 0;
 };
 
