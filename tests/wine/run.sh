@@ -410,9 +410,8 @@ scenario_restart() {
 # start of the prefix, here a RunOnce command that leaves a mark. Nothing outside the prefix
 # is touched.
 restart_now() {
-    local prefix=$1 machine=$2 restart_medium=$3 host_medium=$4 answers="$work/restart-now.answers" from
+    local prefix=$1 machine=$2 restart_medium=$3 host_medium=$4 answers=tests/wine/restart-now.answers from
     local run_once='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
-    cat tests/wine/attended.answers tests/wine/restart-now.answers >"$answers"
     wine_in "$prefix" wine reg add "$run_once" /v rvxrestarted /d 'cmd /c echo restarted>C:\restarted.txt' /f >/dev/null 2>&1
     drive "$prefix" restart-now "$answers" run 'D:\Rovexa.exe' || true
     grep -q '^PAGE id=124 .*-> button=1' "$work/restart-now.windows" || fail "restart-now: the restart was not accepted"
