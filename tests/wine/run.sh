@@ -405,8 +405,8 @@ scenario_restart() {
 }
 
 # The restart accepted, in the restart scenario's prefix and machine. Under Wine the system's
-# restart (ExitWindowsEx) starts "wineboot --kill": it ends every program of the prefix (the
-# driver too, so its transcript has no EXIT line) and then carries out what waits for the next
+# restart (ExitWindowsEx) starts "wineboot --kill": it ends the programs of the prefix and
+# carries out what waits for the next
 # start of the prefix, here a RunOnce command that leaves a mark. Nothing outside the prefix
 # is touched. (The driver itself outlives it and records Rovexa's exit.)
 restart_now() {
