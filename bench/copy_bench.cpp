@@ -89,7 +89,7 @@ double InstallThroughEngine(const fs::path& machine_folder, const fs::path& medi
         std::cerr << machine.error().Describe() << "\n";
         return -1;
     }
-    machine.value()->config().Drive('C')->free_kilobytes = 500ull << 20;
+    machine.value()->config().Drive('C')->size_kilobytes = 500ull << 20;
     if (!machine.value()->Mount({'D', rvx::platform::DriveType::cdrom, 0, medium.string(), true})) return -1;
     auto responder = rvx::sandbox::ScriptedResponder::Parse("", "none").value();
     rvx::sandbox::ProgramSession session(*machine.value(),

@@ -1,5 +1,6 @@
 // Removing the installation's files: logged files, shared files by their use count, the walk of
 // the installation folder that finds leftover files, and the removal of empty folder trees.
+#include "common/app/trace.h"
 #include "common/system/common_files.h"
 #include "common/system/shared_counts.h"
 #include "common/text/path_helpers.h"
@@ -57,6 +58,10 @@ void UninstallApp::DeleteLoggedFile(std::string_view path) {
 
 void UninstallApp::Refuse(std::string_view code, std::string_view text, Refusal refusal) {
     state_.refusals.push_back(std::string(code) + std::string(text) + ": not removed, " + RefusalName(refusal));
+    // Into the debug trace at once, each line on its own, so that a removal stopped midway has
+    // traced every refusal it made.
+    app::Trace trace;
+    if (trace.Open(platform_.files, app::kTraceFilePath, app::TraceStart::appended)) trace.Write(state_.refusals.back() + "\n");
 }
 
 void UninstallApp::PrepareBounds() {

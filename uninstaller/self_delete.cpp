@@ -1,7 +1,6 @@
 // Writing and starting the self-deleting batch file.
 #include "uninstaller/self_delete.h"
 
-#include "common/app/dialogs.h"
 #include "common/text/text.h"
 #include "uninstaller/uninstall_app.h"
 #include "uninstaller_strings.h"
@@ -43,7 +42,7 @@ bool UninstallApp::WriteSelfDeleteBatch(const std::string& batch_path, const std
     return written && written.value() == text;
 }
 
-void UninstallApp::StartSelfDelete() {
+SelfDeleteResult UninstallApp::StartSelfDelete() {
     const std::string temp_folder = platform_.environment.TempFolder();
     const std::string batch_path = temp_folder + kSelfDeleteBatchName;
     const std::string program_path = platform_.environment.ProgramPath();
@@ -54,14 +53,13 @@ void UninstallApp::StartSelfDelete() {
     // Only now, with everything else done: a removal stopped before this point can be started
     // again on the same log.
     DeleteLogFiles();
-    if (written && platform_.shell.OpenDocument(batch_path, "", temp_folder, platform::ShowState::hidden)) return;
+    if (written && platform_.shell.OpenDocument(batch_path, "", temp_folder, platform::ShowState::hidden))
+        return SelfDeleteResult::batch_started;
     // Without its batch the program and its folder go when the system next starts.
     const std::string folder = program_path.substr(0, program_path.rfind('\\') == std::string::npos ? 0 : program_path.rfind('\\'));
     const bool scheduled = platform_.files.ScheduleMoveAtRestart(program_path, "").ok() &&
                            (folder.empty() || platform_.files.ScheduleMoveAtRestart(folder, "").ok());
-    app::ShowMessage(platform_.ui, state_.title,
-                     text::InsertArguments(Text(scheduled ? kSelfDeleteAtRestart : kSelfDeleteFailed), {program_path}),
-                     platform::Buttons::ok, platform::Icon::warning);
+    return scheduled ? SelfDeleteResult::scheduled_at_restart : SelfDeleteResult::not_removed;
 }
 
 }  // namespace rvx::uninstaller

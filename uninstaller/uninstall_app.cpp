@@ -20,54 +20,49 @@ int UninstallApp::Run() {
     return code;
 }
 
-int UninstallApp::Uninstall() {
+StartResult UninstallApp::Start() {
     state_.warning_condition = false;
     state_.selector_flags = {};
-
-    if (!platform_.registry.CheckWritable(platform::RootKey::local_machine, "SOFTWARE")) {
-        app::ShowMessage(platform_.ui, Text(kTitle), Text(kNeedAdminRights), platform::Buttons::ok,
-                         platform::Icon::warning);
-        return app::kExitCouldNotStart;
-    }
+    if (!platform_.registry.CheckWritable(platform::RootKey::local_machine, "SOFTWARE")) return StartResult::no_rights;
     state_.title = Text(kTitle);
-
-    std::string log_path = platform_.environment.CommandLine();
-    if (log_path.empty()) log_path = FindLogFile();
-    if (!ReadLog(log_path)) {
-        app::ShowMessage(platform_.ui, state_.title, Text(kLogNotFound), platform::Buttons::ok, platform::Icon::warning);
-        return app::kExitCouldNotStart;
-    }
+    state_.log_path = platform_.environment.CommandLine();
+    if (state_.log_path.empty()) state_.log_path = FindLogFile();
+    if (!ReadLog(state_.log_path)) return StartResult::log_not_found;
     state_.product_name = ProductNameFromLog();
     // Without its product record the log is cut short or not a log at all: what it would
     // remove cannot be trusted, and saying "removed" would be false.
-    if (state_.product_name.empty()) {
-        app::ShowMessage(platform_.ui, state_.title, text::InsertArguments(Text(kLogDamaged), {log_path}),
-                         platform::Buttons::ok, platform::Icon::warning);
-        return app::kExitCouldNotStart;
-    }
-    const std::string heading = Text(kRemovingHeading) + state_.product_name;
+    if (state_.product_name.empty()) return StartResult::log_damaged;
+    return StartResult::ready;
+}
 
-    switch (AskToUninstall(platform_.ui, state_.product_name)) {
-    case Confirmation::yes: break;
-    case Confirmation::no: return app::kExitCancelled;
-    // Nothing is removed without the user's answer; a user interface without pages yet says so.
-    case Confirmation::not_shown: return app::kExitNotAvailableYet;
-    }
-
-    progress_.Open(heading, state_.log_lines.size());
+RemovalResult UninstallApp::Remove() {
+    progress_.Open(Text(kRemovingHeading) + state_.product_name, state_.log_lines.size());
     ReplayLog();
+    if (state_.leftover_files.empty()) return RemovalResult::removed;
+    return OfferLeftovers() ? RemovalResult::leftovers_offered : RemovalResult::leftovers_not_shown;
+}
 
-    int code = app::kExitCompleted;
-    if (state_.leftover_files.empty()) {
-        app::ShowMessage(platform_.ui, state_.title, text::InsertArguments(Text(kRemoved), {state_.product_name}),
-                         platform::Buttons::ok, platform::Icon::information);
-    } else if (!OfferLeftovers()) {
-        // The product is removed all the same; the code says that its last page was missing.
-        code = app::kExitNotAvailableYet;
-    }
+void UninstallApp::Show(const std::optional<StageMessage>& message, std::string_view argument) {
+    if (!message) return;
+    // The title is loaded after the rights check; a message before it uses the table's own.
+    const std::string title = state_.title.empty() ? Text(kTitle) : state_.title;
+    app::ShowMessage(platform_.ui, title, text::InsertArguments(Text(message->text), {std::string(argument)}),
+                     platform::Buttons::ok, message->icon);
+}
+
+int UninstallApp::Uninstall() {
+    const StartResult started = Start();
+    Show(MessageFor(started), started == StartResult::log_damaged ? state_.log_path : std::string());
+    if (const auto code = ExitCodeFor(started)) return *code;
+
+    if (const auto code = ExitCodeFor(AskToUninstall(platform_.ui, state_.product_name))) return *code;
+
+    const RemovalResult removed = Remove();
+    Show(MessageFor(removed), state_.product_name);
     progress_.Close();
-    StartSelfDelete();
-    return code;
+    const SelfDeleteResult self_deleted = StartSelfDelete();
+    Show(MessageFor(self_deleted), platform_.environment.ProgramPath());
+    return ExitCodeFor(removed);
 }
 
 std::string UninstallApp::FindLogFile() {

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "uninstaller/removal_bounds.h"
 #include "uninstaller/removal_progress.h"
+#include "uninstaller/uninstall_results.h"
 
 namespace rvx::uninstaller {
 
@@ -23,6 +24,7 @@ inline constexpr const char* kProgressSuffix = ".done";
 
 // What one uninstallation gathers while it runs.
 struct UninstallState {
+    std::string log_path;         // as the command line gave it, or the log found
     std::vector<std::string> log_lines;
     std::string product_name;     // from the last R record, trimmed
     std::string title;            // the message boxes' title
@@ -52,7 +54,12 @@ public:
     int Run() override;
 
     // The start-up sequence through to the self-deleting batch file; the program's exit code.
+    // Each stage returns its result; Uninstall alone shows what the results say.
     int Uninstall();
+    // Rights, the log and its product record.
+    StartResult Start();
+    // The replay under the progress window, then the leftover files.
+    RemovalResult Remove();
     // The only file matching "*.nvu" in the current folder; empty when there are none or several.
     std::string FindLogFile();
     // Fills the log lines; false for an empty path or a log that cannot be read. The working
@@ -84,7 +91,7 @@ public:
     // Writes the batch (replacing any file of its name) and reads it back; false when the
     // batch on disk is not the text.
     bool WriteSelfDeleteBatch(const std::string& batch_path, const std::string& text);
-    void StartSelfDelete();
+    SelfDeleteResult StartSelfDelete();
 
     UninstallState& state() { return state_; }
     platform::Platform& platform() { return platform_; }
@@ -103,6 +110,8 @@ private:
     // Deletes the log and its companions, the log last, once everything else is done.
     void DeleteLogFiles();
     void ShowStatus(std::string_view text);
+    // The stage's message, if it has one, with argument for its "%1".
+    void Show(const std::optional<StageMessage>& message, std::string_view argument);
     std::string Text(int id);
 
     platform::Platform& platform_;

@@ -41,6 +41,6 @@ private:
 };
 
 // The name of the debug trace file.
-inline constexpr const char* kTraceFilePath = "c:\\install.log";
+using app::kTraceFilePath;
 
 }  // namespace rvx::installer

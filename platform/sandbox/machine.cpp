@@ -71,10 +71,8 @@ Machine::Machine(std::string folder, MachineConfig config, FileMetadataStore met
       journal_(folder_ + "/" + kJournalName),
       metadata_(std::move(metadata)),
       saved_files_in_use_(config_.files_in_use) {
-    for (const auto& drive : config_.drives) {
-        space_.Set(drive.letter, KilobytesToBytes(drive.free_kilobytes));
-        saved_free_bytes_[drive.letter] = space_.Free(drive.letter);
-    }
+    for (const auto& drive : config_.drives)
+        space_.Set(drive.letter, KilobytesToBytes(drive.size_kilobytes), DriveHostFolder(folder_, drive));
 }
 
 Machine::~Machine() { (void)SaveState(); }
@@ -168,8 +166,7 @@ platform::Outcome Machine::Mount(const DriveConfig& drive) {
     } else {
         config_.drives.push_back(mounted);
     }
-    mounted_.insert(mounted.letter);
-    space_.Set(mounted.letter, KilobytesToBytes(mounted.free_kilobytes));
+    space_.Set(mounted.letter, KilobytesToBytes(mounted.size_kilobytes), mounted.host_folder);
     metadata_.MapDriveForOneRun(mounted.letter);
     return journal_.Write("MOUNT", {Word("drive", std::string(1, drive.letter) + ":"), Word("type", DriveTypeName(drive.type)),
                                     Field("host", mounted.host_folder), Word("access", drive.read_only ? "readonly" : "readwrite")});
@@ -180,14 +177,6 @@ platform::Outcome Machine::SaveState() {
     auto text = ReadHostFile(config_path);
     if (!text) return text.error();
     std::string updated = text.value();
-    std::vector<DriveConfig*> saved;
-    for (auto& drive : config_.drives) {
-        if (mounted_.count(drive.letter) || space_.Free(drive.letter) == saved_free_bytes_[drive.letter]) continue;
-        auto changed = WithDriveFreeSpace(updated, drive.letter, space_.Free(drive.letter) / 1024, config_path.string());
-        if (!changed) return changed.error();
-        updated = std::move(changed.value());
-        saved.push_back(&drive);
-    }
     if (config_.files_in_use != saved_files_in_use_) {
         auto changed = WithFilesInUse(updated, config_.files_in_use, config_path.string());
         if (!changed) return changed.error();
@@ -200,10 +189,6 @@ platform::Outcome Machine::SaveState() {
         std::error_code error;
         fs::rename(temporary, config_path, error);
         if (error) return Fail(Status::io_error, "cannot replace " + config_path.string() + ": " + error.message());
-        for (DriveConfig* drive : saved) {
-            drive->free_kilobytes = space_.Free(drive->letter) / 1024;
-            saved_free_bytes_[drive->letter] = space_.Free(drive->letter);
-        }
         saved_files_in_use_ = config_.files_in_use;
     }
     return metadata_.Save();
@@ -263,7 +248,7 @@ ProgramSession::~ProgramSession() {
             (void)machine_.journal().Write("BATCH", {Field("batch", batch.path), Word("result", "unreadable"),
                                                      Field("message", ran.error().Describe())});
     }
-    // The program's changes to free space and file attributes outlive it.
+    // The program's changes to the files in use and file attributes outlive it.
     if (auto saved = machine_.SaveState(); !saved)
         (void)machine_.journal().Write("SAVE", {Field("error", saved.error().Describe())});
 }

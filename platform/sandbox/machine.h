@@ -42,10 +42,11 @@ public:
     // not changed and nothing about the drive's files is kept.
     platform::Outcome Mount(const DriveConfig& drive);
 
-    // Writes what the machine keeps in memory while programs run: the free space of its own
-    // drives (rounded down to whole kilobytes) and the files in use into machine.ini, changing
-    // only those lines; the attributes and creation times into file-attributes.ini. Nothing is
-    // written when nothing changed. A program's session ends with it, and so does the Machine.
+    // Writes what the machine keeps in memory while programs run: the files in use into
+    // machine.ini, changing only those lines; the attributes and creation times into
+    // file-attributes.ini. Nothing is written when nothing changed. A program's session ends
+    // with it, and so does the Machine. Free space is never written: it follows from the
+    // drives' sizes and what their folders hold.
     platform::Outcome SaveState();
 
     const std::string& folder() const { return folder_; }
@@ -64,8 +65,6 @@ private:
     std::unique_ptr<SandboxRegistry> registry_;
     FileMetadataStore metadata_;
     DriveSpace space_;
-    std::set<char> mounted_;
-    std::map<char, uint64_t> saved_free_bytes_;  // free space when machine.ini was last read or written
     std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
 };
 

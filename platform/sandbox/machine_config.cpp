@@ -213,14 +213,14 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
                 }
                 drive.letter = text::ToUpper(line.key[0]);
                 if (fields.size() < 2 || fields.size() > 4) {
-                    fail(line.number, "a drive is: LETTER=type, free kilobytes[, host folder[, readonly]]");
+                    fail(line.number, "a drive is: LETTER=type, size kilobytes[, host folder[, readonly]]");
                     continue;
                 }
                 bool known = false;
                 for (const auto& entry : kDriveTypes)
                     if (text::EqualsIgnoreCase(fields[0], entry.name)) drive.type = entry.type, known = true;
                 if (!known) fail(line.number, "unknown drive type '" + fields[0] + "'");
-                if (!ParseUnsigned(fields[1], drive.free_kilobytes)) fail(line.number, "free kilobytes must be a number");
+                if (!ParseUnsigned(fields[1], drive.size_kilobytes)) fail(line.number, "size kilobytes must be a number");
                 if (fields.size() >= 3) drive.host_folder = fields[2];
                 if (drive.host_folder.find('"') != std::string::npos) fail(line.number, "a host folder cannot hold a double quote");
                 if (fields.size() == 4) {
@@ -279,9 +279,13 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
 }
 
 std::string FormatDriveLine(const DriveConfig& drive) {
-    std::string line = std::string(1, drive.letter) + "=" + DriveTypeName(drive.type) + ", " + std::to_string(drive.free_kilobytes);
+    std::string line = std::string(1, drive.letter) + "=" + DriveTypeName(drive.type) + ", " + std::to_string(drive.size_kilobytes);
     if (!drive.host_folder.empty()) line += ", \"" + drive.host_folder + "\"" + (drive.read_only ? ", readonly" : "");
     return line;
+}
+
+std::string DriveHostFolder(const std::string& machine_folder, const DriveConfig& drive) {
+    return drive.host_folder.empty() ? machine_folder + "/drives/" + std::string(1, drive.letter) : drive.host_folder;
 }
 
 std::string FormatMachineConfig(const MachineConfig& config) {

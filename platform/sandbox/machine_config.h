@@ -20,7 +20,9 @@ namespace rvx::sandbox {
 struct DriveConfig {
     char letter = 'C';
     platform::DriveType type = platform::DriveType::fixed;
-    uint64_t free_kilobytes = 0;  // kilobytes of 1,024 bytes
+    // The drive's size, in kilobytes of 1,024 bytes; what is free is the size less what the
+    // drive's folder holds (drive_space.h).
+    uint64_t size_kilobytes = 0;
     std::string host_folder;      // empty: drives/<LETTER>/ inside the machine folder
     bool read_only = false;
 };
@@ -63,6 +65,9 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
 std::string FormatMachineConfig(const MachineConfig& config);
 // One line of [drives], as FormatMachineConfig writes it ("C=fixed, 20971520").
 std::string FormatDriveLine(const DriveConfig& drive);
+// The host folder that holds the drive's files: its own host folder, else drives/<LETTER>/
+// inside the machine folder.
+std::string DriveHostFolder(const std::string& machine_folder, const DriveConfig& drive);
 
 const char* SpecialFolderKey(platform::SpecialFolder folder);
 const char* DriveTypeName(platform::DriveType type);

@@ -37,30 +37,6 @@ std::string Join(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-platform::Result<std::string> WithDriveFreeSpace(std::string_view text, char drive, uint64_t free_kilobytes,
-                                                 std::string_view file_name) {
-    auto config = ParseMachineConfig(text, file_name);
-    if (!config) return config.error();
-    auto sections = ParseIni(text, file_name);
-    if (!sections) return sections.error();
-    const DriveConfig* described = config->Drive(drive);
-    if (!described) return platform::Fail(platform::Status::not_found, std::string(file_name) + " has no drive " + drive + ":");
-    DriveConfig changed = *described;
-    changed.free_kilobytes = free_kilobytes;
-
-    std::vector<std::string> lines = LinesWithEnds(text);
-    for (const auto& section : sections.value()) {
-        if (section.name != "drives") continue;
-        for (const auto& line : section.lines) {
-            if (line.key.size() != 1 || text::ToUpper(line.key[0]) != changed.letter) continue;
-            std::string& raw = lines[static_cast<size_t>(line.number - 1)];
-            raw = FormatDriveLine(changed) + std::string(LineEnd(raw));
-            return Join(lines);
-        }
-    }
-    return platform::Fail(platform::Status::not_found, std::string(file_name) + " has no line for drive " + drive + ":");
-}
-
 platform::Result<std::string> WithFilesInUse(std::string_view text, const std::vector<std::string>& paths,
                                              std::string_view file_name) {
     auto sections = ParseIni(text, file_name);

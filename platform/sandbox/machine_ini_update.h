@@ -1,5 +1,4 @@
-// Changes that running programs make to machine.ini: the drives' free space, and the files in
-// use that a restart releases. Only the lines concerned change; comments, blank lines and the
+// Changes that running programs make to machine.ini: the files in use that a restart releases. Only the lines concerned change; comments, blank lines and the
 // order of everything else stay as they were written.
 #pragma once
 
@@ -12,9 +11,6 @@
 
 namespace rvx::sandbox {
 
-// The text with the free kilobytes of drive's [drives] line set.
-platform::Result<std::string> WithDriveFreeSpace(std::string_view text, char drive, uint64_t free_kilobytes,
-                                                 std::string_view file_name);
 // The text with [in-use] listing exactly paths.
 platform::Result<std::string> WithFilesInUse(std::string_view text, const std::vector<std::string>& paths,
                                              std::string_view file_name);

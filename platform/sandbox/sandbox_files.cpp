@@ -70,8 +70,7 @@ void SandboxFiles::HoldInUse(std::string_view path) {
 bool SandboxFiles::DriveRoot(char drive, std::string& host_root) const {
     const DriveConfig* config = config_.Drive(drive);
     if (!config) return false;
-    host_root = config->host_folder.empty() ? machine_folder_ + "/drives/" + std::string(1, config->letter)
-                                            : config->host_folder;
+    host_root = DriveHostFolder(machine_folder_, *config);
     return true;
 }
 
@@ -351,9 +350,7 @@ platform::DriveType SandboxFiles::DriveKind(std::string_view root) {
 platform::Result<platform::DiskSpace> SandboxFiles::FreeSpace(std::string_view root) {
     const DriveConfig* drive = root.size() >= 2 && root[1] == ':' ? config_.Drive(root[0]) : nullptr;
     if (!drive) return Fail(Status::path_not_found, "drive " + std::string(root));
-    // The machine describes no disk size; what is free is all a program learns.
-    const uint64_t free_bytes = space_.Free(drive->letter);
-    return platform::DiskSpace{free_bytes, free_bytes};
+    return platform::DiskSpace{space_.Free(drive->letter), space_.Size(drive->letter)};
 }
 
 platform::Outcome SandboxFiles::WriteIniValue(std::string_view file, std::string_view section, std::string_view key,

@@ -2,8 +2,9 @@
 // machine folder, or any host folder mapped to the drive, read-only when the machine says so).
 // Windows paths resolve onto it ignoring case. Files listed as in use cannot be deleted or
 // opened for writing; under denied paths nothing can be created, written or deleted. The
-// machine keeps attributes, creation times and free space beside the host files (file_metadata.h,
-// drive_space.h); read-only files refuse writing and deletion as on the system.
+// machine keeps attributes and creation times beside the host files (file_metadata.h) and
+// counts free space from what each drive holds (drive_space.h); read-only files refuse writing
+// and deletion as on the system.
 #pragma once
 
 #include <memory>

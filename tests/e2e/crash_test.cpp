@@ -15,6 +15,7 @@
 #include "installer_strings.h"
 #include "platform/sandbox/machine.h"
 #include "platform/sandbox/responder.h"
+#include "tests/support/crash_product.h"
 #include "tests/support/faults.h"
 #include "tests/support/temp_machine.h"
 #include "uninstaller/uninstall_app.h"
@@ -28,10 +29,9 @@ using test_support::StopSwitch;
 
 namespace {
 
-constexpr int kFiles = 240;
-constexpr const char* kFolder = "C:\\Program Files\\Crash";
-constexpr const char* kLog = "C:\\Program Files\\Crash\\crash.nvu";
-constexpr const char* kUninstaller = "C:\\Program Files\\Crash\\Dismara.exe";
+constexpr int kFiles = test_support::kCrashFiles;
+constexpr const char* kLog = test_support::kCrashLog;
+constexpr const char* kUninstaller = test_support::kCrashUninstaller;
 
 // Answers as a patient user would: Yes to the removal, OK or the default everywhere else.
 class PatientUser : public sandbox::Responder {
@@ -47,54 +47,18 @@ public:
     std::optional<std::string> AnswerBrowse(std::string_view, std::string_view) override { return std::nullopt; }
 };
 
-std::string Script() {
-    const std::string entry = "HKLM,\"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Crash\",";
-    std::string files = "Dismara.exe,,,,\napp.exe,,,,\nshared.dll,Crash Shared\\,C,,\n";
-    for (int i = 0; i < kFiles; ++i) files += "data\\part" + std::to_string(i % 4) + "\\f" + std::to_string(i) + ".txt,,,,\n";
-    return "[TITLE]\nCrash\n[PRODUCTNAME]\nCrash\n[VERSION]\n1.0.0\n[DISKID]\nDisk %s\n[SIZE]\n100\n"
-           "[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Crash\n[UNINSTALLFILE]\ncrash.nvu\n"
-           "[STRINGS]\nTALMREG=Software\\Crash\n[FILES]\n" + files +
-           "[REGISTRY]\n" + entry + "DisplayName,,Crash\n" + entry + "UninstallString,,%DSTPATH%\\Dismara.exe %DSTPATH%\\crash.nvu\n"
-           "HKLM,\"%TALMREG%\",InstallDir,,%DSTPATH%\nHKLM,\"%TALMREG%\\Options\",Level,,3\n"
-           "[REGISTRYUNINSTALL]\nHKLM,\"%TALMREG%\"\n[ICONS]\nCrash\\Crash,%DSTPATH%\\app.exe,%DSTPATH%\n[EOF]\nend\n";
-}
-
-void Write(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
 // A fresh machine with the medium in C:\MEDIUM.
 class CrashMachine {
 public:
     CrashMachine() : base_(test_support::MakeTempFolder("rvx-crash")) {
         EXPECT_TRUE(sandbox::Machine::Create(Folder().string(), sandbox::MachineConfig::Default()).ok());
-        const fs::path medium = Folder() / "drives" / "C" / "MEDIUM";
-        Write(medium / "Install.ini", Script());
-        Write(medium / "unattended.ANS", std::string("installmode=1\ndstpath=") + kFolder + "\nname=Jane\ncompany=ACME\n");
-        Write(medium / "Dismara.exe", "uninstaller");
-        Write(medium / "app.exe", "program");
-        Write(medium / "shared.dll", "shared library");
-        for (int i = 0; i < kFiles; ++i) Write(medium / "data" / ("part" + std::to_string(i % 4)) / ("f" + std::to_string(i) + ".txt"), "file " + std::to_string(i));
+        test_support::WriteCrashMedium(Folder() / "drives" / "C" / "MEDIUM");
     }
     ~CrashMachine() { fs::remove_all(base_); }
 
     fs::path Folder() const { return base_ / "machine"; }
 
-    // Every file and folder of the drives with its content, the registry and the kept attributes.
-    std::map<std::string, std::string> State() const {
-        std::map<std::string, std::string> state;
-        for (const auto& item : fs::recursive_directory_iterator(Folder() / "drives")) {
-            const std::string name = fs::relative(item.path(), Folder()).string();
-            state[name] = item.is_directory() ? std::string("<folder>") : test_support::Slurp(item.path());
-        }
-        state["registry.reg"] = test_support::Slurp(Folder() / "registry.reg");
-        // The entries only: a store emptied again keeps its heading, one never written has none.
-        std::istringstream kept(test_support::Slurp(Folder() / "file-attributes.ini"));
-        for (std::string line; std::getline(kept, line);)
-            if (!line.empty() && line[0] != ';' && line.find('=') != std::string::npos) state["file-attributes.ini"] += line + "\n";
-        return state;
-    }
+    std::map<std::string, std::string> State() const { return test_support::MachineState(Folder()); }
     bool HasFile(const std::string& windows_path) const {
         std::string relative = windows_path.substr(3);
         for (char& c : relative) if (c == '\\') c = '/';
@@ -129,17 +93,8 @@ private:
     fs::path base_;
 };
 
-// What differs between two states, one line each.
 std::string Differences(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
-    std::string lines;
-    for (const auto& [name, content] : after) {
-        auto found = before.find(name);
-        if (found == before.end()) lines += "+ " + name + "\n";
-        else if (found->second != content) lines += "~ " + name + "\n";
-    }
-    for (const auto& [name, content] : before)
-        if (!after.count(name)) lines += "- " + name + "\n";
-    return lines;
+    return test_support::StateDifferences(before, after);
 }
 
 uint64_t ChangesOfAWholeInstallation() {

@@ -192,7 +192,7 @@ TEST(CopyFailures, DeniedFolderAndFullDiskGiveTheirReasons) {
         EXPECT_EQ(CopyFiles(run.app), installer::CopyStageResult::file_failed);
     }
     // The temporary copy goes to another drive, so that only the installed file meets the full disk.
-    config.Drive('C')->free_kilobytes = 64;
+    config.Drive('C')->size_kilobytes = 64;
     config.drives.push_back({'E', platform::DriveType::fixed, 100000, {}, false});
     for (auto& [name, value] : config.environment)
         if (name == "TMP") value = "E:\\";

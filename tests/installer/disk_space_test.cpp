@@ -13,7 +13,7 @@ namespace {
 
 sandbox::MachineConfig WithFreeKilobytes(uint64_t kilobytes) {
     auto config = sandbox::MachineConfig::Default();
-    config.Drive('C')->free_kilobytes = kilobytes;
+    config.Drive('C')->size_kilobytes = kilobytes;
     return config;
 }
 

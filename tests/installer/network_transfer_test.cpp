@@ -41,7 +41,7 @@ TEST(NetworkTransfer, CopiesTheWholeMediumAndRewritesTheScript) {
 
 TEST(NetworkTransfer, TheSpaceCheckStopsIt) {
     auto config = sandbox::MachineConfig::Default();
-    config.Drive('C')->free_kilobytes = 4;
+    config.Drive('C')->size_kilobytes = 4;
     FileStages run("message ok ~ \"You need\"\n", config, "C:\\CD\\Rovexa.exe");
     run.Put("C:\\CD\\big.bin", std::string(8000, 'b'));
     run.app.folders().installation = "C:\\Share";
@@ -51,7 +51,7 @@ TEST(NetworkTransfer, TheSpaceCheckStopsIt) {
 
 TEST(NetworkTransfer, AFailedTransferIsNotReportedAsDone) {
     auto config = sandbox::MachineConfig::Default();
-    config.Drive('C')->free_kilobytes = 4;
+    config.Drive('C')->size_kilobytes = 4;
     FileStages run("message ok ~ \"You need\"\n", config, "C:\\CD\\Rovexa.exe");
     run.Put("C:\\CD\\big.bin", std::string(8000, 'b'));
     run.app.folders().installation = "C:\\Share";

@@ -76,7 +76,7 @@ TEST(Machine, DescriptionRoundTripsThroughItsFile) {
     ASSERT_TRUE(parsed) << parsed.error().Describe();
     EXPECT_EQ(sandbox::FormatMachineConfig(parsed.value()), sandbox::FormatMachineConfig(config));
     EXPECT_EQ(parsed->version.family, platform::PlatformFamily::windows_95);
-    EXPECT_EQ(parsed->Drive('e')->free_kilobytes, 1440u);
+    EXPECT_EQ(parsed->Drive('e')->size_kilobytes, 1440u);
     EXPECT_EQ(parsed->windows.at(0).title, "Untitled - Notepad");
 }
 

@@ -217,3 +217,27 @@ TEST(UninstallRun, APageThatCannotBeShownEndsAsNotAvailableNeverAsCancelled) {
         EXPECT_TRUE(run.Exists(kBatch));
     }
 }
+
+TEST(UninstallRun, EveryStageResultThatStopsOrFailsSaysWhyInItsOwnWords) {
+    using uninstaller::MessageFor;
+    const auto text_of = [](int id) {
+        for (const auto& entry : uninstaller::kBuiltInStrings)
+            if (entry.id == id) return std::string(entry.text);
+        return std::string("<missing>");
+    };
+    // A run that ends before the question tells the user, and never with the success code.
+    for (const auto result : {uninstaller::StartResult::no_rights, uninstaller::StartResult::log_not_found,
+                              uninstaller::StartResult::log_damaged}) {
+        ASSERT_TRUE(MessageFor(result));
+        EXPECT_NE(text_of(MessageFor(result)->text), "<missing>");
+        EXPECT_EQ(uninstaller::ExitCodeFor(result), app::kExitCouldNotStart);
+    }
+    EXPECT_FALSE(uninstaller::ExitCodeFor(uninstaller::StartResult::ready));
+    // The program left in place is named, so that the user can remove it.
+    for (const auto result : {uninstaller::SelfDeleteResult::scheduled_at_restart, uninstaller::SelfDeleteResult::not_removed}) {
+        ASSERT_TRUE(MessageFor(result));
+        EXPECT_NE(text_of(MessageFor(result)->text).find("%1"), std::string::npos);
+    }
+    EXPECT_FALSE(MessageFor(uninstaller::SelfDeleteResult::batch_started));
+    EXPECT_EQ(uninstaller::ExitCodeFor(uninstaller::RemovalResult::leftovers_not_shown), app::kExitNotAvailableYet);
+}
