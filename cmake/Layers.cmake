@@ -9,6 +9,8 @@ set(RVX_LAYERS
   # Text helpers: the bottom layer, which the platform interfaces may use.
   "common/text:"
   "platform:common/text"
+  # The painters of the background window and the bars, above the canvas interface.
+  "platform/painting:platform common/text"
   # The parts of common/ that both programs share, above the platform interfaces.
   "common/app:platform common/text"
   "common/system:platform common/text"

@@ -61,8 +61,10 @@ struct PageModel {
     Control& Add(int id, ControlKind kind, std::string text);
 };
 
-// How the background window should look: its picture choices (files of the installation medium,
-// the first that fits the screen is drawn), the small picture, and the gradient's base colour.
+// How the background window should look: its picture choices (files of the installation medium;
+// the one drawn is the largest that fits the screen, larger in both sides than every earlier
+// fitting one, else the first, see platform/painting/background_picture.h), the small picture,
+// and the gradient's base colour.
 struct BackgroundLook {
     std::vector<std::string> pictures;
     std::string small_picture;

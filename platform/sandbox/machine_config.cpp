@@ -264,6 +264,21 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
                 } else {
                     fail(line.number, "unknown key '" + line.key + "' in [directx]");
                 }
+            } else if (section.name == "display") {
+                DisplayConfig& display = config.display;
+                uint64_t number = 0;
+                const bool is_number = ParseUnsigned(line.value, number);
+                if (key == "width" || key == "height") {
+                    if (!is_number || number == 0 || number > uint64_t(kMaxDisplaySide))
+                        fail(line.number, key + " must be a number of pixels from 1 to " + std::to_string(kMaxDisplaySide));
+                    else (key == "width" ? display.width : display.height) = int(number);
+                } else if (key == "colours") {
+                    if (!is_number || number < 2 || number > 0xFFFFFFFFu)
+                        fail(line.number, "colours must be a number of colours from 2 up, such as 256 or 16777216");
+                    else display.colours = uint32_t(number);
+                } else {
+                    fail(line.number, "unknown key '" + line.key + "' in [display]");
+                }
             } else {
                 fail(section.number, "unknown section [" + section.name + "]");
                 break;
@@ -321,6 +336,10 @@ std::string FormatMachineConfig(const MachineConfig& config) {
     out += "version=" + FormatHex32(config.directx.version) + "\n";
     out += "revision=" + FormatHex32(config.directx.revision) + "\n";
     out += "result=" + std::to_string(config.directx.setup_result) + "\n";
+    out += "\n[display]\n; the screen: its size in pixels and how many colours it shows (256 or fewer: a palette)\n";
+    out += "width=" + std::to_string(config.display.width) + "\n";
+    out += "height=" + std::to_string(config.display.height) + "\n";
+    out += "colours=" + std::to_string(config.display.colours) + "\n";
     return out;
 }
 

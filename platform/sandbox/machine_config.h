@@ -1,6 +1,6 @@
 // The description of a simulated machine, kept in machine.ini: Windows family and version,
 // system folders, drives, environment variables, rights, files in use, denied paths, windows,
-// special folders and what a DirectX set-up library answers. docs/simulated-machine.md
+// special folders, what a DirectX set-up library answers and the screen. docs/simulated-machine.md
 // documents every key.
 #pragma once
 
@@ -40,6 +40,14 @@ struct DirectXConfig {
     int32_t setup_result = 0;   // what running the set-up returns
 };
 
+// The screen: its size in pixels and how many colours it shows (256 and fewer: a palette display).
+struct DisplayConfig {
+    int width = 1024;
+    int height = 768;
+    uint32_t colours = 16777216;
+};
+inline constexpr int kMaxDisplaySide = 8192;
+
 struct MachineConfig {
     platform::OsVersion version;
     std::string windows_folder = "C:\\WINDOWS";
@@ -53,6 +61,7 @@ struct MachineConfig {
     std::vector<std::string> denied_paths;
     std::vector<WindowConfig> windows;
     DirectXConfig directx;
+    DisplayConfig display;
 
     // The sensible default machine: an NT system with C: (fixed) and the usual folders.
     static MachineConfig Default();

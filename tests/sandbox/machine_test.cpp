@@ -72,12 +72,15 @@ TEST(Machine, DescriptionRoundTripsThroughItsFile) {
     config.denied_paths = {"C:\\Secure"};
     config.windows = {{"Notepad", "Untitled - Notepad"}};
     config.environment = {{"PATH", "C:\\WINDOWS;C:\\WINDOWS\\COMMAND"}};
+    config.display = {800, 600, 256};
     auto parsed = sandbox::ParseMachineConfig(sandbox::FormatMachineConfig(config), "machine.ini");
     ASSERT_TRUE(parsed) << parsed.error().Describe();
     EXPECT_EQ(sandbox::FormatMachineConfig(parsed.value()), sandbox::FormatMachineConfig(config));
     EXPECT_EQ(parsed->version.family, platform::PlatformFamily::windows_95);
     EXPECT_EQ(parsed->Drive('e')->size_kilobytes, 1440u);
     EXPECT_EQ(parsed->windows.at(0).title, "Untitled - Notepad");
+    EXPECT_EQ(parsed->display.height, 600);
+    EXPECT_EQ(parsed->display.colours, 256u);
 }
 
 TEST(Machine, MalformedDescriptionsNameFileAndLineAndChangeNothing) {
@@ -90,6 +93,8 @@ TEST(Machine, MalformedDescriptionsNameFileAndLineAndChangeNothing) {
         {"[drives]\nC=fixed,1\nC=fixed,2\n", "line 3"},
         {"[drives]\nD=cdrom,0\n", "no drive C:"},
         {"[nonsense]\nx=1\n[drives]\nC=fixed,1\n", "line 1"},
+        {"[drives]\nC=fixed,1\n[display]\nwidth=0\n", "line 4"},
+        {"[drives]\nC=fixed,1\n[display]\ncolours=many\n", "line 4"},
         {"[system]\nfamily=nt\n[drives]\nC=fixed,100\nD=cdr", "cut short"},  // a write that stopped midway
     };
     for (const auto& [text, where] : cases) {
