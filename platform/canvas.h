@@ -94,7 +94,7 @@ public:
     virtual void DrawBitmap(const Bitmap& picture, const Rect& target) = 0;
     virtual void DrawBorder(const Rect& area, BorderStyle style) = 0;
     // Text on a transparent background, clipped to area.
-    virtual void DrawText(std::string_view text, const Rect& area, const Font& font, Colour colour, TextLayout layout) = 0;
+    virtual void WriteText(std::string_view text, const Rect& area, const Font& font, Colour colour, TextLayout layout) = 0;
     // The width and height of text written on one line.
     virtual Size MeasureText(std::string_view text, const Font& font) const = 0;
 

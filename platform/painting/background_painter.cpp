@@ -34,8 +34,8 @@ void PaintBackground(Canvas& canvas, const BackgroundScene& scene) {
     else PaintGradient(canvas, scene.base);
 
     const Font font = TitleFont(client.width);
-    canvas.DrawText(scene.title, kTitleArea, font, kBlack, TextLayout::word_wrap);
-    canvas.DrawText(scene.title, kTitleArea.Moved(-kTitleShadowOffset, -kTitleShadowOffset), font, kWhite, TextLayout::word_wrap);
+    canvas.WriteText(scene.title, kTitleArea, font, kBlack, TextLayout::word_wrap);
+    canvas.WriteText(scene.title, kTitleArea.Moved(-kTitleShadowOffset, -kTitleShadowOffset), font, kWhite, TextLayout::word_wrap);
 
     if (scene.small_picture) {
         const Bitmap& small = *scene.small_picture;

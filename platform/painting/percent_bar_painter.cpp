@@ -14,7 +14,7 @@ void PaintPercentBar(Canvas& canvas, const Rect& bounds, int percent, Colour col
     Rect filled = inside;
     filled.right = inside.left + inside.width() * percent / 100;
     if (!filled.empty()) canvas.FillRect(filled, colour);
-    if (percent > 0) canvas.DrawText(std::to_string(percent) + "%", inside, kBarFont, Colour{0, 0, 0}, TextLayout::centred_line);
+    if (percent > 0) canvas.WriteText(std::to_string(percent) + "%", inside, kBarFont, Colour{0, 0, 0}, TextLayout::centred_line);
 }
 
 }  // namespace rvx::platform::painting

@@ -71,7 +71,7 @@ void RasterCanvas::DrawLine(std::string_view text, int left, int top, SizedFont&
     }
 }
 
-void RasterCanvas::DrawText(std::string_view text, const platform::Rect& area, const platform::Font& font,
+void RasterCanvas::WriteText(std::string_view text, const platform::Rect& area, const platform::Font& font,
                             platform::Colour colour, platform::TextLayout layout) {
     SizedFont& sized = fonts_.Sized(font);
     const int line_height = sized.ascent() + sized.descent();

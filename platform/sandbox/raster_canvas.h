@@ -38,7 +38,7 @@ public:
     void FillRect(const platform::Rect& area, platform::Colour colour) override;
     void DrawBitmap(const platform::Bitmap& picture, const platform::Rect& target) override;
     void DrawBorder(const platform::Rect& area, platform::BorderStyle style) override;
-    void DrawText(std::string_view text, const platform::Rect& area, const platform::Font& font, platform::Colour colour,
+    void WriteText(std::string_view text, const platform::Rect& area, const platform::Font& font, platform::Colour colour,
                   platform::TextLayout layout) override;
     platform::Size MeasureText(std::string_view text, const platform::Font& font) const override;
 

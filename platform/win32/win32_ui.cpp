@@ -1,6 +1,8 @@
 // Message boxes, pages, modeless windows, the folder browser and the background window.
 #include "platform/win32/win32_ui.h"
 
+#include "platform/painting/background_scene.h"
+#include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_folder_browser.h"
 #include "platform/win32/win32_page_dialog.h"
@@ -50,6 +52,32 @@ std::optional<platform::Answer> AnswerFromId(int id) {
     }
 }
 
+// The background window: paints its scene, and nothing else of its own.
+LRESULT CALLBACK BackgroundProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* ui = reinterpret_cast<Win32UserInterface*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_ERASEBKGND: return 1;  // the painting covers every pixel
+    case WM_PAINT:
+        if (ui) {
+            ui->PaintBackground(window);
+            return 0;
+        }
+        break;
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        // A palette display gives the pictures' colours back when the window is painted again.
+        if (message == WM_PALETTECHANGED && HWND(wparam) == window) return 0;
+        InvalidateRect(window, nullptr, FALSE);
+        return TRUE;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
 }  // namespace
 
 Win32UserInterface::~Win32UserInterface() { DestroyBackground(); }
@@ -85,7 +113,7 @@ void Win32UserInterface::CloseSearch() { search_.Close(); }
 platform::Outcome Win32UserInterface::RegisterBackgroundClass() {
     WNDCLASSA window_class = {};
     window_class.style = CS_NOCLOSE;
-    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.lpfnWndProc = BackgroundProcedure;
     window_class.hInstance = instance_;
     window_class.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(2));
     window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -100,7 +128,7 @@ platform::Outcome Win32UserInterface::CreateBackground() {
     if (background_) return {};
     // Created hidden: it is shown once the script has said how it should look.
     background_ = CreateWindowExA(0, kBackgroundClass, "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance_, nullptr);
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance_, this);
     if (!background_) return LastError("the background window");
     return {};
 }
@@ -110,7 +138,21 @@ void Win32UserInterface::SetBackgroundTitle(std::string_view title) {
     const std::string text(title);
     SetWindowTextA(background_, text.c_str());
     ShowWindow(background_, SW_SHOWMAXIMIZED);
+    RECT client;
+    GetClientRect(background_, &client);
+    scene_ = platform::painting::PrepareBackground(look_, text, {client.right, client.bottom}, files_);
+    InvalidateRect(background_, nullptr, FALSE);
     UpdateWindow(background_);
+}
+
+void Win32UserInterface::PaintBackground(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    GdiCanvas canvas(dc, {client.right, client.bottom});
+    platform::painting::PaintBackground(canvas, scene_);
+    EndPaint(window, &paint);
 }
 
 void Win32UserInterface::DestroyBackground() {

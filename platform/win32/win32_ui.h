@@ -6,6 +6,8 @@
 #include <span>
 
 #include "platform/dialog_description.h"
+#include "platform/files.h"
+#include "platform/painting/background_painter.h"
 #include "platform/user_interface.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_modeless.h"
@@ -20,9 +22,10 @@ class Win32UserInterface : public platform::UserInterface {
 public:
     // Templates and pictures come from the resources' language library, else from the program.
     // dialogs: the program's page descriptions, for what a template cannot carry.
+    // Pictures of the background window are read through files.
     Win32UserInterface(HINSTANCE instance, const Win32Resources& resources,
-                       std::span<const platform::DialogDescription* const> dialogs)
-        : instance_(instance), resources_(resources), dialogs_(dialogs) {}
+                       std::span<const platform::DialogDescription* const> dialogs, platform::FileSystem& files)
+        : instance_(instance), resources_(resources), dialogs_(dialogs), files_(files) {}
     ~Win32UserInterface() override;
     Win32UserInterface(const Win32UserInterface&) = delete;
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
@@ -48,16 +51,21 @@ public:
 
     void KeepAlive() override;
 
+    // The background window's painting (its window procedure calls it).
+    void PaintBackground(HWND window);
+
 private:
     DialogSource Source() const { return {resources_.language_module(), resources_.program_module(), dialogs_}; }
     // The owner of pages and boxes: the background window once it exists.
     HWND Owner() const { return background_; }
 
-    // Kept for the background's painting.
+    // The look the installer asked for, and what the window shows once its title is set.
     platform::BackgroundLook look_;
+    platform::painting::BackgroundScene scene_;
     HINSTANCE instance_;
     const Win32Resources& resources_;
     std::span<const platform::DialogDescription* const> dialogs_;
+    platform::FileSystem& files_;
     ProgressWindow progress_;
     SearchWindow search_;
     HWND background_ = nullptr;  // owner of the message boxes once it exists
