@@ -9,7 +9,7 @@
 
 namespace rvx::test_support {
 
-struct BitmapSpec {
+struct BitmapShape {
     int width = 1;
     int height = 1;
     int bits = 24;
@@ -20,7 +20,7 @@ struct BitmapSpec {
     std::vector<uint32_t> values;
 };
 
-std::string BuildBitmap(const BitmapSpec& spec);
+std::string BuildBitmap(const BitmapShape& shape);
 // A picture of one colour, for tests that only need its size.
 std::string PlainBitmap(int width, int height, platform::Colour colour);
 

@@ -7,7 +7,7 @@
 namespace rvx::platform::painting {
 namespace {
 
-using test_support::BitmapSpec;
+using test_support::BitmapShape;
 using test_support::BuildBitmap;
 
 constexpr Colour kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
@@ -17,18 +17,18 @@ Result<Bitmap> Read(const std::string& file) {
 }
 
 // A 3x2 picture: red, green, blue on top, white, blue, red below.
-BitmapSpec Sample(int bits) {
-    BitmapSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bits = bits;
+BitmapShape Sample(int bits) {
+    BitmapShape shape;
+    shape.width = 3;
+    shape.height = 2;
+    shape.bits = bits;
     if (bits <= 8) {
-        spec.colour_table = {kRed, kGreen, kBlue, kWhite};
-        spec.values = {0, 1, 2, 3, 2, 0};
+        shape.colour_table = {kRed, kGreen, kBlue, kWhite};
+        shape.values = {0, 1, 2, 3, 2, 0};
     } else {
-        spec.values = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x0000FF, 0xFF0000};
+        shape.values = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x0000FF, 0xFF0000};
     }
-    return spec;
+    return shape;
 }
 
 void ExpectSample(const Result<Bitmap>& picture, const std::string& what) {
@@ -41,27 +41,27 @@ void ExpectSample(const Result<Bitmap>& picture, const std::string& what) {
 
 TEST(BitmapFile, EveryDepthInBothRowOrdersAndTheOldHeader) {
     for (int bits : {1, 4, 8, 24, 32}) {
-        BitmapSpec spec = Sample(bits);
+        BitmapShape shape = Sample(bits);
         if (bits == 1) {  // two colours only
-            spec.colour_table = {kRed, kWhite};
-            spec.values = {0, 1, 1, 0, 0, 1};
+            shape.colour_table = {kRed, kWhite};
+            shape.values = {0, 1, 1, 0, 0, 1};
             for (bool top_down : {false, true}) {
-                spec.top_down = top_down;
-                auto picture = Read(BuildBitmap(spec));
+                shape.top_down = top_down;
+                auto picture = Read(BuildBitmap(shape));
                 ASSERT_TRUE(picture.ok());
                 EXPECT_EQ(picture->pixels, (std::vector<Colour>{kRed, kWhite, kWhite, kRed, kRed, kWhite}));
             }
             continue;
         }
         for (bool top_down : {false, true}) {
-            spec.top_down = top_down;
-            ExpectSample(Read(BuildBitmap(spec)), std::to_string(bits) + (top_down ? " bits top-down" : " bits"));
+            shape.top_down = top_down;
+            ExpectSample(Read(BuildBitmap(shape)), std::to_string(bits) + (top_down ? " bits top-down" : " bits"));
         }
         if (bits == 8 || bits == 24) {
-            spec.top_down = false;
-            spec.core_header = true;
-            if (bits == 8) spec.colour_table.resize(256);  // the old header always has a whole table
-            ExpectSample(Read(BuildBitmap(spec)), std::to_string(bits) + " bits, old header");
+            shape.top_down = false;
+            shape.core_header = true;
+            if (bits == 8) shape.colour_table.resize(256);  // the old header always has a whole table
+            ExpectSample(Read(BuildBitmap(shape)), std::to_string(bits) + " bits, old header");
         }
     }
 }
@@ -69,12 +69,12 @@ TEST(BitmapFile, EveryDepthInBothRowOrdersAndTheOldHeader) {
 TEST(BitmapFile, ColourTablesAreKeptOnlyWhenTheFileHasOne) {
     EXPECT_EQ(Read(BuildBitmap(Sample(8)))->colour_table.size(), 4u);
     EXPECT_TRUE(Read(BuildBitmap(Sample(24)))->colour_table.empty());
-    BitmapSpec deep = Sample(24);
+    BitmapShape deep = Sample(24);
     deep.colour_table = {kBlue, kGreen};  // a suggested palette for a display of few colours
     ExpectSample(Read(BuildBitmap(deep)), "24 bits with a table");
     EXPECT_EQ(Read(BuildBitmap(deep))->colour_table, (std::vector<Colour>{kBlue, kGreen}));
     // An index past a short table draws black instead of reading past it.
-    BitmapSpec short_table = Sample(8);
+    BitmapShape short_table = Sample(8);
     short_table.colour_table = {kRed};
     EXPECT_EQ(Read(BuildBitmap(short_table))->At(1, 0), Colour{});
 }
@@ -98,7 +98,7 @@ TEST(BitmapFile, DamagedFilesAreRefusedWithAReason) {
     huge[18] = char(0xFF), huge[19] = char(0xFF), huge[20] = char(0xFF);
     std::string empty_width = good;
     empty_width[18] = 0;
-    BitmapSpec long_table = Sample(8);
+    BitmapShape long_table = Sample(8);
     long_table.colour_table.resize(300);
     for (const auto& [file, reason] : std::vector<std::pair<std::string, std::string>>{
              {good.substr(0, good.size() - 1), "past the end"},
