@@ -5,12 +5,12 @@
 
 namespace rvx::platform {
 
-PixelRect HyperlinkControl::FitToText(const PixelRect& area, std::string_view text, const HyperlinkStyle& style,
+Rect HyperlinkControl::FitToText(const Rect& area, std::string_view text, const HyperlinkStyle& style,
                                       const MeasureText& measure) {
-    const TextExtent extent = measure(text);
+    const Size extent = measure(text);
     const int width = std::clamp(extent.width, 0, std::max(area.width(), 0));
     const int height = std::clamp(extent.height, 0, std::max(area.height(), 0));
-    PixelRect fitted = area;
+    Rect fitted = area;
     switch (style.horizontal) {
     case HorizontalAlignment::left: fitted.right = area.left + width; break;
     case HorizontalAlignment::centre:

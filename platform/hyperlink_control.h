@@ -46,7 +46,7 @@ public:
     // The control's rectangle shrunk to its text, measured in the control's font: placed by the
     // horizontal alignment, and centred vertically when the style asks for it, else at the top.
     // A text larger than the rectangle keeps the rectangle's size in that direction.
-    static PixelRect FitToText(const PixelRect& area, std::string_view text, const HyperlinkStyle& style,
+    static Rect FitToText(const Rect& area, std::string_view text, const HyperlinkStyle& style,
                                const MeasureText& measure);
 
     // Opens the target; a failure is shown and leaves the control unvisited, a success redraws

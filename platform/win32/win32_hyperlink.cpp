@@ -120,7 +120,7 @@ platform::HyperlinkStyle HyperlinkStyleOf(LONG_PTR window_style) {
 
 platform::MeasureText MeasureInWindowFont(HWND window) {
     return [window](std::string_view text) {
-        platform::TextExtent extent;
+        platform::Size extent;
         HDC dc = GetDC(window);
         if (!dc) return extent;
         const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)));
@@ -144,7 +144,7 @@ bool MakeHyperlink(HWND static_control, std::string target, int notify_command, 
     MapWindowPoints(nullptr, GetParent(static_control), reinterpret_cast<POINT*>(&window_rect), 2);
     char text[512] = {};
     GetWindowTextA(static_control, text, sizeof(text));
-    const platform::PixelRect fitted = platform::HyperlinkControl::FitToText(
+    const platform::Rect fitted = platform::HyperlinkControl::FitToText(
         {window_rect.left, window_rect.top, window_rect.right, window_rect.bottom}, text, HyperlinkStyleOf(style),
         MeasureInWindowFont(static_control));
     SetWindowPos(static_control, nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),

@@ -11,7 +11,7 @@ using namespace rvx::platform;
 namespace {
 
 // Every character is 7 pixels wide, every line 13 high.
-TextExtent FixedWidth(std::string_view text) { return {static_cast<int>(text.size()) * 7, 13}; }
+Size FixedWidth(std::string_view text) { return {static_cast<int>(text.size()) * 7, 13}; }
 
 struct Recorder : HyperlinkActions, HyperlinkWindow {
     std::vector<int> answers;  // the shell's codes, one per click
@@ -30,11 +30,11 @@ struct Recorder : HyperlinkActions, HyperlinkWindow {
 }  // namespace
 
 TEST(HyperlinkControl, ShrinksToItsTextByItsAlignment) {
-    const PixelRect area{10, 20, 210, 60};  // 200 wide, 40 high; the text is 70 by 13
+    const Rect area{10, 20, 210, 60};  // 200 wide, 40 high; the text is 70 by 13
     struct Case {
         HorizontalAlignment horizontal;
         bool centre_vertically;
-        PixelRect expected;
+        Rect expected;
     };
     const Case cases[] = {
         {HorizontalAlignment::left, false, {10, 20, 80, 33}},
@@ -49,7 +49,7 @@ TEST(HyperlinkControl, ShrinksToItsTextByItsAlignment) {
     }
     // A text wider or higher than the control keeps the control's extent in that direction.
     EXPECT_EQ(HyperlinkControl::FitToText({0, 0, 35, 10}, "0123456789", {HorizontalAlignment::centre, true}, FixedWidth),
-              (PixelRect{0, 0, 35, 10}));
+              (Rect{0, 0, 35, 10}));
 }
 
 TEST(HyperlinkControl, ASuccessfulClickRedrawsAndPostsItsCommandOnceAFailureIsShown) {
