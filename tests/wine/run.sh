@@ -27,6 +27,7 @@ windows="$build/win-x86_64/platform/win32"
 work="$build/wine"
 shots="$work/screenshots"
 product="Norvane Demo Viewer"
+web_address="www.example.test/demo"
 install_dir="Program Files\\$product"   # on drive C:, as Windows writes it
 host_install_dir="Program Files/$product"
 uninstall_key="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
@@ -438,7 +439,59 @@ scenario_disk_prompt() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
-for scenario in attended update unattended uninstall restart disk_prompt network; do
+# The same medium with the product's web address on the final page.
+make_web_medium() {
+    local source=$1 medium=$2
+    rm -rf "$medium"
+    cp -a "$source" "$medium"
+    { printf '[WWWINFOTEXT]\r\nUpdates of the Demo Viewer are on the Internet.\r\n[WWWLINK]\r\n%s\r\n' "$web_address"
+      cat "$source/Install.ini"; } >"$medium/Install.ini"
+}
+
+# The final page's web button: the address is opened with the system's browser (in the prefix,
+# a stand-in command that writes what it was given) and the page closes as OK does.
+scenario_web() {
+    local prefix="$work/prefix-web" machine="$work/machine-web" answers=tests/wine/web.answers
+    local web_medium="$work/medium-web" host_medium="$work/host-medium-web" opened
+    make_web_medium "$medium" "$web_medium"
+    wine_fresh_prefix "$template" "$prefix" "$web_medium"
+    wine_in "$prefix" wine reg add 'HKCR\http\shell\open\command' /ve /f \
+        /d 'C:\windows\system32\cmd.exe /c echo %1>C:\opened.txt' >/dev/null 2>&1
+    drive "$prefix" web "$answers" run 'D:\Rovexa.exe' || fail "web: the driver stopped"
+    expect_exit web 0
+    opened=$(wine_c "$prefix" opened.txt)
+    local waited=0
+    while [ ! -s "$opened" ] && [ $waited -lt 50 ]; do sleep 0.2; waited=$((waited + 1)); done
+    grep -qi "http://$web_address" "$opened" 2>/dev/null || fail "web: the browser was not given http://$web_address"
+    make_web_medium examples/demo "$host_medium"
+    host_machine "$machine"
+    host_install "$machine" "$host_medium" "$answers"
+    compare_transcripts web "$machine"
+    grep -q "^OPEN .*http://$web_address" "$machine/journal.log" || fail "web: the host edition opened no browser"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+# The library search: the probe makes the restriction both programs make first (WinMain), then
+# a library planted beside it and in the current folder must not load by name, and a medium's
+# library loaded by full path must take its dependency from beside it, not the planted copy.
+scenario_library_search() {
+    local prefix="$work/prefix-libraries" probe_medium="$work/medium-libraries" drive_c
+    rm -rf "$probe_medium"
+    mkdir -p "$probe_medium/lib"
+    cp "$windows/rvxmedium.dll" "$windows/rvxbeside.dll" "$probe_medium/lib/"
+    wine_fresh_prefix "$template" "$prefix" "$probe_medium"
+    drive_c=$(wine_c "$prefix" "")
+    mkdir -p "$drive_c/probe" "$drive_c/planted"
+    cp "$windows/rvxlibprobe.exe" "$windows/rvxplanted.dll" "$drive_c/probe/"
+    cp "$windows/rvxplanted.dll" "$windows/rvxbeside.dll" "$drive_c/planted/"
+    if ! (cd "$drive_c/planted" && wine_in "$prefix" wine 'C:\probe\rvxlibprobe.exe' 'D:\lib\rvxmedium.dll') >"$work/libraries.log" 2>&1; then
+        fail "libraries: the library search is not restricted as it should be"
+        grep -v -e "wine32" -e "multiarch" -e "dpkg --add-architecture" "$work/libraries.log" | sed 's/^/   /'
+    fi
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+for scenario in attended update unattended uninstall restart disk_prompt network web library_search; do
     before=$failures
     scenario_start=$(date +%s)
     "scenario_$scenario"
