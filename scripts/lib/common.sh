@@ -15,7 +15,7 @@ ensure_packages() {
 }
 
 # The packages every build needs.
-HOST_PACKAGES=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev mscompress liblnk-utils libfreetype-dev libpng-dev fonts-liberation2 pkg-config)
+HOST_PACKAGES=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev mscompress libmspack-dev liblnk-utils libfreetype-dev libpng-dev fonts-liberation2 pkg-config)
 CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The GUI tests under Wine: Wine itself, a virtual X display, screenshots and their conversion.
