@@ -20,7 +20,37 @@ platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::Messag
     return answer;
 }
 
+SandboxUi::~SandboxUi() {
+    // A program that ends without destroying its background window still leaves a last picture.
+    if (screen_.background_shown) Notify(ScreenMoment::end);
+}
+
+const char* MomentName(ScreenMoment moment) {
+    switch (moment) {
+    case ScreenMoment::background: return "background";
+    case ScreenMoment::page: return "page";
+    case ScreenMoment::progress: return "progress";
+    case ScreenMoment::end: return "end";
+    }
+    return "unknown";
+}
+
+void SandboxUi::Notify(ScreenMoment moment) {
+    if (moment == ScreenMoment::progress) progress_since_picture_ = false;
+    if (observer_) observer_->Shown(screen_, moment);
+}
+
+void SandboxUi::FlushProgressTexts() {
+    if (pending_lines_ == 0) return;
+    pending_lines_ = 0;
+    Notify(ScreenMoment::progress);
+}
+
 platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
+    FlushProgressTexts();
+    screen_.page = &page;
+    Notify(ScreenMoment::page);
+    screen_.page = nullptr;
     std::vector<std::string> fields = PageFields(page);
     const platform::PageModel before = page;
     int button = 0;
@@ -46,19 +76,45 @@ platform::Result<std::optional<std::string>> SandboxUi::BrowseForFolder(std::str
 }
 
 void SandboxUi::ShowProgress(std::string_view caption) {
+    FlushProgressTexts();
     (void)journal_.Write("PROGRESS", {Word("action", "show"), Field("caption", caption)});
     responder_.ShowProgress(caption);
+    screen_.progress = ProgressState{true, std::string(caption), "", "", 0, 0};
+    Notify(ScreenMoment::progress);
 }
 
-void SandboxUi::SetProgressText(int line, std::string_view text) { responder_.SetProgressText(line, text); }
+void SandboxUi::SetProgressText(int line, std::string_view text) {
+    responder_.SetProgressText(line, text);
+    if (!screen_.progress.shown || (line != 1 && line != 2)) return;
+    std::string& current = line == 1 ? screen_.progress.line1 : screen_.progress.line2;
+    if (current == text) return;
+    const unsigned bit = line == 1 ? 1u : 2u;
+    if (pending_lines_ & bit) FlushProgressTexts();
+    current = std::string(text);
+    (void)journal_.Write("PROGRESS", {Word("action", "text"), Word("line", std::to_string(line)), Field("text", text)});
+    pending_lines_ |= bit;
+    progress_since_picture_ = true;
+}
 
 void SandboxUi::SetProgressBars(int file_percent, int total_percent) {
     responder_.SetProgressBars(file_percent, total_percent);
+    ProgressState& progress = screen_.progress;
+    if (!progress.shown || (progress.file_percent == file_percent && progress.total_percent == total_percent)) return;
+    progress.file_percent = file_percent;
+    progress.total_percent = total_percent;
+    (void)journal_.Write("PROGRESS", {Word("action", "bars"), Word("file", std::to_string(file_percent)),
+                                      Word("total", std::to_string(total_percent))});
+    progress_since_picture_ = true;
+    FlushProgressTexts();
 }
 
 void SandboxUi::CloseProgress() {
+    FlushProgressTexts();
+    // The page as it stood when it closed, which is the moment a screenshot of the system shows.
+    if (screen_.progress.shown && progress_since_picture_) Notify(ScreenMoment::progress);
     (void)journal_.Write("PROGRESS", {Word("action", "close")});
     responder_.CloseProgress();
+    screen_.progress = ProgressState{};
 }
 
 void SandboxUi::ShowSearch(std::string_view text) {
@@ -76,6 +132,7 @@ platform::Outcome SandboxUi::RegisterBackgroundClass() { return {}; }
 platform::Outcome SandboxUi::CreateBackground() { return journal_.Write("BACKGROUND", {Word("action", "create")}); }
 
 void SandboxUi::SetBackgroundLook(const platform::BackgroundLook& look) {
+    screen_.look = look;
     std::vector<std::string> fields{Word("action", "look")};
     for (const auto& picture : look.pictures) fields.push_back(Field("picture", picture));
     if (!look.small_picture.empty()) fields.push_back(Field("small", look.small_picture));
@@ -85,8 +142,16 @@ void SandboxUi::SetBackgroundLook(const platform::BackgroundLook& look) {
 
 void SandboxUi::SetBackgroundTitle(std::string_view title) {
     (void)journal_.Write("BACKGROUND", {Word("action", "title"), Field("title", title)});
+    screen_.title = std::string(title);
+    screen_.background_shown = true;
+    Notify(ScreenMoment::background);
 }
 
-void SandboxUi::DestroyBackground() { (void)journal_.Write("BACKGROUND", {Word("action", "destroy")}); }
+void SandboxUi::DestroyBackground() {
+    FlushProgressTexts();
+    if (screen_.background_shown) Notify(ScreenMoment::end);
+    screen_.background_shown = false;
+    (void)journal_.Write("BACKGROUND", {Word("action", "destroy")});
+}
 
 }  // namespace rvx::sandbox

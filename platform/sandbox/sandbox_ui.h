@@ -1,17 +1,24 @@
 // The simulated machine's user interface: every message box, page, folder browser and window
 // goes into the journal as a transcript line, and a responder (console or answer script)
-// decides the answers.
+// decides the answers. It keeps what the screen shows, journals the progress page's texts and
+// percentages when they change, and tells a screen observer when the screen is worth a picture.
 #pragma once
 
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/responder.h"
+#include "platform/sandbox/screen_state.h"
 #include "platform/user_interface.h"
 
 namespace rvx::sandbox {
 
 class SandboxUi : public platform::UserInterface {
 public:
-    SandboxUi(Journal& journal, Responder& responder) : journal_(journal), responder_(responder) {}
+    // observer, when given, must outlive the interface.
+    SandboxUi(Journal& journal, Responder& responder, ScreenObserver* observer = nullptr)
+        : journal_(journal), responder_(responder), observer_(observer) {}
+    ~SandboxUi() override;
+    SandboxUi(const SandboxUi&) = delete;
+    SandboxUi& operator=(const SandboxUi&) = delete;
 
     platform::Result<platform::Answer> ShowMessage(const platform::MessageRequest& request) override;
     platform::Result<int> ShowPage(platform::PageModel& page) override;
@@ -30,9 +37,20 @@ public:
     void DestroyBackground() override;
     void KeepAlive() override {}
 
+    const ScreenState& screen() const { return screen_; }
+
 private:
+    void Notify(ScreenMoment moment);
+    // A picture of the progress page's new texts, once both lines may have changed: taken before
+    // a line changes a second time, after the bars move, and before anything else is shown.
+    void FlushProgressTexts();
+
     Journal& journal_;
     Responder& responder_;
+    ScreenObserver* observer_;
+    ScreenState screen_;
+    unsigned pending_lines_ = 0;            // bit 1 and 2: the lines changed since the last picture
+    bool progress_since_picture_ = false;   // the page changed since its last picture
 };
 
 }  // namespace rvx::sandbox
