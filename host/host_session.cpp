@@ -7,6 +7,7 @@
 
 #include "common/app/exit_codes.h"
 #include "platform/sandbox/console_responder.h"
+#include "platform/sandbox/screen_pictures.h"
 #include "platform/sandbox/scripted_responder.h"
 
 namespace rvx::host {
@@ -88,7 +89,8 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
                                 options.cwd, info.strings};
     int code = app::kExitFailed;
     try {
-        sandbox::ProgramSession session(*machine.value(), start, *responder);
+        sandbox::ScreenPictures pictures(*machine.value(), info.dialogs);
+        sandbox::ProgramSession session(*machine.value(), start, *responder, &pictures);
         code = run_app(session.platform());
         // The program has ended here; what it left to run afterwards (a batch file) runs as the
         // session closes, after this line.

@@ -9,6 +9,7 @@
 
 #include "common/text/string_table.h"
 #include "host/host_options.h"
+#include "platform/dialog_description.h"
 #include "platform/platform.h"
 #include "platform/sandbox/machine.h"
 
@@ -18,6 +19,8 @@ struct ProgramInfo {
     const char* host_name;          // "rovexa"
     const char* default_program;    // "Rovexa.exe"
     std::span<const text::StringEntry> strings;
+    // The program's dialogs, which the pictures of the simulated screen are drawn from.
+    std::span<const platform::DialogDescription* const> dialogs;
 };
 
 // Runs the program; run_app receives the platform and returns the program's exit code.

@@ -4,6 +4,7 @@
 #include "common/app/exit_codes.h"
 #include "host/host_session.h"
 #include "uninstaller/uninstall_app.h"
+#include "uninstaller_pages.h"
 #include "uninstaller_strings.h"
 
 namespace {
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     std::string command_line;
     for (const auto& argument : options.arguments) command_line += (command_line.empty() ? "" : " ") + argument;
     options.command_line = command_line;
-    return rvx::host::RunOnMachine(options, {"dismara", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
+    return rvx::host::RunOnMachine(options, {"dismara", "Dismara.exe", rvx::uninstaller::kBuiltInStrings, rvx::uninstaller::dialogs::kAllDialogs},
                                    [](rvx::platform::Platform& platform) {
                                        rvx::uninstaller::UninstallApp app(platform);
                                        const int code = app.Execute(rvx::app::kExitCouldNotStart);

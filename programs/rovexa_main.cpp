@@ -4,6 +4,7 @@
 #include "common/app/exit_codes.h"
 #include "host/host_session.h"
 #include "installer/core/install_app.h"
+#include "installer_pages.h"
 #include "installer_strings.h"
 
 namespace {
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
         std::cout << kHelp;
         return 0;
     }
-    return rvx::host::RunOnMachine(options, {"rovexa", "Rovexa.exe", rvx::installer::kBuiltInStrings},
+    return rvx::host::RunOnMachine(options, {"rovexa", "Rovexa.exe", rvx::installer::kBuiltInStrings, rvx::installer::dialogs::kAllDialogs},
                                    [](rvx::platform::Platform& platform) {
                                        rvx::installer::InstallApp app(platform);
                                        return app.Execute(rvx::app::kExitCouldNotStart);

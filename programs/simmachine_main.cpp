@@ -16,7 +16,11 @@
 #include "platform/sandbox/registry_file.h"
 #include "platform/sandbox/restart.h"
 #include "platform/sandbox/sandbox_files.h"
+#include "platform/sandbox/screen_pictures.h"
+#include "platform/sandbox/screen_replay.h"
+#include "installer_pages.h"
 #include "uninstaller/uninstall_app.h"
+#include "uninstaller_pages.h"
 #include "uninstaller_strings.h"
 
 namespace {
@@ -47,6 +51,13 @@ Commands:
                          UninstallString must name Dismara.exe on the machine, which
                          then runs with the rest of the text as its command line. The
                          exit code is the uninstaller's; 1 when it cannot be started
+  screen DIR [--out FILE] [--line N] [--medium HOSTDIR]
+                         draw the screen as the journal last recorded it: the background
+                         window and the progress page of the last program, as they stood
+                         before its background window was destroyed (--line N: after the
+                         journal's first N lines), into FILE (DIR/screen.png); --medium
+                         mounts the installation medium again as drive D: so that its
+                         pictures can be read
   --help                 show this text
 )";
 
@@ -277,11 +288,80 @@ int Uninstall(int argc, char** argv) {
             return Usage("--ui needs console or script:FILE");
     }
     if (int found = FindUninstaller(argv[2], argv[3], options); found != 0) return found;
-    return rvx::host::RunOnMachine(options, {"simmachine", "Dismara.exe", rvx::uninstaller::kBuiltInStrings},
+    return rvx::host::RunOnMachine(options, {"simmachine", "Dismara.exe", rvx::uninstaller::kBuiltInStrings, rvx::uninstaller::dialogs::kAllDialogs},
                                    [](rvx::platform::Platform& platform) {
                                        rvx::uninstaller::UninstallApp app(platform);
                                        return app.Execute(rvx::app::kExitCouldNotStart);
                                    });
+}
+
+int Screen(int argc, char** argv) {
+    if (argc < 3) return Usage("screen needs a folder");
+    const std::string folder = argv[2];
+    std::string out = (fs::path(folder) / "screen.png").string();
+    std::string medium;
+    std::optional<size_t> up_to_line;
+    for (int i = 3; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--out" && i + 1 < argc) {
+            out = argv[++i];
+        } else if (arg == "--medium" && i + 1 < argc) {
+            medium = argv[++i];
+        } else if (arg == "--line" && i + 1 < argc) {
+            const std::string number = argv[++i];
+            if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
+                return Usage("--line needs a line number");
+            up_to_line = size_t(std::stoul(number));
+        } else {
+            return Usage("screen: unknown option " + arg);
+        }
+    }
+    if (!fs::is_directory(folder)) {
+        std::cerr << "simmachine: " << folder << " is no machine folder\n";
+        return rvx::app::kExitMachineError;
+    }
+    auto machine = Machine::Open(folder);
+    if (!machine) {
+        std::cerr << "simmachine: " << machine.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    if (!medium.empty()) {
+        rvx::sandbox::DriveConfig drive;
+        drive.letter = 'D';
+        drive.type = rvx::platform::DriveType::cdrom;
+        drive.host_folder = medium;
+        drive.read_only = true;
+        if (auto mounted = machine.value()->Mount(drive); !mounted) {
+            std::cerr << "simmachine: cannot mount the medium: " << mounted.error().Describe() << "\n";
+            return rvx::app::kExitMachineError;
+        }
+    }
+    std::ifstream in(machine.value()->journal().host_path(), std::ios::binary);
+    std::ostringstream journal;
+    journal << in.rdbuf();
+    auto replayed = rvx::sandbox::ReplayScreen(journal.str(), up_to_line);
+    if (!replayed) {
+        std::cerr << "simmachine: " << machine.value()->journal().host_path() << ": " << replayed.error().detail << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    auto fonts = rvx::sandbox::HostFonts::Open();
+    if (!fonts) {
+        std::cerr << "simmachine: " << fonts.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    const bool uninstaller = rvx::text::EqualsIgnoreCase(rvx::path::NameOf(replayed->program), "Dismara.exe");
+    rvx::sandbox::SandboxFiles files(*machine.value(), rvx::sandbox::SandboxFiles::Rights::system);
+    rvx::sandbox::ScreenPainter painter(uninstaller ? rvx::sandbox::DialogList(rvx::uninstaller::dialogs::kAllDialogs)
+                                                    : rvx::sandbox::DialogList(rvx::installer::dialogs::kAllDialogs),
+                                        files);
+    const auto image = rvx::sandbox::PaintScreenImage(machine.value()->config().display, painter, *fonts.value(), replayed->screen);
+    if (auto written = rvx::sandbox::WritePng(image, out); !written) {
+        std::cerr << "simmachine: " << written.error().Describe() << "\n";
+        return rvx::app::kExitMachineError;
+    }
+    std::cout << "drew the screen of " << (replayed->program.empty() ? std::string("no program") : replayed->program)
+              << " at journal line " << replayed->line << " into " << out << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -294,6 +374,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "create") return Create(argc, argv);
+    if (command == "screen") return Screen(argc, argv);
     if (command == "show" && argc == 3) return Show(argv[2]);
     if (command == "journal" && argc == 3) return Journal(argv[2]);
     if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);

@@ -195,7 +195,7 @@ platform::Outcome Machine::SaveState() {
 }
 
 struct ProgramSession::Services {
-    Services(Machine& machine, const ProgramStart& start, Responder& responder)
+    Services(Machine& machine, const ProgramStart& start, Responder& responder, ScreenObserver* observer)
         : files(machine),
           environment(machine.config(), start.program_path, start.command_line),
           processes(machine.config(), files, machine.journal(), start.program_path),
@@ -206,7 +206,7 @@ struct ProgramSession::Services {
           fonts(files, machine.journal()),
           program_manager(machine.journal()),
           directx(machine.config(), files, machine.journal()),
-          ui(machine.journal(), responder) {}
+          ui(machine.journal(), responder, observer) {}
 
     SandboxFiles files;
     SandboxEnvironment environment;
@@ -222,8 +222,8 @@ struct ProgramSession::Services {
     SandboxClock clock;
 };
 
-ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder)
-    : machine_(machine), services_(std::make_unique<Services>(machine, start, responder)) {
+ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder, ScreenObserver* observer)
+    : machine_(machine), services_(std::make_unique<Services>(machine, start, responder, observer)) {
     Services& s = *services_;
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         s.files, machine.registry(), s.environment, s.shell, s.services, s.processes, s.power, s.fonts,

@@ -23,6 +23,7 @@
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/responder.h"
+#include "platform/sandbox/screen_state.h"
 
 namespace rvx::sandbox {
 
@@ -78,7 +79,8 @@ struct ProgramStart {
 // The platform services of one program on a machine.
 class ProgramSession {
 public:
-    ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder);
+    // observer, when given, is told when the screen is worth a picture; it must outlive the session.
+    ProgramSession(Machine& machine, const ProgramStart& start, Responder& responder, ScreenObserver* observer = nullptr);
     ~ProgramSession();
     platform::Platform& platform() { return *platform_; }
 

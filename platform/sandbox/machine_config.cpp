@@ -276,6 +276,10 @@ platform::Result<MachineConfig> ParseMachineConfig(std::string_view text, std::s
                     if (!is_number || number < 2 || number > 0xFFFFFFFFu)
                         fail(line.number, "colours must be a number of colours from 2 up, such as 256 or 16777216");
                     else display.colours = uint32_t(number);
+                } else if (key == "pictures") {
+                    if (!is_number || number > uint64_t(kMaxScreenPictures))
+                        fail(line.number, "pictures must be a number of pictures from 0 (none) to " + std::to_string(kMaxScreenPictures));
+                    else display.pictures = int(number);
                 } else {
                     fail(line.number, "unknown key '" + line.key + "' in [display]");
                 }
@@ -340,6 +344,8 @@ std::string FormatMachineConfig(const MachineConfig& config) {
     out += "width=" + std::to_string(config.display.width) + "\n";
     out += "height=" + std::to_string(config.display.height) + "\n";
     out += "colours=" + std::to_string(config.display.colours) + "\n";
+    out += "; the most pictures of the screen one program run writes into screens/ (0: none)\n";
+    out += "pictures=" + std::to_string(config.display.pictures) + "\n";
     return out;
 }
 

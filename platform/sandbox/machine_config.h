@@ -45,8 +45,12 @@ struct DisplayConfig {
     int width = 1024;
     int height = 768;
     uint32_t colours = 16777216;
+    // The most pictures of the screen that one program run writes (see screen_pictures.h); 0
+    // writes none.
+    int pictures = 50;
 };
 inline constexpr int kMaxDisplaySide = 8192;
+inline constexpr int kMaxScreenPictures = 100000;
 
 struct MachineConfig {
     platform::OsVersion version;

@@ -178,3 +178,60 @@ TEST(SimMachineHost, CreateAndDiffShowWhatChanged) {
 
     EXPECT_NE(std::system(("'" + tool + "' create '" + before.string() + "' >/dev/null 2>&1").c_str()), 0);  // not over a machine
 }
+
+namespace {
+
+// The width and height a PNG file's header gives; {0, 0} when it is no PNG file.
+std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
+    const std::string bytes = rvx::test_support::Slurp(path);
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0) return {0, 0};
+    auto big_endian = [&bytes](size_t at) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+        return value;
+    };
+    return {big_endian(16), big_endian(20)};
+}
+
+}  // namespace
+
+TEST(RovexaHost, LeavesPicturesOfTheScreenThatTheJournalNamesAndSimmachineDrawsTheLastScreen) {
+    HostRun run;
+    run.Medium("Install.ini", kScript);
+    run.Medium("unattended.ANS", "dstpath=C:\\Program Files\\Demo\nname=Jane\ncompany=ACME\n");
+    ASSERT_EQ(run.Rovexa("", "/E 'D:\\unattended.ANS'"), 0) << run.Output();
+
+    std::istringstream journal(run.Journal());
+    std::vector<std::string> moments;
+    for (std::string line; std::getline(journal, line);) {
+        if (line.rfind("SCREEN ", 0) != 0) continue;
+        const size_t file = line.find(" file=\"");
+        ASSERT_NE(file, std::string::npos) << line;
+        const std::string relative = line.substr(file + 7, line.size() - file - 8);
+        EXPECT_EQ(PngSize(run.base / "machine" / relative), (std::pair<uint32_t, uint32_t>{1024, 768})) << relative;
+        moments.push_back(line.substr(7, line.find(' ', 7) - 7));
+    }
+    ASSERT_GE(moments.size(), 3u) << run.Journal();
+    EXPECT_EQ(moments.front(), "moment=background");
+    EXPECT_EQ(moments.back(), "moment=end");
+
+    std::string output;
+    const fs::path out = run.base / "last.png";
+    EXPECT_EQ(rvx::test_support::RunHostProgram(SIMMACHINE_HOST_BINARY, "screen '" + (run.base / "machine").string() + "' --out '" +
+                                                                            out.string() + "'",
+                                                run.base, output),
+              0)
+        << output;
+    EXPECT_NE(output.find("drew the screen of D:\\Rovexa.exe at journal line "), std::string::npos) << output;
+    EXPECT_EQ(PngSize(out), (std::pair<uint32_t, uint32_t>{1024, 768}));
+
+    // Before the program started the screen was the bare desktop; a wrong option is refused.
+    EXPECT_EQ(rvx::test_support::RunHostProgram(SIMMACHINE_HOST_BINARY, "screen '" + (run.base / "machine").string() + "' --line 1",
+                                                run.base, output),
+              0);
+    EXPECT_NE(output.find("drew the screen of no program at journal line 1 into "), std::string::npos) << output;
+    EXPECT_EQ(PngSize(run.base / "machine" / "screen.png"), (std::pair<uint32_t, uint32_t>{1024, 768}));
+    EXPECT_EQ(rvx::test_support::RunHostProgram(SIMMACHINE_HOST_BINARY, "screen '" + (run.base / "machine").string() + "' --line x",
+                                                run.base, output),
+              64);
+}
