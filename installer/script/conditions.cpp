@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/app/dialogs.h"
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
@@ -31,17 +32,18 @@ bool SymbolsDeclared(const ScriptSections& script, std::string_view expression) 
 
 }  // namespace
 
-bool EvaluateVariantCondition(InstallState& app, std::string_view if_line) {
+bool EvaluateVariantCondition(const ExpansionSources& sources, std::string_view if_line) {
     size_t space = if_line.find(' ');
     if (space == std::string_view::npos) return true;
     // Symbols are not trimmed: "#if  PRO" names " PRO", which no variant declares.
     std::string_view expression = if_line.substr(space + 1);
     if (expression.starts_with("_WIN32")) return true;
 
-    const ScriptSections& script = app.script();
+    const ScriptSections& script = sources.script;
     if (!SymbolsDeclared(script, expression)) {
         // Either answer goes on: the box only tells the script's author.
-        (void)app.Message(text::FormatMessage(app.Text(kIncorrectExpression), {if_line}), platform::Buttons::ok_cancel);
+        const std::string message = text::FormatMessage(app::LoadText(sources.resources, kIncorrectExpression), {if_line});
+        (void)ShowInstallerMessage(sources.ui, sources.resources, message, platform::Buttons::ok_cancel);
         return false;
     }
     const std::string barred = "|" + std::string(expression) + "|";
@@ -51,9 +53,9 @@ bool EvaluateVariantCondition(InstallState& app, std::string_view if_line) {
     return barred.find(script.active_variant_number) != std::string::npos;
 }
 
-OrStop<bool> EvaluateComparison(InstallState& app, std::string_view condition) {
+OrStop<bool> EvaluateComparison(const ExpansionSources& sources, std::string_view condition) {
     if (condition.empty()) return false;
-    const Expansion expanded = Expanded(app, condition);
+    const Expansion expanded = Expanded(sources, condition);
     if (expanded.stopped()) return expanded.stop();
     auto fields = text::SplitFields(*expanded, ",");
     if (fields.size() < 3) return false;

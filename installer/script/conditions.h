@@ -5,17 +5,16 @@
 #include <string_view>
 
 #include "installer/script/expansion.h"
+#include "installer/script/variables.h"
 
 namespace rvx::installer {
 
-class InstallState;
-
-// Evaluates a whole "#if" line against the declared variants; an undeclared symbol shows
-// "Expression incorrecte:\n%s" and makes the condition false.
-bool EvaluateVariantCondition(InstallState& app, std::string_view if_line);
+// Evaluates a whole "#if" line against the script's declared variants; an undeclared symbol
+// shows "Expression incorrecte:\n%s" on the sources' user interface and makes the condition false.
+bool EvaluateVariantCondition(const ExpansionSources& sources, std::string_view if_line);
 
 // Evaluates "left, right, operator" after expansion; "==" and "!=" compare ignoring case. An
 // undefined variable in the condition gives the stop.
-OrStop<bool> EvaluateComparison(InstallState& app, std::string_view condition);
+OrStop<bool> EvaluateComparison(const ExpansionSources& sources, std::string_view condition);
 
 }  // namespace rvx::installer

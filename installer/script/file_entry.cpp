@@ -1,10 +1,9 @@
 // Parsing the lines of the script's file list.
 #include "installer/script/file_entry.h"
 
+#include "common/system/common_files.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
-#include "installer/core/state/install_state.h"
-#include "installer/script/system_folders.h"
 #include "installer/script/variables.h"
 
 namespace rvx::installer {
@@ -32,11 +31,11 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 
 }  // namespace
 
-OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line) {
+OrStop<FileEntry> ParseFileLine(const ExpansionSources& sources, std::string_view line) {
     const std::vector<std::string> fields = SplitFileLineFields(line);
     auto field = [&](size_t index) -> std::string { return index < fields.size() ? fields[index] : std::string(); };
     const std::string name = field(0);
-    const std::string& source_folder = app.folders().source;
+    const std::string& source_folder = sources.folders.source;
 
     FileEntry entry;
     if (name.empty() || name[0] != '\\') {
@@ -68,14 +67,14 @@ OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line) {
     if (Has(attribute_letters, 'S')) entry.attributes |= 4;
     entry.size = text::ParseDecimalPrefix(field(4));
 
-    Expansion expanded_destination = Expanded(app, field(1));
+    Expansion expanded_destination = Expanded(sources, field(1));
     if (expanded_destination.stopped()) return expanded_destination.stop();
     std::string destination = std::move(*expanded_destination);
-    const std::string installation = path::AddTrailingBackslash(app.folders().installation);
+    const std::string installation = path::AddTrailingBackslash(sources.folders.installation);
     if (destination.empty()) {
         destination = installation;
     } else if (entry.shared_file) {
-        destination = CommonFilesFolder(app.platform()) + "\\" + destination;
+        destination = system::CommonFilesFolder(sources.registry, sources.environment.WindowsFolder()) + "\\" + destination;
     } else if (destination.size() < 2 || destination[1] != ':') {
         if (destination[0] == '\\') destination.erase(0, 1);
         destination = installation + destination;
@@ -86,15 +85,15 @@ OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line) {
     entry.dest_folder = last == std::string::npos ? std::string() : destination.substr(0, last);
 
     for (std::string* path : {&entry.relative_name, &entry.source_path, &entry.dest_path}) {
-        Expansion expanded = Expanded(app, *path);
+        Expansion expanded = Expanded(sources, *path);
         if (expanded.stopped()) return expanded.stop();
         *path = std::move(*expanded);
     }
     return entry;
 }
 
-Expansion ExampleShortcutPath(InstallState& app, const FileEntry& entry) {
-    Expansion folder = Expanded(app, "%EXEMPLEPATH%\\");
+Expansion ExampleShortcutPath(const ExpansionSources& sources, const FileEntry& entry) {
+    Expansion folder = Expanded(sources, "%EXEMPLEPATH%\\");
     if (folder.stopped()) return folder;
     return *folder + entry.relative_name;
 }

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "installer/script/expansion.h"
+#include "installer/script/variables.h"
 
 namespace rvx::installer {
-
-class InstallState;
 
 struct FileEntry {
     std::string source_path;    // full path of the stored file (its plain name)
@@ -40,13 +39,14 @@ inline bool IsDiskMarker(std::string_view line) { return !line.empty() && line[0
 // commas give an empty field; quotes mean nothing here.
 std::vector<std::string> SplitFileLineFields(std::string_view line);
 
-// Parses a file line against the install state's source and installation folders; variables in
-// the destination and in the finished paths are expanded (an undefined one gives the stop).
-OrStop<FileEntry> ParseFileLine(InstallState& app, std::string_view line);
+// Parses a file line against the source and installation folders; variables in the destination
+// and in the finished paths are expanded (an undefined one gives the stop), and a shared file's
+// destination is under the machine's common-files folder.
+OrStop<FileEntry> ParseFileLine(const ExpansionSources& sources, std::string_view line);
 
 // Where the example shortcut of a file line with the letter L is made, without its ".lnk": the
 // examples folder followed by the line's relative name. The copy makes it and the uninstall
 // record names it, so both must agree.
-Expansion ExampleShortcutPath(InstallState& app, const FileEntry& entry);
+Expansion ExampleShortcutPath(const ExpansionSources& sources, const FileEntry& entry);
 
 }  // namespace rvx::installer

@@ -123,10 +123,10 @@ void UseEarlierInstallation(InstallState& app, std::string_view folder) {
 
 }  // namespace
 
-std::string PublisherInstallationFolder(InstallState& app) {
-    const TextList& lines = app.script().publisher_update;
-    auto uninstall = ReadRegistrySpecification(app.platform().registry,
-                                               kUninstallKey + LineOr(lines, 0) + ",UninstallString");
+std::string PublisherInstallationFolder(const ScriptSections& script, platform::Registry& registry,
+                                        platform::FileSystem& files) {
+    const TextList& lines = script.publisher_update;
+    auto uninstall = ReadRegistrySpecification(registry, kUninstallKey + LineOr(lines, 0) + ",UninstallString");
     if (!uninstall) return {};
     // "UNINSTALLER.EXE ARGUMENT": the argument names the earlier product's log file.
     const size_t blank = uninstall->find(' ');
@@ -135,7 +135,7 @@ std::string PublisherInstallationFolder(InstallState& app) {
     if (!EndsWithIgnoreCase(argument, kInstallLog)) return argument;
     argument.resize(argument.size() - kInstallLog.size());
     const std::string candidate = argument + LineOr(lines, 1);
-    if (!platform::Exists(app.platform().files, candidate + "\\" + LineOr(lines, 2))) return {};
+    if (!platform::Exists(files, candidate + "\\" + LineOr(lines, 2))) return {};
     return candidate;
 }
 
@@ -145,7 +145,7 @@ Completion LookForPreviousInstallation(InstallState& app) {
     Folders& folders = app.folders();
     RunFlags& flags = app.flags();
     if (!app.script().publisher_update.empty()) {
-        folders.installation = PublisherInstallationFolder(app);
+        folders.installation = PublisherInstallationFolder(app.script(), app.platform().registry, app.platform().files);
         return Completion::Done();
     }
     if (!flags.patch && app.script().search_install.empty()) return Completion::Done();

@@ -196,16 +196,19 @@ TEST(PreviousInstallation, PublisherUninstallEntry) {
     const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OldProduct";
     Installer run;
     run.app.script().publisher_update = {"OldProduct", "Bin", "prog.exe"};
-    EXPECT_EQ(installer::PublisherInstallationFolder(run.app), "");
+    auto publisher_folder = [&] {
+        return installer::PublisherInstallationFolder(run.app.script(), run.app.platform().registry, run.app.platform().files);
+    };
+    EXPECT_EQ(publisher_folder(), "");
 
     run.Value(key, "UninstallString", "C:\\OLD\\UNINST.EXE");
-    EXPECT_EQ(installer::PublisherInstallationFolder(run.app), "C:\\OLD\\UNINST.EXE");
+    EXPECT_EQ(publisher_folder(), "C:\\OLD\\UNINST.EXE");
     run.Value(key, "UninstallString", "C:\\WINDOWS\\UNINST.EXE -fC:\\Old\\remove.isu");
-    EXPECT_EQ(installer::PublisherInstallationFolder(run.app), "-fC:\\Old\\remove.isu");
+    EXPECT_EQ(publisher_folder(), "-fC:\\Old\\remove.isu");
     run.Value(key, "UninstallString", "C:\\WINDOWS\\UNINST.EXE C:\\Old\\Install.Log");
-    EXPECT_EQ(installer::PublisherInstallationFolder(run.app), "");  // C:\Old\Bin\prog.exe is missing
+    EXPECT_EQ(publisher_folder(), "");  // C:\Old\Bin\prog.exe is missing
     run.temp.PutFile("C:\\Old\\Bin\\prog.exe", "MZ");
-    EXPECT_EQ(installer::PublisherInstallationFolder(run.app), "C:\\Old\\Bin");
+    EXPECT_EQ(publisher_folder(), "C:\\Old\\Bin");
 
     // The entry decides alone: no update flag, no scan.
     run.Product("C:\\Found");
