@@ -23,7 +23,7 @@ namespace {
 
 Completion RemoveOldFiles(InstallApp& app) {
     for (const std::string& line : app.script().delete_files)
-        if (Completion deleted = DeleteListedFiles(app, line); deleted.stopped()) return deleted;
+        if (Completion deleted = DeleteListedFiles(app, app.platform().files, line); deleted.stopped()) return deleted;
     for (const std::string& line : app.script().kill_dirs)
         (void)RemoveFolderTree(app.platform().files, path::Join(app.folders().installation, line));
     return Completion::Done();

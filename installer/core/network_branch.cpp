@@ -14,7 +14,7 @@ NetworkBranchResult RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     if (title.stopped()) return NetworkBranchResult::fatal_stop;
     app.progress().Open(*title);
     // A transfer that did not happen is not reported as done: no registry stage, no final page.
-    switch (TransferInstallSet(app, ListInstallSet(app))) {
+    switch (TransferInstallSet(app, ListInstallSet(app.platform().files, app.folders()))) {
     case TransferResult::done: break;
     case TransferResult::fatal_stop: return NetworkBranchResult::fatal_stop;
     case TransferResult::no_space:

@@ -54,9 +54,11 @@ bool CheckDiskMarker(InstallState& app, std::string_view id);
 
 // Copies a stored file byte for byte (the compressed-form name first, then the plain name with
 // last_char put back). A missing source or a target that cannot be created puts the name to
-// show in failed_name. The source's size goes to *size when asked.
-TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
-               std::string& failed_name, uint64_t* size = nullptr);
+// show in failed_name, and every failure its reason in the copy state. The file bar follows the
+// copy. The source's size goes to *size when asked.
+TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, std::string source,
+                          const std::string& target, std::optional<char> last_char, std::string& failed_name,
+                          uint64_t* size = nullptr);
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.
 bool CreatePreallocatedFiles(InstallState& app);
@@ -66,7 +68,7 @@ bool CreatePreallocatedFiles(InstallState& app);
 bool TakesTemporaryRoute(std::string_view compressed_name, uint64_t stored_size);
 // Where the temporary copies go: the TMP folder, or "C:\" when that is not set or not a
 // folder; with a final "\".
-std::string TemporaryFolder(InstallState& app);
+std::string TemporaryFolder(platform::Environment& environment, platform::FileSystem& files);
 // The size of a stored file of the medium; nothing when it cannot be opened.
 std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path);
 

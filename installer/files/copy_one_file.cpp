@@ -36,9 +36,8 @@ bool TakesTemporaryRoute(std::string_view compressed_name, uint64_t stored_size)
     return !IsShortName(compressed_name) || stored_size < kDirectRouteMinimum;
 }
 
-std::string TemporaryFolder(InstallState& app) {
-    platform::FileSystem& files = app.platform().files;
-    std::string folder = app.platform().environment.Variable("TMP").value_or("");
+std::string TemporaryFolder(platform::Environment& environment, platform::FileSystem& files) {
+    std::string folder = environment.Variable("TMP").value_or("");
     if (folder.empty() || !platform::IsFolder(files, folder)) folder = "C:\\";
     return path::AddTrailingBackslash(folder);
 }
@@ -64,7 +63,7 @@ bool IsShortName(std::string_view path) {
 // A name for a new temporary file "tmpN" in the temporary folder.
 std::string UniqueTempName(InstallState& app) {
     platform::FileSystem& files = app.platform().files;
-    const std::string folder = TemporaryFolder(app);
+    const std::string folder = TemporaryFolder(app.platform().environment, files);
     for (unsigned n = 1;; ++n) {
         std::string candidate = folder + "tmp" + std::to_string(n);
         if (!platform::Exists(files, candidate)) return candidate;
@@ -138,7 +137,7 @@ std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEnt
         copy.last_failure = created.status();
         return nullptr;
     }
-    if (entry.delayed_replace) return OpenReplacementFile(app, entry.dest_path);
+    if (entry.delayed_replace) return OpenReplacementFile(app.platform(), copy, app.flags(), entry.dest_path);
     return nullptr;
 }
 
@@ -177,9 +176,9 @@ FileCopyResult ExpandInto(InstallState& app, ExpandingReader& input, platform::F
 
 }  // namespace
 
-TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::string& target, std::optional<char> last_char,
-                          std::string& failed_name, uint64_t* size) {
-    platform::FileSystem& files = app.platform().files;
+TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, std::string source,
+                          const std::string& target, std::optional<char> last_char, std::string& failed_name,
+                          uint64_t* size) {
     failed_name.clear();
     auto input = files.Open({source, Access::read, platform::share::read, Disposition::open_existing});
     if (!input && last_char && !source.empty()) {
@@ -190,17 +189,16 @@ TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::stri
     if (input) source_size = input.value()->Size().value_or(0);
     if (size) *size = source_size;
     if (!input) {
-        app.copy_state().last_failure = input.status();
+        copy.last_failure = input.status();
         failed_name = source;
         return TempCopyResult::source_not_found;
     }
     auto output = files.Open({target, Access::write, platform::share::none, Disposition::create_always});
     if (!output) {
-        app.copy_state().last_failure = output.status();
+        copy.last_failure = output.status();
         failed_name = target;
         return TempCopyResult::temp_cannot_be_created;
     }
-    ProgressPage& progress = app.progress();
     const uint64_t divisor = source_size > 1000000 ? 100 : 1;
     const uint64_t scaled_size = source_size / divisor > 0 ? source_size / divisor : 1;
     char block[kTempCopyBlock];
@@ -210,13 +208,13 @@ TempCopyResult CopyToTemp(InstallState& app, std::string source, const std::stri
         // the copy with a failure (a full disk then shows its reason).
         auto got = input.value()->Read(block, sizeof block);
         if (!got) {
-            app.copy_state().last_failure = got.status();
+            copy.last_failure = got.status();
             progress.SetFileBar(0);
             return TempCopyResult::cannot_be_read;
         }
         if (got.value() == 0) break;
         if (auto written = output.value()->Write(block, got.value()); !written) {
-            app.copy_state().last_failure = written.status();
+            copy.last_failure = written.status();
             failed_name = target;
             progress.SetFileBar(0);
             return TempCopyResult::temp_cannot_be_created;
@@ -241,7 +239,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     progress.SetLine1(app.Text(kCopyingFile) + "\n  " + path::NameOf(entry.dest_path));
     progress.SetLine2(app.Text(kToFolder) + "\n  " + entry.dest_folder);
 
-    if (ShouldSkipFile(app, entry)) return FileCopyResult::done;
+    if (ShouldSkipFile(files, copy, entry)) return FileCopyResult::done;
 
     // The folder that will hold the file, which is below the destination folder when the source
     // name carries sub-folders.
@@ -283,8 +281,8 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         std::string failed_name;
         // Only the plain name is stored: go to it at once rather than trying the compressed one again.
         const TempCopyResult copied = !compressed_size && plain_size
-                                          ? CopyToTemp(app, entry.source_path, temp, std::nullopt, failed_name)
-                                          : CopyToTemp(app, compressed, temp, remembered, failed_name);
+                                          ? CopyToTemp(files, progress, copy, entry.source_path, temp, std::nullopt, failed_name)
+                                          : CopyToTemp(files, progress, copy, compressed, temp, remembered, failed_name);
         if (copied != TempCopyResult::done) {
             app.Message(text::InsertArguments(app.Text(*MessageFor(copied)), {failed_name}));
             DeleteTemporary(app, temp);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/app/dialogs.h"
 #include "common/text/field_splitter.h"
 #include "common/text/path_helpers.h"
 #include "common/text/text.h"
@@ -65,25 +66,25 @@ int64_t TemporaryCopySize(InstallState& app, const FileEntry& entry) {
 
 }  // namespace
 
-uint32_t GetFreeKilobytes(InstallState& app, const std::string& root) {
-    auto space = app.platform().files.FreeSpace(root);
+uint32_t GetFreeKilobytes(platform::FileSystem& files, const std::string& root) {
+    auto space = files.FreeSpace(root);
     if (!space) return kDriveUnreadable;
     return static_cast<uint32_t>(std::min<uint64_t>(space->free_bytes / 1024, 2147483647u));
 }
 
-std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes) {
+std::string FormatSize(platform::Resources& resources, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes) {
     constexpr uint64_t kKb = 1024, kMb = kKb * 1024, kGb = kMb * 1024;
-    if (bytes < kKb) return text::FormatMessage("%d %s", {static_cast<long long>(bytes), app.Text(id_bytes)});
+    if (bytes < kKb) return text::FormatMessage("%d %s", {static_cast<long long>(bytes), app::LoadText(resources, id_bytes)});
     const uint64_t unit = bytes < kMb ? kKb : bytes < kGb ? kMb : kGb;
     const int id = bytes < kMb ? id_kb : bytes < kGb ? id_mb : id_gb;
     return text::FormatMessage("%d.%d %s", {static_cast<long long>(bytes / unit),
-                                            static_cast<long long>((bytes % unit) * 10 / unit), app.Text(id)});
+                                            static_cast<long long>((bytes % unit) * 10 / unit), app::LoadText(resources, id)});
 }
 
 OrStop<bool> CheckInstallFolder(InstallState& app, std::string& folder) {
     const char drive = folder.empty() ? '\0' : folder[0];
     app.folders().installation_drive_root = std::string(1, drive) + ":\\";
-    const uint32_t free = GetFreeKilobytes(app, app.folders().installation_drive_root);
+    const uint32_t free = GetFreeKilobytes(app.platform().files, app.folders().installation_drive_root);
     if (free == kDriveUnreadable) {
         app.Message(text::InsertArguments(app.Text(kDriveInvalid), {std::string(1, text::ToUpper(drive))}));
         return false;
@@ -131,15 +132,19 @@ OrStop<bool> CheckInstallFolder(InstallState& app, std::string& folder) {
     return true;
 }
 
-bool CheckSpaceForTotal(InstallState& app, int64_t total) { return CheckSpaceOnDrive(app, app.folders().installation_drive_root, total); }
+bool CheckSpaceForTotal(platform::Platform& platform, const Folders& folders, int64_t total) {
+    return CheckSpaceOnDrive(platform, folders.installation_drive_root, total);
+}
 
-bool CheckSpaceOnDrive(InstallState& app, const std::string& root, int64_t total) {
+bool CheckSpaceOnDrive(platform::Platform& platform, const std::string& root, int64_t total) {
     if (total <= 0) return true;
     const int64_t needed = NeededKilobytes(total);
-    const uint32_t free = GetFreeKilobytes(app, root);
+    const uint32_t free = GetFreeKilobytes(platform.files, root);
     if (needed <= static_cast<int64_t>(free)) return true;
-    const std::string size = FormatSize(app, static_cast<uint64_t>(needed) * 1024, kUnitGb, kUnitMb, kUnitKb, kUnitBytes);
-    app.Message(text::InsertArguments(app.Text(kNotEnoughSpaceOnDrive), {root, size}));
+    const std::string size =
+        FormatSize(platform.resources, static_cast<uint64_t>(needed) * 1024, kUnitGb, kUnitMb, kUnitKb, kUnitBytes);
+    const std::string message = text::InsertArguments(app::LoadText(platform.resources, kNotEnoughSpaceOnDrive), {root, size});
+    ShowInstallerMessage(platform.ui, platform.resources, message);
     return false;
 }
 
@@ -174,12 +179,13 @@ OrStop<bool> EstimateSpace(InstallState& app) {
     progress.SetFileBar(0);
     // The temporary copy of a file lives while the file is expanded, so its drive needs room
     // for the largest of them besides whatever else goes there.
-    const std::string temporary_folder = TemporaryFolder(app);
+    const std::string temporary_folder = TemporaryFolder(app.platform().environment, files);
     const std::string temporary_root = std::string(1, text::ToUpper(temporary_folder[0])) + ":\\";
     const std::string& installation_root = app.folders().installation_drive_root;
     if (!installation_root.empty() && text::ToUpper(installation_root[0]) == temporary_root[0])
-        return total <= 0 || CheckSpaceForTotal(app, total + largest_temporary);
-    return CheckSpaceForTotal(app, total) && CheckSpaceOnDrive(app, temporary_root, largest_temporary);
+        return total <= 0 || CheckSpaceForTotal(app.platform(), app.folders(), total + largest_temporary);
+    return CheckSpaceForTotal(app.platform(), app.folders(), total) &&
+           CheckSpaceOnDrive(app.platform(), temporary_root, largest_temporary);
 }
 
 Completion SumGroupBytes(InstallState& app) {

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "installer/script/expansion.h"
+#include "platform/platform.h"
 
 namespace rvx::installer {
 
 class InstallState;
+struct Folders;
 
 // Checks (and creates when missing) the folder the user chose. True with the folder ending in
 // "\" when the installation may go there; false after telling the user why not; the stop for
@@ -28,16 +30,16 @@ Completion SumGroupBytes(InstallState& app);
 // Free kilobytes (of 1,024 bytes) on the drive with the root "X:\"; at most 2,147,483,647;
 // kDriveUnreadable when the drive cannot be queried.
 inline constexpr uint32_t kDriveUnreadable = 0xFFFFFFFF;
-uint32_t GetFreeKilobytes(InstallState& app, const std::string& root);
+uint32_t GetFreeKilobytes(platform::FileSystem& files, const std::string& root);
 
 // "1023 bytes", "1.5 Kb", "12.3 Mb", "2.0 Gb": the decimal is cut, never rounded up. The unit
 // texts come from the string table entries given.
-std::string FormatSize(InstallState& app, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes);
+std::string FormatSize(platform::Resources& resources, uint64_t bytes, int id_gb, int id_mb, int id_kb, int id_bytes);
 
 // The space check shared by the copy stage and the network transfer: needs total bytes plus a
 // quarter on the installation drive; false after the message when they do not fit.
-bool CheckSpaceForTotal(InstallState& app, int64_t total);
+bool CheckSpaceForTotal(platform::Platform& platform, const Folders& folders, int64_t total);
 // The same on the drive with the root "X:\".
-bool CheckSpaceOnDrive(InstallState& app, const std::string& root, int64_t total);
+bool CheckSpaceOnDrive(platform::Platform& platform, const std::string& root, int64_t total);
 
 }  // namespace rvx::installer

@@ -20,8 +20,8 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text::EqualsIgnoreCase(text.substr(text.size() - tail.size()), tail);
 }
 
-std::string MediumFolder(InstallState& app) {
-    const std::string& source = app.folders().source;
+std::string MediumFolder(const Folders& folders) {
+    const std::string& source = folders.source;
     if (EndsWithIgnoreCase(source, "\\32\\")) return source.substr(0, source.size() - 3);
     return source;
 }
@@ -52,15 +52,16 @@ uint64_t TransferFile(InstallState& app, const std::string& path, const std::str
     (void)CreateFolderPath(app.platform().files, path::RemoveTrailingBackslash(path::FolderOf(target)));
     std::string failed_name;
     uint64_t size = 0;
-    (void)CopyToTemp(app, path, target, std::nullopt, failed_name, &size);
+    (void)CopyToTemp(app.platform().files, app.progress(), app.copy_state(), path, target, std::nullopt, failed_name,
+                     &size);
     return size;
 }
 
 }  // namespace
 
-std::vector<std::string> ListInstallSet(InstallState& app) {
+std::vector<std::string> ListInstallSet(platform::FileSystem& files, const Folders& folders) {
     std::vector<std::string> list;
-    ListFolder(app.platform().files, MediumFolder(app), list);
+    ListFolder(files, MediumFolder(folders), list);
     return list;
 }
 
@@ -89,9 +90,9 @@ TransferResult TransferInstallSet(InstallState& app, const std::vector<std::stri
 
     ProgressPage& progress = app.progress();
     progress.SetFileBar(0);
-    if (!CheckSpaceForTotal(app, total)) return TransferResult::no_space;
+    if (!CheckSpaceForTotal(app.platform(), app.folders(), total)) return TransferResult::no_space;
 
-    const std::string medium = MediumFolder(app);
+    const std::string medium = MediumFolder(app.folders());
     const std::string installation = path::RemoveTrailingBackslash(app.folders().installation);
     int64_t done = 0;
     for (const std::string& path : list) {
@@ -101,14 +102,13 @@ TransferResult TransferInstallSet(InstallState& app, const std::vector<std::stri
         if (log.failed()) return TransferResult::log_failed;
         if (total > 0) progress.SetOverallBar(done * 100 / total);
     }
-    RewriteCopiedScript(app);
+    RewriteCopiedScript(files, app.folders());
     progress.SetOverallBar(100);
     return TransferResult::done;
 }
 
-void RewriteCopiedScript(InstallState& app) {
-    platform::FileSystem& files = app.platform().files;
-    const std::string folder = path::AddTrailingBackslash(app.folders().installation);
+void RewriteCopiedScript(platform::FileSystem& files, const Folders& folders) {
+    const std::string folder = path::AddTrailingBackslash(folders.installation);
     std::string script = folder + "32\\install.ini";
     if (!platform::Exists(files, script)) script = folder + "install.ini";
     const std::string working = script + ".tmp";

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace rvx::installer {
 
 class InstallState;
+struct Folders;
 
 // The files of the installation set: every file below the medium's folder (the source folder,
 // or the folder above it when the installer runs from its "\32\" sub-folder), in a fixed order.
-std::vector<std::string> ListInstallSet(InstallState& app);
+std::vector<std::string> ListInstallSet(platform::FileSystem& files, const Folders& folders);
 
 enum class TransferResult {
     done,
@@ -24,7 +27,7 @@ enum class TransferResult {
 // Copies the listed files below the installation folder.
 TransferResult TransferInstallSet(InstallState& app, const std::vector<std::string>& list);
 
-// Removes the network header lines from the script copied to the shared folder.
-void RewriteCopiedScript(InstallState& app);
+// Removes the network header lines from the script copied to the shared installation folder.
+void RewriteCopiedScript(platform::FileSystem& files, const Folders& folders);
 
 }  // namespace rvx::installer

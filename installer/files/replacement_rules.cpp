@@ -25,16 +25,14 @@ bool IsNewer(const FileVersion& candidate, const FileVersion& installed) {
 
 }  // namespace
 
-bool ShouldSkipByVersion(InstallState& app, const FileEntry& entry) {
-    platform::FileSystem& files = app.platform().files;
+bool ShouldSkipByVersion(platform::FileSystem& files, const FileEntry& entry) {
     const auto installed = ReadFileVersion(files, entry.dest_path);
     if (!installed) return false;
     const FileVersion source = ReadFileVersion(files, entry.source_path).value_or(FileVersion{});
     return !IsNewer(source, *installed);
 }
 
-bool ShouldSkipByDate(InstallState& app, const FileEntry& entry) {
-    platform::FileSystem& files = app.platform().files;
+bool ShouldSkipByDate(platform::FileSystem& files, const FileEntry& entry) {
     auto source = files.Open({entry.source_path, platform::Access::read, platform::share::read, platform::Disposition::open_existing});
     auto installed = files.Open({entry.dest_path, platform::Access::write, platform::share::none, platform::Disposition::open_existing});
     if (!source || !installed) return false;
@@ -44,21 +42,21 @@ bool ShouldSkipByDate(InstallState& app, const FileEntry& entry) {
     return source_times->last_write < installed_times->last_write;
 }
 
-bool ShouldSkipAsSameFont(InstallState& app, const FileEntry& entry) {
-    platform::FileSystem& files = app.platform().files;
+bool ShouldSkipAsSameFont(platform::FileSystem& files, CopyState& copy, const FileEntry& entry) {
     const auto installed = ReadFontFamilyName(files, entry.dest_path);
     if (!installed) return false;
     const auto source = ReadFontFamilyName(files, entry.source_path);
     if (!source || *source != *installed) return false;
-    app.copy_state().fonts_already_present.push_back(path::NameOf(entry.source_path));
+    copy.fonts_already_present.push_back(path::NameOf(entry.source_path));
     return true;
 }
 
-bool ShouldSkipIfPresent(InstallState& app, const FileEntry& entry) { return platform::Exists(app.platform().files, entry.dest_path); }
+bool ShouldSkipIfPresent(platform::FileSystem& files, const FileEntry& entry) { return platform::Exists(files, entry.dest_path); }
 
-bool ShouldSkipFile(InstallState& app, const FileEntry& entry) {
-    return (entry.version_check && ShouldSkipByVersion(app, entry)) || (entry.date_check && ShouldSkipByDate(app, entry)) ||
-           (entry.font_check && ShouldSkipAsSameFont(app, entry)) || (entry.only_if_missing && ShouldSkipIfPresent(app, entry));
+bool ShouldSkipFile(platform::FileSystem& files, CopyState& copy, const FileEntry& entry) {
+    return (entry.version_check && ShouldSkipByVersion(files, entry)) || (entry.date_check && ShouldSkipByDate(files, entry)) ||
+           (entry.font_check && ShouldSkipAsSameFont(files, copy, entry)) ||
+           (entry.only_if_missing && ShouldSkipIfPresent(files, entry));
 }
 
 std::string ReplacementName(std::string_view dest_path) {
@@ -68,29 +66,30 @@ std::string ReplacementName(std::string_view dest_path) {
     return std::string(dest_path.substr(0, base_end)) + ".009";
 }
 
-std::unique_ptr<platform::File> OpenReplacementFile(InstallState& app, const std::string& dest_path) {
+std::unique_ptr<platform::File> OpenReplacementFile(platform::Platform& platform, CopyState& copy, RunFlags& flags,
+                                                    const std::string& dest_path) {
     const std::string replacement = ReplacementName(dest_path);
-    auto file = app.platform().files.Open(
+    auto file = platform.files.Open(
         {replacement, platform::Access::write, platform::share::none, platform::Disposition::create_always});
     if (!file) {
-        app.copy_state().last_failure = file.status();
+        copy.last_failure = file.status();
         return nullptr;
     }
-    ScheduleReplaceAtRestart(app, replacement, dest_path);
-    app.flags().restart = true;
+    ScheduleReplaceAtRestart(platform, replacement, dest_path);
+    flags.restart = true;
     return std::move(file).value();
 }
 
-Completion DeleteListedFiles(InstallState& app, std::string_view line) {
+Completion DeleteListedFiles(const ExpansionSources& sources, platform::FileSystem& files, std::string_view line) {
     std::string pattern(line);
     if (pattern.find('\\') != std::string::npos) {
-        Expansion expanded = Expanded(app, pattern);
+        Expansion expanded = Expanded(sources, pattern);
         if (expanded.stopped()) return expanded.stop();
         pattern = std::move(*expanded);
     } else {
-        pattern = path::AddTrailingBackslash(app.folders().installation) + pattern;
+        pattern = path::AddTrailingBackslash(sources.folders.installation) + pattern;
     }
-    (void)DeleteMatchingFiles(app.platform().files, pattern);
+    (void)DeleteMatchingFiles(files, pattern);
     return Completion::Done();
 }
 

@@ -62,8 +62,7 @@ platform::Outcome AppendWininitRename(platform::FileSystem& files, std::string_v
     return platform::WriteWholeFile(files, wininit_path, out);
 }
 
-void ScheduleReplaceAtRestart(InstallState& app, const std::string& new_path, const std::string& old_path) {
-    platform::Platform& platform = app.platform();
+void ScheduleReplaceAtRestart(platform::Platform& platform, const std::string& new_path, const std::string& old_path) {
     switch (platform.environment.Version().family) {
     case platform::PlatformFamily::windows_95:
         (void)AppendWininitRename(platform.files, platform.environment.WindowsFolder() + "\\WININIT.INI", old_path, new_path);

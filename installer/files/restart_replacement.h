@@ -6,14 +6,13 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "platform/platform.h"
 
 namespace rvx::installer {
 
-class InstallState;
-
 // Arranges that at the next start old_path is replaced by new_path. Failures go unnoticed: the
 // installation asks for a restart all the same.
-void ScheduleReplaceAtRestart(InstallState& app, const std::string& new_path, const std::string& old_path);
+void ScheduleReplaceAtRestart(platform::Platform& platform, const std::string& new_path, const std::string& old_path);
 
 // Adds "NUL=old_path" (delete the installed file) and "old_path=new_path" (move the new one in)
 // at the end of WININIT.INI's [Rename] section, creating the section or the file when missing.

@@ -56,7 +56,8 @@ TEST(FileLine, RunningFromTheThirtyTwoBitFolderReadsAboveIt) {
 TEST(SizeText, UnitsAndTheCutDecimal) {
     FileStages run;
     auto size = [&](uint64_t bytes) {
-        return installer::FormatSize(run.app, bytes, installer::kUnitGb, installer::kUnitMb, installer::kUnitKb, installer::kUnitBytes);
+        return installer::FormatSize(run.app.platform().resources, bytes, installer::kUnitGb, installer::kUnitMb,
+                                     installer::kUnitKb, installer::kUnitBytes);
     };
     EXPECT_EQ(size(1023), "1023 bytes");
     EXPECT_EQ(size(1536), "1.5 Kb");
@@ -67,8 +68,8 @@ TEST(SizeText, UnitsAndTheCutDecimal) {
 
 TEST(FreeSpace, ClampedAtTwoTerabytesAndUnreadableDrives) {
     FileStages run("", WithFreeKilobytes(5ull << 30));
-    EXPECT_EQ(installer::GetFreeKilobytes(run.app, "C:\\"), 2147483647u);
-    EXPECT_EQ(installer::GetFreeKilobytes(run.app, "Q:\\"), installer::kDriveUnreadable);
+    EXPECT_EQ(installer::GetFreeKilobytes(run.app.platform().files, "C:\\"), 2147483647u);
+    EXPECT_EQ(installer::GetFreeKilobytes(run.app.platform().files, "Q:\\"), installer::kDriveUnreadable);
 }
 
 TEST(InstallFolderCheck, CreatesAMissingFolderAndAsksAboutAnExistingOne) {

@@ -22,7 +22,7 @@ TEST(NetworkTransfer, CopiesTheWholeMediumAndRewritesTheScript) {
     std::filesystem::create_directories(run.temp.HostPath("C:\\Share"));  // the wizard's folder check made it
     run.app.script().uninstall_file = "net.nvu";
 
-    const auto list = installer::ListInstallSet(run.app);
+    const auto list = installer::ListInstallSet(run.app.platform().files, run.app.folders());
     ASSERT_EQ(list.size(), 4u);
     ASSERT_EQ(installer::TransferInstallSet(run.app, list), installer::TransferResult::done);
     EXPECT_EQ(run.Read("C:\\Share\\DATA\\A.EX_"), test_support::LiteralSzdd("abc", 'E'));  // stays compressed
@@ -45,7 +45,8 @@ TEST(NetworkTransfer, TheSpaceCheckStopsIt) {
     FileStages run("message ok ~ \"You need\"\n", config, "C:\\CD\\Rovexa.exe");
     run.Put("C:\\CD\\big.bin", std::string(8000, 'b'));
     run.app.folders().installation = "C:\\Share";
-    EXPECT_EQ(installer::TransferInstallSet(run.app, installer::ListInstallSet(run.app)), installer::TransferResult::no_space);
+    const auto list = installer::ListInstallSet(run.app.platform().files, run.app.folders());
+    EXPECT_EQ(installer::TransferInstallSet(run.app, list), installer::TransferResult::no_space);
     EXPECT_FALSE(run.Exists("C:\\Share\\big.bin"));
 }
 

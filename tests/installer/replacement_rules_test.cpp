@@ -39,7 +39,7 @@ TEST(VersionRule, OnlyAStrictlyNewerSourceReplacesAVersionedFile) {
     auto skips = [&](const std::string& installed, const std::string& source) {
         run.Put("C:\\Prog\\lib.dll", installed);
         run.Put("C:\\MEDIUM\\lib.dll", source);
-        return installer::ShouldSkipByVersion(run.app, ParseFileLine(run.app, "lib.dll,,V").value());
+        return installer::ShouldSkipByVersion(run.app.platform().files, ParseFileLine(run.app, "lib.dll,,V").value());
     };
     EXPECT_TRUE(skips(v2000, v2000));
     EXPECT_FALSE(skips(v2000, v2001));
@@ -49,7 +49,7 @@ TEST(VersionRule, OnlyAStrictlyNewerSourceReplacesAVersionedFile) {
     // Only the plain source name is read: a source stored compressed never replaces a versioned file.
     (void)run.app.platform().files.RemoveFile("C:\\MEDIUM\\lib.dll");
     run.Put("C:\\MEDIUM\\lib.dl_", test_support::LiteralSzdd(v2001, 'l'));
-    EXPECT_TRUE(installer::ShouldSkipByVersion(run.app, ParseFileLine(run.app, "lib.dll,,V").value()));
+    EXPECT_TRUE(installer::ShouldSkipByVersion(run.app.platform().files, ParseFileLine(run.app, "lib.dll,,V").value()));
     run.Put("C:\\Prog\\lib.dll", v2000);
     run.app.script().files = {"lib.dll,,V"};
     ASSERT_EQ(installer::CopyFiles(run.app), installer::CopyStageResult::done);
@@ -63,14 +63,14 @@ TEST(DateRule, OnlyAnOlderSourceIsSkipped) {
     const auto entry = ParseFileLine(run.app, "a.txt,,S").value();
     SetAge(run, "C:\\MEDIUM\\a.txt", 10);
     SetAge(run, "C:\\Prog\\a.txt", 5);
-    EXPECT_TRUE(installer::ShouldSkipByDate(run.app, entry));
+    EXPECT_TRUE(installer::ShouldSkipByDate(run.app.platform().files, entry));
     std::filesystem::last_write_time(run.temp.HostPath("C:\\Prog\\a.txt"),
                                      std::filesystem::last_write_time(run.temp.HostPath("C:\\MEDIUM\\a.txt")));
-    EXPECT_FALSE(installer::ShouldSkipByDate(run.app, entry));
+    EXPECT_FALSE(installer::ShouldSkipByDate(run.app.platform().files, entry));
     // A read-only installed file cannot be opened for writing: the rule does not apply.
     SetAge(run, "C:\\Prog\\a.txt", 1);
     ASSERT_TRUE(run.app.platform().files.WriteAttributes("C:\\Prog\\a.txt", platform::attributes::read_only));
-    EXPECT_FALSE(installer::ShouldSkipByDate(run.app, entry));
+    EXPECT_FALSE(installer::ShouldSkipByDate(run.app.platform().files, entry));
 }
 
 TEST(FontRule, SameFamilyUnderAnotherNameIsSkippedAndListed) {
@@ -78,11 +78,14 @@ TEST(FontRule, SameFamilyUnderAnotherNameIsSkippedAndListed) {
     run.Put("C:\\Prog\\fonts\\installed.ttf", Font(u"Norvane Sans"));
     run.Put("C:\\MEDIUM\\nvsans.ttf", Font(u"Norvane Sans"));
     run.Put("C:\\MEDIUM\\other.ttf", Font(u"Norvane Serif"));
-    EXPECT_TRUE(installer::ShouldSkipAsSameFont(run.app, ParseFileLine(run.app, "nvsans.ttf,fonts\\installed.ttf,F").value()));
-    EXPECT_FALSE(installer::ShouldSkipAsSameFont(run.app, ParseFileLine(run.app, "other.ttf,fonts\\installed.ttf,F").value()));
+    auto same_font = [&](const char* line) {
+        return installer::ShouldSkipAsSameFont(run.app.platform().files, run.app.copy_state(), ParseFileLine(run.app, line).value());
+    };
+    EXPECT_TRUE(same_font("nvsans.ttf,fonts\\installed.ttf,F"));
+    EXPECT_FALSE(same_font("other.ttf,fonts\\installed.ttf,F"));
     // A file that is no font never keeps the copy from happening.
     run.Put("C:\\Prog\\fonts\\plain.ttf", "not a font");
-    EXPECT_FALSE(installer::ShouldSkipAsSameFont(run.app, ParseFileLine(run.app, "nvsans.ttf,fonts\\plain.ttf,F").value()));
+    EXPECT_FALSE(same_font("nvsans.ttf,fonts\\plain.ttf,F"));
     EXPECT_EQ(run.app.copy_state().fonts_already_present, std::vector<std::string>{"nvsans.ttf"});
 }
 
@@ -100,8 +103,8 @@ TEST(DeleteList, PatternsDeleteReadOnlyFilesButNotFolders) {
     run.Put("C:\\Prog\\oldies.tmp\\inner.txt", "folder");
     run.Put("C:\\Else\\x.bak", "x");
     ASSERT_TRUE(run.app.platform().files.WriteAttributes("C:\\Prog\\old2.tmp", platform::attributes::read_only));
-    ASSERT_FALSE(installer::DeleteListedFiles(run.app, "old*.tmp").stopped());
-    ASSERT_FALSE(installer::DeleteListedFiles(run.app, "%ROOTDRIVE%\\Else\\*.bak").stopped());
+    ASSERT_FALSE(installer::DeleteListedFiles(run.app, run.app.platform().files, "old*.tmp").stopped());
+    ASSERT_FALSE(installer::DeleteListedFiles(run.app, run.app.platform().files, "%ROOTDRIVE%\\Else\\*.bak").stopped());
     EXPECT_FALSE(run.Exists("C:\\Prog\\old1.tmp"));
     EXPECT_FALSE(run.Exists("C:\\Prog\\old2.tmp"));
     EXPECT_TRUE(run.Exists("C:\\Prog\\keep.txt"));
