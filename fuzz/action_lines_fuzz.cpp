@@ -52,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& line : app.script().stop_programs)
         if (auto parsed = rvx::installer::ParseStopProgramLine(line); parsed && parsed->window_title.size() > line.size())
             __builtin_trap();
-    rvx::installer::StopPrograms(app);
-    rvx::installer::InstallDirectXIfNeeded(app);
+    rvx::installer::StopPrograms(app.platform().processes, app.script());
+    rvx::installer::InstallDirectXIfNeeded(app.platform(), app.script(), app.folders(), app.flags());
     // An undefined variable stops the installer; a valid outcome for a script line.
-    (void)rvx::installer::RunFinalCommands(app);
+    (void)rvx::installer::RunFinalCommands(app, app.flags(), app.platform());
     // The working folder of one run must not leak into the next.
     (void)fixture.machine.platform().files.SetCurrentFolder("C:\\Setup");
     return 0;

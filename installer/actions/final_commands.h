@@ -8,11 +8,13 @@
 #include <string_view>
 
 #include "installer/script/expansion.h"
+#include "installer/script/variables.h"
+#include "platform/platform.h"
 #include "platform/shell.h"
 
 namespace rvx::installer {
 
-class InstallState;
+struct RunFlags;
 
 // One [FINALCOMMAND] line: "program[, working folder[, wait mark[, arguments]]]".
 struct FinalCommand {
@@ -23,17 +25,17 @@ struct FinalCommand {
 
 // Splits and expands one line; the program also gets the display-text substitution. Nothing
 // for an empty line; the stop for an undefined variable in a field.
-OrStop<std::optional<FinalCommand>> ParseFinalCommand(InstallState& app, std::string_view line);
+OrStop<std::optional<FinalCommand>> ParseFinalCommand(const ExpansionSources& sources, std::string_view line);
 
 // With the restart flag set, writes each expanded [REGRESTART] line as a registry line and starts
 // nothing. Otherwise starts each [FINALCOMMAND] line in order: a working folder becomes the
 // installer's current folder and stays so for the following lines; a marked line is waited for.
 // A program that cannot be started is passed over without a message. An undefined variable in a
 // line stops the stage before that line is acted on.
-Completion RunFinalCommands(InstallState& app);
+Completion RunFinalCommands(const ExpansionSources& sources, const RunFlags& flags, platform::Platform& platform);
 
 // Starts a command line and waits for the program to end while the installer's windows are
 // kept painted but take no input; false when it could not be started.
-bool StartAndWait(InstallState& app, std::string_view command_line, platform::ShowState show);
+bool StartAndWait(platform::Processes& processes, std::string_view command_line, platform::ShowState show);
 
 }  // namespace rvx::installer

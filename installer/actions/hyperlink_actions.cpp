@@ -8,10 +8,11 @@
 namespace rvx::installer {
 
 platform::ShellCode InstallerHyperlinkActions::Open(std::string_view target) {
-    platform::Platform& platform = app_.platform();
-    return OpenDocument({platform.shell, platform.registry, platform.processes}, target, platform::ShowState::normal);
+    return OpenDocument({platform_.shell, platform_.registry, platform_.processes}, target, platform::ShowState::normal);
 }
 
-void InstallerHyperlinkActions::ShowOpenError(platform::ShellCode code) { installer::ShowOpenError(app_, code); }
+void InstallerHyperlinkActions::ShowOpenError(platform::ShellCode code) {
+    installer::ShowOpenError(platform_.ui, platform_.resources, code);
+}
 
 }  // namespace rvx::installer

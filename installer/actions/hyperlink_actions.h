@@ -3,19 +3,18 @@
 #pragma once
 
 #include "platform/hyperlink_control.h"
+#include "platform/platform.h"
 
 namespace rvx::installer {
 
-class InstallState;
-
 class InstallerHyperlinkActions : public platform::HyperlinkActions {
 public:
-    explicit InstallerHyperlinkActions(InstallState& app) : app_(app) {}
+    explicit InstallerHyperlinkActions(platform::Platform& platform) : platform_(platform) {}
     platform::ShellCode Open(std::string_view target) override;
     void ShowOpenError(platform::ShellCode code) override;
 
 private:
-    InstallState& app_;
+    platform::Platform& platform_;
 };
 
 }  // namespace rvx::installer

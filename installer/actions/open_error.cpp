@@ -1,6 +1,7 @@
 // The texts of the shell's error codes.
 #include "installer/actions/open_error.h"
 
+#include "common/app/dialogs.h"
 #include "common/text/text.h"
 #include "installer/core/state/install_state.h"
 #include "installer_strings.h"
@@ -24,15 +25,15 @@ constexpr CodeText kCodeTexts[] = {
 
 }  // namespace
 
-std::string OpenErrorMessage(InstallState& app, platform::ShellCode code) {
-    std::string message = app.Text(kOpenErrorIntro);
+std::string OpenErrorMessage(platform::Resources& resources, platform::ShellCode code) {
+    std::string message = app::LoadText(resources, kOpenErrorIntro);
     for (const auto& entry : kCodeTexts)
-        if (entry.code == code.value) return message + app.Text(entry.text_id);
-    return message + text::FormatMessage(app.Text(kOpenErrorUnknown), {code.value});
+        if (entry.code == code.value) return message + app::LoadText(resources, entry.text_id);
+    return message + text::FormatMessage(app::LoadText(resources, kOpenErrorUnknown), {code.value});
 }
 
-void ShowOpenError(InstallState& app, platform::ShellCode code) {
-    (void)app.Message(OpenErrorMessage(app, code), platform::Buttons::ok, platform::Icon::warning);
+void ShowOpenError(platform::UserInterface& ui, platform::Resources& resources, platform::ShellCode code) {
+    (void)ShowInstallerMessage(ui, resources, OpenErrorMessage(resources, code), platform::Buttons::ok, platform::Icon::warning);
 }
 
 }  // namespace rvx::installer

@@ -3,16 +3,15 @@
 
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/shell.h"
 
 namespace rvx::installer {
 
-class InstallState;
-
 // "Unable to open hyperlink:" and the text for the code (string table, 42100 and up).
-std::string OpenErrorMessage(InstallState& app, platform::ShellCode code);
+std::string OpenErrorMessage(platform::Resources& resources, platform::ShellCode code);
 
 // Shows that message in an OK box with the exclamation icon.
-void ShowOpenError(InstallState& app, platform::ShellCode code);
+void ShowOpenError(platform::UserInterface& ui, platform::Resources& resources, platform::ShellCode code);
 
 }  // namespace rvx::installer

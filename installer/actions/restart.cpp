@@ -26,9 +26,9 @@ bool OfferRestart(InstallState& app) {
     return false;
 }
 
-bool RestartComputer(InstallState& app) {
-    auto requested = app.platform().power.Restart();
-    if (!requested) app.TraceText("The restart could not be requested: " + requested.error().Describe() + "\n");
+bool RestartComputer(platform::Power& power, Trace& trace) {
+    auto requested = power.Restart();
+    if (!requested) trace.Write("The restart could not be requested: " + requested.error().Describe() + "\n");
     return requested.ok();
 }
 

@@ -2,7 +2,9 @@
 // restart page, dialog 124) and the request to the system.
 #pragma once
 
+#include "installer/core/state/trace.h"
 #include "installer_pages.h"
+#include "platform/platform.h"
 
 namespace rvx::installer {
 
@@ -17,6 +19,6 @@ bool OfferRestart(InstallState& app);
 
 // Asks the system to restart the computer; false when the restart could not be requested (the
 // replacements left for the next start then wait for whatever start the user makes).
-bool RestartComputer(InstallState& app);
+bool RestartComputer(platform::Power& power, Trace& trace);
 
 }  // namespace rvx::installer

@@ -8,12 +8,14 @@
 
 namespace rvx::installer {
 
-bool AskStartQuestion(InstallState& app) {
-    const TextList& lines = app.script().init_text;
-    if (lines.empty() || app.answers().unattended) return true;
+bool AskStartQuestion(platform::UserInterface& ui, platform::Resources& resources, const ScriptSections& script,
+                      const Answers& answers) {
+    const TextList& lines = script.init_text;
+    if (lines.empty() || answers.unattended) return true;
     std::string question;
-    for (const std::string& line : lines) question += SubstituteDisplayText(app.script(), line) + "\n";
-    return app.Message(question, platform::Buttons::yes_no, platform::Icon::information, 2) == platform::Answer::yes;
+    for (const std::string& line : lines) question += SubstituteDisplayText(script, line) + "\n";
+    return ShowInstallerMessage(ui, resources, question, platform::Buttons::yes_no, platform::Icon::information, 2) ==
+           platform::Answer::yes;
 }
 
 }  // namespace rvx::installer

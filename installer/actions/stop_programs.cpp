@@ -18,9 +18,8 @@ std::optional<StopProgramLine> ParseStopProgramLine(std::string_view line) {
     return StopProgramLine{std::move(fields[0]), std::move(fields[1]), command};
 }
 
-void StopPrograms(InstallState& app) {
-    platform::Processes& processes = app.platform().processes;
-    for (const std::string& line : app.script().stop_programs) {
+void StopPrograms(platform::Processes& processes, const ScriptSections& script) {
+    for (const std::string& line : script.stop_programs) {
         const auto stop = ParseStopProgramLine(line);
         if (!stop) continue;
         if (auto window = processes.FindTopLevelWindow(stop->window_class, stop->window_title))

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace rvx::installer {
 
-class InstallState;
+struct ScriptSections;
 
 struct StopProgramLine {
     std::string window_class;  // empty: any class
@@ -23,6 +25,6 @@ std::optional<StopProgramLine> ParseStopProgramLine(std::string_view line);
 
 // Sends every line's command to its window, when that window exists, and waits until the window
 // has handled it. Missing windows and malformed lines are passed over silently.
-void StopPrograms(InstallState& app);
+void StopPrograms(platform::Processes& processes, const ScriptSections& script);
 
 }  // namespace rvx::installer

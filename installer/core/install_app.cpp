@@ -122,7 +122,7 @@ int InstallApp::RunSequence() {
 
     if (ReportPendingStartError(*this) == CheckResult::stop) return app::kExitCouldNotStart;
     if (CheckRightsAndSystem(*this) == CheckResult::stop) return app::kExitCouldNotStart;
-    if (!AskStartQuestion(*this)) return app::kExitCancelled;
+    if (!AskStartQuestion(platform_.ui, platform_.resources, script_, answers_)) return app::kExitCancelled;
     switch (SettleInstallationFolder(*this)) {
     case CheckResult::go_on: break;
     case CheckResult::stop: return app::kExitCouldNotStart;
@@ -161,7 +161,7 @@ int InstallApp::RunSequence() {
 
 Completion InstallApp::FinishRun() {
     if (flags_.restart_now) {
-        (void)RestartComputer(*this);
+        (void)RestartComputer(platform_.power, trace_);
         return Completion::Done();
     }
     if (!answers_.launch_choice || script_.auto_launch.size() < 2) return Completion::Done();

@@ -35,8 +35,8 @@ std::optional<LocalBranchResult> RemoveStopAndCopy(InstallApp& app) {
     const Expansion title = ExpandedDisplayText(app, app.script().title);
     if (title.stopped()) return LocalBranchResult::fatal_stop;
     app.progress().Open(*title);
-    StopServicesForUpdate(app);
-    StopPrograms(app);
+    StopServicesForUpdate(app.platform().services, app.script());
+    StopPrograms(app.platform().processes, app.script());
     switch (CopyFiles(app)) {
     case CopyStageResult::done: return std::nullopt;
     case CopyStageResult::fatal_stop: return LocalBranchResult::fatal_stop;
@@ -63,7 +63,7 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
     app.progress().SetLine1("");
     app.progress().SetLine2("");
     (void)CreatePreallocatedFiles(app);
-    (void)RegisterFonts(app);
+    (void)RegisterFonts(app.platform(), app.script(), app.copy_state());
     if (!app.flags().patch) {
         app.progress().SetLine1(app.Text(kCreatingIcons));
         app.TraceText("Make Group: \n");
@@ -74,7 +74,7 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
             return LocalBranchResult::failed;
         }
     }
-    if (RunRegistryStage(app).stopped()) return LocalBranchResult::fatal_stop;
+    if (RunRegistryStage(app, app.flags(), app.platform().registry).stopped()) return LocalBranchResult::fatal_stop;
     app.progress().Close();
 
     if (app.flags().patch) {
@@ -87,11 +87,11 @@ LocalBranchResult RunLocalBranch(InstallApp& app, WizardPages& pages) {
         if (pages.success.Run() == kPageFatalStop) return LocalBranchResult::fatal_stop;
         if (pages.final_information.Run() == kPageFatalStop) return LocalBranchResult::fatal_stop;
     }
-    StopServices(app);
-    RecordServicesForUninstaller(app);
-    InstallDirectXIfNeeded(app);
+    StopServices(app.platform().services, app.script());
+    RecordServicesForUninstaller(app.script(), app.uninstall_log());
+    InstallDirectXIfNeeded(app.platform(), app.script(), app.folders(), app.flags());
     if (app.answers().desktop_shortcut_choice && CreateDesktopShortcuts(app).stopped()) return LocalBranchResult::fatal_stop;
-    if (RunFinalCommands(app).stopped()) return LocalBranchResult::fatal_stop;
+    if (RunFinalCommands(app, app.flags(), app.platform()).stopped()) return LocalBranchResult::fatal_stop;
     if (app.flags().restart) app.flags().restart_now = OfferRestart(app);
     return LocalBranchResult::done;
 }

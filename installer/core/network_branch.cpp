@@ -30,11 +30,11 @@ NetworkBranchResult RunNetworkBranch(InstallApp& app, WizardPages& pages) {
     const TextList& user = app.script().user_info_net;
     if (user.size() > 1) app.user().name = user[1];
     if (user.size() > 2) app.user().company = user[2];
-    if (RunRegistryStage(app).stopped()) return NetworkBranchResult::fatal_stop;
+    if (RunRegistryStage(app, app.flags(), app.platform().registry).stopped()) return NetworkBranchResult::fatal_stop;
     for (const std::string& line : app.script().registry_uninstall) {
         const Expansion expanded = Expanded(app, line);
         if (expanded.stopped()) return NetworkBranchResult::fatal_stop;
-        RecordRegistryKeyToRemove(app, *expanded);
+        RecordRegistryKeyToRemove(app.uninstall_log(), app.trace(), *expanded);
     }
     app.uninstall_log().RecordProduct(SubstituteDisplayText(app.script(), app.script().product_name));
     app.progress().Close();

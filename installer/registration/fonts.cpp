@@ -20,8 +20,7 @@ std::string FontsKey(platform::Platform& platform) {
 
 }  // namespace
 
-bool RegisterFonts(InstallState& app) {
-    platform::Platform& platform = app.platform();
+bool RegisterFonts(platform::Platform& platform, const ScriptSections& script, const CopyState& copy) {
     const auto root = system::RootKeyFromName("HKLM");
     if (!root) return false;
     const std::string key = FontsKey(platform);
@@ -29,8 +28,8 @@ bool RegisterFonts(InstallState& app) {
     if (!platform.registry.KeyExists(*root, key) || !platform.registry.CheckWritable(*root, key)) return false;
 
     const std::string folder = FontsFolder(platform);
-    const auto& already_present = app.copy_state().fonts_already_present;
-    for (const std::string& line : app.script().fonts) {
+    const auto& already_present = copy.fonts_already_present;
+    for (const std::string& line : script.fonts) {
         const auto fields = text::SplitFields(line, ",");
         if (fields.size() != 2) return false;
         const std::string& name = fields[0];

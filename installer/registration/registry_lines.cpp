@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/app/dialogs.h"
 #include "common/system/root_keys.h"
 #include "common/text/field_splitter.h"
 #include "installer/core/state/install_state.h"
@@ -78,23 +79,26 @@ void ApplyRegistryLine(platform::Registry& registry, std::string_view line) {
     (void)registry.WriteValue(*root, key, name, value);
 }
 
-Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line) {
-    const Expansion expanded = Expanded(app, line);
+Completion ApplyExpandedRegistryLine(const ExpansionSources& sources, platform::Registry& registry, std::string_view line) {
+    const Expansion expanded = Expanded(sources, line);
     if (expanded.stopped()) return expanded.stop();
-    ApplyRegistryLine(app.platform().registry, *expanded);
+    ApplyRegistryLine(registry, *expanded);
     return Completion::Done();
 }
 
-Completion RunRegistryStage(InstallState& app) {
-    for (const std::string& line : app.script().registry)
-        if (auto applied = ApplyExpandedRegistryLine(app, line); applied.stopped()) return applied;
+Completion RunRegistryStage(const ExpansionSources& sources, const RunFlags& flags, platform::Registry& registry) {
+    const ScriptSections& script = sources.script;
+    for (const std::string& line : script.registry)
+        if (auto applied = ApplyExpandedRegistryLine(sources, registry, line); applied.stopped()) return applied;
     // The second line stores the working folder that the first line's three fields read back.
-    if (app.script().working_dir.size() == 2)
-        if (auto applied = ApplyExpandedRegistryLine(app, app.script().working_dir[1]); applied.stopped()) return applied;
-    if (!app.flags().install_over) {
+    if (script.working_dir.size() == 2)
+        if (auto applied = ApplyExpandedRegistryLine(sources, registry, script.working_dir[1]); applied.stopped())
+            return applied;
+    if (!flags.install_over) {
         // The table's text ends in the value name; " ,," adds an empty type, so the version
         // is stored as text.
-        return ApplyExpandedRegistryLine(app, app.Text(kVersionRegistryLine) + " ,," + app.script().version);
+        const std::string line = app::LoadText(sources.resources, kVersionRegistryLine) + " ,," + script.version;
+        return ApplyExpandedRegistryLine(sources, registry, line);
     }
     return Completion::Done();
 }

@@ -5,11 +5,12 @@
 #include <string_view>
 
 #include "installer/script/expansion.h"
+#include "installer/script/variables.h"
 #include "platform/registry.h"
 
 namespace rvx::installer {
 
-class InstallState;
+struct RunFlags;
 
 // Writes one registry line. Fields come from the shared field splitter; fields after the fifth
 // are ignored. Root names are HKLM, HKCR, HKCU and HKU, exact case. The key is created with
@@ -20,13 +21,14 @@ class InstallState;
 // a failed write leave the registry as it was.
 void ApplyRegistryLine(platform::Registry& registry, std::string_view line);
 
-// Expands a registry line and writes it; the stop, with nothing written, for an undefined variable.
-Completion ApplyExpandedRegistryLine(InstallState& app, std::string_view line);
+// Expands a registry line and writes it to registry; the stop, with nothing written, for an
+// undefined variable.
+Completion ApplyExpandedRegistryLine(const ExpansionSources& sources, platform::Registry& registry, std::string_view line);
 
 // The registry stage: every [REGISTRY] line (the reader keeps [REGISTRYNET] in the same list),
 // the working-folder line of a two-line [WORKINGDIR], and, unless the installation goes over an
 // existing one, the installed version under the product's Setup key, each after variable
 // substitution. An undefined variable in a line stops the stage before that line is written.
-Completion RunRegistryStage(InstallState& app);
+Completion RunRegistryStage(const ExpansionSources& sources, const RunFlags& flags, platform::Registry& registry);
 
 }  // namespace rvx::installer

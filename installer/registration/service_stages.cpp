@@ -10,8 +10,7 @@ namespace rvx::installer {
 
 namespace {
 
-void StopAndDelete(InstallState& app, const TextList& names) {
-    platform::ServiceControl& services = app.platform().services;
+void StopAndDelete(platform::ServiceControl& services, const TextList& names) {
     for (const std::string& name : names) {
         (void)system::StopService(services, name);
         (void)system::DeleteService(services, name);
@@ -20,12 +19,16 @@ void StopAndDelete(InstallState& app, const TextList& names) {
 
 }  // namespace
 
-void StopServicesForUpdate(InstallState& app) { StopAndDelete(app, app.script().stop_services_update); }
+void StopServicesForUpdate(platform::ServiceControl& services, const ScriptSections& script) {
+    StopAndDelete(services, script.stop_services_update);
+}
 
-void StopServices(InstallState& app) { StopAndDelete(app, app.script().stop_services); }
+void StopServices(platform::ServiceControl& services, const ScriptSections& script) {
+    StopAndDelete(services, script.stop_services);
+}
 
-void RecordServicesForUninstaller(InstallState& app) {
-    for (const std::string& name : app.script().stop_services_uninstall) app.uninstall_log().RecordService(name);
+void RecordServicesForUninstaller(const ScriptSections& script, uninstall_log::UninstallLog& log) {
+    for (const std::string& name : script.stop_services_uninstall) log.RecordService(name);
 }
 
 }  // namespace rvx::installer

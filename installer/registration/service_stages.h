@@ -3,15 +3,18 @@
 // are recorded in the uninstall log.
 #pragma once
 
+#include "common/uninstall_log/uninstall_log.h"
+#include "platform/platform.h"
+
 namespace rvx::installer {
 
-class InstallState;
+struct ScriptSections;
 
 // Each [STOPSVCUPDATE] line, before the copy stage: stop, then delete the service.
-void StopServicesForUpdate(InstallState& app);
+void StopServicesForUpdate(platform::ServiceControl& services, const ScriptSections& script);
 // Each [STOPNTSERVICES] line, after the registration stages: stop, then delete the service.
-void StopServices(InstallState& app);
+void StopServices(platform::ServiceControl& services, const ScriptSections& script);
 // A service record in the uninstall log for each [STOPSVCUNINSTALL] line.
-void RecordServicesForUninstaller(InstallState& app);
+void RecordServicesForUninstaller(const ScriptSections& script, uninstall_log::UninstallLog& log);
 
 }  // namespace rvx::installer

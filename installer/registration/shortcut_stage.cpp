@@ -87,7 +87,7 @@ Completion CreateIcon(InstallState& app, const std::string& programs, const std:
 
 Completion RunShortcutStage(InstallState& app) {
     app.progress().SetLine1(app.Text(kCreatingIcons));
-    if (Completion recorded = WriteUninstallRecords(app); recorded.stopped()) return recorded;
+    if (Completion recorded = WriteUninstallRecords(app, app.uninstall_log(), app.trace()); recorded.stopped()) return recorded;
 
     const auto programs = ProgramsMenuFolder(app.platform());
     if (!programs) {

@@ -44,11 +44,10 @@ std::string ForcedDeletePath(const std::string& installation, const std::string&
     return installation + std::string(path::TrimBackslashes(line));
 }
 
-Completion RecordFiles(InstallState& app) {
-    uninstall_log::UninstallLog& log = app.uninstall_log();
-    for (const std::string& line : app.script().files) {
+Completion RecordFiles(const ExpansionSources& sources, uninstall_log::UninstallLog& log) {
+    for (const std::string& line : sources.script.files) {
         if (IsDiskMarker(line)) continue;
-        const OrStop<FileEntry> parsed = ParseFileLine(app, line);
+        const OrStop<FileEntry> parsed = ParseFileLine(sources, line);
         if (parsed.stopped()) return parsed.stop();
         const FileEntry& entry = *parsed;
         if (entry.keep_on_uninstall) continue;
@@ -59,7 +58,7 @@ Completion RecordFiles(InstallState& app) {
         }
         // The shortcut the copy made beside the examples, so that the uninstaller finds it.
         if (entry.example_link) {
-            const Expansion shortcut = ExampleShortcutPath(app, entry);
+            const Expansion shortcut = ExampleShortcutPath(sources, entry);
             if (shortcut.stopped()) return shortcut.stop();
             log.RecordFilePath(*shortcut + ".lnk");
         }
@@ -67,27 +66,27 @@ Completion RecordFiles(InstallState& app) {
     return Completion::Done();
 }
 
-Completion RecordWarning(InstallState& app) {
-    const ScriptSections& script = app.script();
+Completion RecordWarning(const ExpansionSources& sources, uninstall_log::UninstallLog& log) {
+    const ScriptSections& script = sources.script;
     if (script.uninstall_message.empty()) return Completion::Done();
     std::string reference;
     if (!script.uninstall_message_condition.empty()) {
         // Only for its expansion (an undefined variable still stops the installer here); the
         // uninstaller decides on the warning itself.
-        const OrStop<bool> holds = EvaluateComparison(app, script.uninstall_message_condition);
+        const OrStop<bool> holds = EvaluateComparison(sources, script.uninstall_message_condition);
         if (holds.stopped()) return holds.stop();
         reference = WarningReference(script.user_variables);
     }
     // Each script line ends in a line feed; the last one would only add an empty line.
     std::string_view message = script.uninstall_message;
     if (message.back() == '\n') message.remove_suffix(1);
-    app.uninstall_log().RecordWarning("\"" + reference + "\", " + app.folders().installation, message);
+    log.RecordWarning("\"" + reference + "\", " + sources.folders.installation, message);
     return Completion::Done();
 }
 
 }  // namespace
 
-void RecordRegistryKeyToRemove(InstallState& app, const std::string& line) {
+void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, const std::string& line) {
     const std::vector<std::string> fields = text::SplitFields(line, ",");
     const std::string_view key = fields.size() > 1 ? std::string_view(fields[1]) : std::string_view();
     bool empty_component = key.empty();
@@ -98,40 +97,39 @@ void RecordRegistryKeyToRemove(InstallState& app, const std::string& line) {
         start = end + 1;
     }
     if (empty_component) {
-        app.TraceText("Registry key not recorded for removal, a part of it is empty: " + line + "\n");
+        trace.Write("Registry key not recorded for removal, a part of it is empty: " + line + "\n");
         return;
     }
-    app.uninstall_log().RecordRegistryKey(line);
+    log.RecordRegistryKey(line);
 }
 
-Completion WriteUninstallRecords(InstallState& app) {
-    uninstall_log::UninstallLog& log = app.uninstall_log();
+Completion WriteUninstallRecords(const ExpansionSources& sources, uninstall_log::UninstallLog& log, Trace& trace) {
     if (!log.is_open()) return Completion::Done();
-    const ScriptSections& script = app.script();
+    const ScriptSections& script = sources.script;
 
-    if (Completion recorded = RecordFiles(app); recorded.stopped()) return recorded;
-    const std::string installation = path::AddTrailingBackslash(app.folders().installation);
+    if (Completion recorded = RecordFiles(sources, log); recorded.stopped()) return recorded;
+    const std::string installation = path::AddTrailingBackslash(sources.folders.installation);
     for (const std::string& line : script.force_delete) {
-        const Expansion expanded = Expanded(app, line);
+        const Expansion expanded = Expanded(sources, line);
         if (expanded.stopped()) return expanded.stop();
         log.RecordFilePath(ForcedDeletePath(installation, *expanded));
     }
     for (const std::string& line : script.registry_uninstall) {
-        const Expansion expanded = Expanded(app, line);
+        const Expansion expanded = Expanded(sources, line);
         if (expanded.stopped()) return expanded.stop();
-        RecordRegistryKeyToRemove(app, *expanded);
+        RecordRegistryKeyToRemove(log, trace, *expanded);
     }
-    if (Completion recorded = RecordWarning(app); recorded.stopped()) return recorded;
-    log.RecordProduct(SubstituteDisplayText(app.script(), script.product_name));
-    log.RecordInstallFolder(app.folders().installation);
-    for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(app.script(), line) + "]");
+    if (Completion recorded = RecordWarning(sources, log); recorded.stopped()) return recorded;
+    log.RecordProduct(SubstituteDisplayText(script, script.product_name));
+    log.RecordInstallFolder(sources.folders.installation);
+    for (const std::string& line : script.uninstall_commands) log.RecordCommand("[" + SubstituteDisplayText(script, line) + "]");
     const TextList& pairs = script.uninstall_commands_conditional;
     for (size_t first = 0; first + 1 < pairs.size(); first += 2) {
         // The condition before the command, so that the variable reported does not depend on
         // the compiler's order of evaluating arguments.
-        const Expansion condition = Expanded(app, pairs[first]);
+        const Expansion condition = Expanded(sources, pairs[first]);
         if (condition.stopped()) return condition.stop();
-        const Expansion command = Expanded(app, pairs[first + 1]);
+        const Expansion command = Expanded(sources, pairs[first + 1]);
         if (command.stopped()) return command.stop();
         log.RecordConditionalCommand(*condition, "[" + *command + "]");
     }

@@ -5,19 +5,20 @@
 
 #include <string>
 
+#include "common/uninstall_log/uninstall_log.h"
+#include "installer/core/state/trace.h"
 #include "installer/script/expansion.h"
+#include "installer/script/variables.h"
 
 namespace rvx::installer {
 
-class InstallState;
-
 // Writes them in the order the uninstaller replays them; nothing when the log is not open. An
 // undefined variable in a line stops the writing before that line's record.
-Completion WriteUninstallRecords(InstallState& app);
+Completion WriteUninstallRecords(const ExpansionSources& sources, uninstall_log::UninstallLog& log, Trace& trace);
 
 // Records the registry line's key for removal, unless its key has an empty component (a
 // variable or registry reference that gave nothing): "Software\" + nothing would name the
 // parent, which is not the product's. A line left out is traced.
-void RecordRegistryKeyToRemove(InstallState& app, const std::string& line);
+void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, const std::string& line);
 
 }  // namespace rvx::installer

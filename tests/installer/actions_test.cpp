@@ -18,6 +18,11 @@ using test_support::FileStages;
 
 namespace {
 
+// The start question as the run sequence asks it, from the run's own state.
+bool AskStartQuestion(FileStages& run) {
+    return installer::AskStartQuestion(run.app.platform().ui, run.app.platform().resources, run.app.script(), run.app.answers());
+}
+
 constexpr const char* kDirectXLibrary = "C:\\MEDIUM\\REDIST\\dsetup.dll";
 
 sandbox::MachineConfig WithDirectX(uint32_t version, uint32_t revision, int32_t result, bool loads = true) {
@@ -60,7 +65,7 @@ TEST(DirectX, EachNegativeResultShowsItsTextWithTheWarningIconOrNothingForABlank
         // A message the step should not show finds no answer and stops the test.
         FileStages run(text.empty() ? "" : "message ok\n", WithDirectX(0x00040007, 0, result));
         RequireDirectX(run);
-        installer::InstallDirectXIfNeeded(run.app);
+        installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
         EXPECT_EQ(SetupRuns(run), 1u);
         const auto messages = run.temp.JournalLines("MESSAGE");
         ASSERT_EQ(messages.size(), text.empty() ? 1u : 2u);  // the trace notice comes first
@@ -76,13 +81,13 @@ TEST(DirectX, ResultOneAsksForARestartAndZeroIsSilent) {
     {
         FileStages run("", WithDirectX(0, 0, 1));
         RequireDirectX(run);
-        installer::InstallDirectXIfNeeded(run.app);
+        installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
         EXPECT_TRUE(run.app.flags().restart);
         EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 1u);
     }
     FileStages run("", WithDirectX(0, 0, 0));
     RequireDirectX(run);
-    installer::InstallDirectXIfNeeded(run.app);
+    installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
     EXPECT_FALSE(run.app.flags().restart);
     EXPECT_EQ(SetupRuns(run), 1u);
 }
@@ -90,7 +95,7 @@ TEST(DirectX, ResultOneAsksForARestartAndZeroIsSilent) {
 TEST(DirectX, RunsFromTheRedistributableFolderWithTheSetupFlagsAndUnloadsTheLibrary) {
     FileStages run("", WithDirectX(0, 0, 0));
     RequireDirectX(run);
-    installer::InstallDirectXIfNeeded(run.app);
+    installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
     const auto lines = run.temp.JournalLines("DIRECTX");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find("action=load path=\"C:\\\\MEDIUM\\\\REDIST\\\\dsetup.dll\" result=ok"), std::string::npos);
@@ -116,7 +121,7 @@ TEST(DirectX, ComparesVersionThenRevisionUnsigned) {
         SCOPED_TRACE(c.required[0] + " " + c.required[1]);
         FileStages run("", WithDirectX(c.version, c.revision, 0));
         RequireDirectX(run, c.required);
-        installer::InstallDirectXIfNeeded(run.app);
+        installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
         EXPECT_EQ(SetupRuns(run), c.installs ? 1u : 0u);
     }
 }
@@ -126,7 +131,7 @@ TEST(DirectX, TheScriptsQuestionComesFirstAndOnlyYesInstalls) {
         FileStages run(std::string("message ") + answer + " ~ \"Install DirectX?\"\n", WithDirectX(0x00040009, 0x383, 0));
         RequireDirectX(run);
         run.app.script().directx_question = "Install DirectX?\n";
-        installer::InstallDirectXIfNeeded(run.app);
+        installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
         const auto messages = run.temp.JournalLines("MESSAGE");
         ASSERT_EQ(messages.size(), 2u);
         EXPECT_NE(messages[1].find("buttons=yes_no icon=question default=2"), std::string::npos);
@@ -139,21 +144,21 @@ TEST(DirectX, ALibraryThatIsMissingOrCannotLoadIsReportedOnceAndTheStepEnds) {
         FileStages run("message ok ~ \"FATAL ERROR: destup.dll not found\"\n", WithDirectX(0, 0, 1));
         run.app.script().directx = {"40009", "0", "ELSEWHERE"};
         run.Put(kDirectXLibrary, "library");
-        installer::InstallDirectXIfNeeded(run.app);
+        installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
         EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 2u);
         EXPECT_NE(run.Journal("DIRECTX").find("result=missing"), std::string::npos);
         EXPECT_FALSE(run.app.flags().restart);
     }
     FileStages run("message ok ~ \"FATAL ERROR: destup.dll not found\"\n", WithDirectX(0, 0, 1, false));
     RequireDirectX(run);
-    installer::InstallDirectXIfNeeded(run.app);
+    installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
     EXPECT_EQ(SetupRuns(run), 0u);
     EXPECT_FALSE(run.app.flags().restart);
 }
 
 TEST(DirectX, NoSectionNoLibrary) {
     FileStages run("", WithDirectX(0, 0, 1));
-    installer::InstallDirectXIfNeeded(run.app);
+    installer::InstallDirectXIfNeeded(run.app.platform(), run.app.script(), run.app.folders(), run.app.flags());
     EXPECT_TRUE(run.temp.JournalLines("DIRECTX").empty());
 }
 
@@ -189,7 +194,7 @@ TEST(Restart, TheSimulatedRestartCarriesOutAReplacementLeftForTheNextStart) {
     run.Put("C:\\Prog\\lib.dll", "old");
     run.Put("C:\\Prog\\lib.new", "new");
     ASSERT_TRUE(run.app.platform().files.ScheduleMoveAtRestart("C:\\Prog\\lib.new", "C:\\Prog\\lib.dll"));
-    EXPECT_TRUE(installer::RestartComputer(run.app));
+    EXPECT_TRUE(installer::RestartComputer(run.app.platform().power, run.app.trace()));
     EXPECT_EQ(run.Read("C:\\Prog\\lib.dll"), "new");
     EXPECT_FALSE(run.Exists("C:\\Prog\\lib.new"));
     EXPECT_EQ(run.temp.JournalLines("POWER").size(), 1u);
@@ -200,7 +205,7 @@ TEST(StartQuestion, AskedWithTheVersionFilledInAndNoEndsTheInstallation) {
     FileStages run("message no ~ \"Install Demo 2.1?\\nIt takes a minute.\\n\"\n");
     run.app.script().version = "2.1";
     run.app.script().init_text = {"Install Demo %VERSION?", "It takes a minute."};
-    EXPECT_FALSE(installer::AskStartQuestion(run.app));
+    EXPECT_FALSE(AskStartQuestion(run));
     const auto messages = run.temp.JournalLines("MESSAGE");
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[1].find("buttons=yes_no icon=information"), std::string::npos);
@@ -208,10 +213,10 @@ TEST(StartQuestion, AskedWithTheVersionFilledInAndNoEndsTheInstallation) {
 
 TEST(StartQuestion, NotAskedWhenUnattendedOrEmpty) {
     FileStages run;
-    EXPECT_TRUE(installer::AskStartQuestion(run.app));
+    EXPECT_TRUE(AskStartQuestion(run));
     run.app.script().init_text = {"Install?"};
     run.app.answers().unattended = true;
-    EXPECT_TRUE(installer::AskStartQuestion(run.app));
+    EXPECT_TRUE(AskStartQuestion(run));
     EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 1u);
 }
 
@@ -226,7 +231,7 @@ TEST(StopPrograms, HexadecimalAndDecimalCommandsReachTheNamedWindowOnly) {
         "NorvaneMain, Norvane Viewer",     // two fields
         "NorvaneMain, Norvane Viewer, 1, 2",
     };
-    installer::StopPrograms(run.app);
+    installer::StopPrograms(run.app.platform().processes, run.app.script());
     EXPECT_EQ(run.Journal("WINDOW"),
               "WINDOW class=\"NorvaneMain\" title=\"Norvane Viewer\" command=273\n"
               "WINDOW class=\"Other\" title=\"Norvane Editor\" command=273\n");
@@ -257,7 +262,7 @@ TEST(FinalCommands, StartWithOrWithoutWaitingAndKeepTheWorkingFolderForLaterLine
         "setup.exe, %DSTPATH%\\bin, Wait",
         "after",  // found in the working folder the line before made current
     };
-    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
+    ASSERT_FALSE(installer::RunFinalCommands(run.app, run.app.flags(), run.app.platform()).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 5u);
     const std::string first_folder = sandbox::Field("folder", start_folder);
@@ -281,7 +286,7 @@ TEST(FinalCommands, ArgumentsAreQuotedAndTheProgramGetsTheVersion) {
     run.Put("C:\\Prog\\view 2.1.exe", "program");
     run.app.script().version = "2.1";
     run.app.script().final_commands = {"%DSTPATH%\\view %VERSION.exe,,,%DSTPATH%\\read me.txt", "%DSTPATH%\\view 2.1.exe,,,\"\""};
-    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
+    ASSERT_FALSE(installer::RunFinalCommands(run.app, run.app.flags(), run.app.platform()).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_NE(starts[0].find("command=\"\\\"C:\\\\Prog\\\\view 2.1.exe\\\" \\\"C:\\\\Prog\\\\read me.txt\\\"\""),
@@ -296,14 +301,15 @@ TEST(FinalCommands, AProgramMissingOnTheMachineIsPassedOverSilently) {
     FileStages run;
     run.Put("C:\\Prog\\tool.exe", "program");
     run.app.script().final_commands = {"%DSTPATH%\\gone.exe,,w", "%DSTPATH%\\tool.exe"};
-    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
+    ASSERT_FALSE(installer::RunFinalCommands(run.app, run.app.flags(), run.app.platform()).stopped());
     const auto starts = run.temp.JournalLines("START");
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_NE(starts[0].find("result=not-found"), std::string::npos);
     EXPECT_NE(starts[1].find("result=ok"), std::string::npos);
     EXPECT_EQ(run.temp.JournalLines("MESSAGE").size(), 1u);
-    EXPECT_FALSE(installer::StartAndWait(run.app, "C:\\Prog\\gone.exe", platform::ShowState::normal));
-    EXPECT_TRUE(installer::StartAndWait(run.app, "C:\\Prog\\tool.exe", platform::ShowState::normal));
+    platform::Processes& processes = run.app.platform().processes;
+    EXPECT_FALSE(installer::StartAndWait(processes, "C:\\Prog\\gone.exe", platform::ShowState::normal));
+    EXPECT_TRUE(installer::StartAndWait(processes, "C:\\Prog\\tool.exe", platform::ShowState::normal));
 }
 
 TEST(FinalCommands, WithARestartDueTheRegistryLinesAreWrittenInsteadOfStartingAnything) {
@@ -312,7 +318,7 @@ TEST(FinalCommands, WithARestartDueTheRegistryLinesAreWrittenInsteadOfStartingAn
     run.app.flags().restart = true;
     run.app.script().final_commands = {"%DSTPATH%\\tool.exe"};
     run.app.script().registry_restart = {"HKLM,Software\\Norvane\\Demo,Finish,,%DSTPATH%\\tool.exe /finish"};
-    ASSERT_FALSE(installer::RunFinalCommands(run.app).stopped());
+    ASSERT_FALSE(installer::RunFinalCommands(run.app, run.app.flags(), run.app.platform()).stopped());
     EXPECT_TRUE(run.temp.JournalLines("START").empty());
     auto value = run.app.platform().registry.ReadValue(platform::RootKey::local_machine, "Software\\Norvane\\Demo", "Finish");
     ASSERT_TRUE(value);

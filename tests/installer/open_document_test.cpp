@@ -40,7 +40,7 @@ TEST(OpenDocument, WithoutABrowserTheShellsCodeIsShown) {
     FileStages run("message ok ~ \"no application associated\"\n");
     run.Put("C:\\Docs\\notes.xyz", "no program opens these");
     ASSERT_TRUE(run.app.platform().registry.DeleteKey(platform::RootKey::classes_root, ".htm"));
-    installer::InstallerHyperlinkActions actions(run.app);
+    installer::InstallerHyperlinkActions actions(run.app.platform());
     const platform::ShellCode code = actions.Open("C:\\Docs\\notes.xyz");
     EXPECT_EQ(code.value, platform::shell_code::no_association);
     EXPECT_TRUE(run.temp.JournalLines("START").empty());
@@ -74,5 +74,5 @@ TEST(ShowOpenError, EveryCodeHasItsText) {
         {-7, "Unknown Error (-7) occurred."},
     };
     for (const auto& [code, text] : texts)
-        EXPECT_EQ(installer::OpenErrorMessage(run.app, {code}), std::string("Unable to open hyperlink:\n\n") + text) << code;
+        EXPECT_EQ(installer::OpenErrorMessage(run.app.platform().resources, {code}), std::string("Unable to open hyperlink:\n\n") + text) << code;
 }

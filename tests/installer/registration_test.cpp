@@ -153,7 +153,7 @@ TEST(RegistryStage, WritesExpandedLinesTheWorkingFolderAndTheVersion) {
     script.version = "2.5";
     script.registry = {"HKLM,\"%TALMREG%\",Path,,%DSTPATH%", "HKLM,\"%TALMREG%\",Runs,inc,,"};
     script.working_dir = {"HKCU,\"%TALMREG%\",Work", "HKCU,\"%TALMREG%\",Work,,%DSTPATH%\\work"};
-    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
+    ASSERT_FALSE(installer::RunRegistryStage(run.app, run.app.flags(), run.app.platform().registry).stopped());
 
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo", "Path"), RegValue::Text("C:\\Prog\\"));
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo", "Runs"), RegValue::Dword(1));
@@ -168,13 +168,13 @@ TEST(RegistryStage, InstallOverKeepsTheVersionAndOtherWorkingFolderListsAreNotLi
     script.version = "3.0";
     script.working_dir = {"HKCU,Software\\W,Work", "HKCU,Software\\W,Work,,one", "HKCU,Software\\W,Work,,two"};
     run.app.flags().install_over = true;
-    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
+    ASSERT_FALSE(installer::RunRegistryStage(run.app, run.app.flags(), run.app.platform().registry).stopped());
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::local_machine, "Software\\Talm\\Demo\\Setup"));
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::current_user, "Software\\W"));
 
     script.working_dir = {"HKCU,Software\\W,Work"};
     run.app.flags().install_over = false;
-    ASSERT_FALSE(installer::RunRegistryStage(run.app).stopped());
+    ASSERT_FALSE(installer::RunRegistryStage(run.app, run.app.flags(), run.app.platform().registry).stopped());
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::current_user, "Software\\W"));
     EXPECT_EQ(Value(run, RootKey::local_machine, "Software\\Talm\\Demo\\Setup", "Version"), RegValue::Text("3.0"));
 }
@@ -183,7 +183,7 @@ TEST(Fonts, RegistersUnderTheFamilysKeyAndAddsFromTheFontsFolder) {
     FileStages run;
     run.Put("C:\\WINDOWS\\Fonts\\arial.ttf", "font");
     run.app.script().fonts = {"Arial (TrueType),arial.ttf", "Gone (TrueType), gone.ttf"};
-    EXPECT_TRUE(installer::RegisterFonts(run.app));
+    EXPECT_TRUE(installer::RegisterFonts(run.app.platform(), run.app.script(), run.app.copy_state()));
     EXPECT_EQ(FileEntry(run, std::string("HKEY_LOCAL_MACHINE\\") + kNtFonts, "\"Arial (TrueType)\""), "\"arial.ttf\"");
     // A font the system cannot add is still listed, and the next line follows.
     EXPECT_EQ(Value(run, RootKey::local_machine, kNtFonts, "Gone (TrueType)"), RegValue::Text("gone.ttf"));
@@ -192,7 +192,7 @@ TEST(Fonts, RegistersUnderTheFamilysKeyAndAddsFromTheFontsFolder) {
     FileStages old(std::string(), Family(platform::PlatformFamily::windows_95));
     old.Put("C:\\WINDOWS\\Fonts\\arial.ttf", "font");
     old.app.script().fonts = {"Arial (TrueType),arial.ttf"};
-    EXPECT_TRUE(installer::RegisterFonts(old.app));
+    EXPECT_TRUE(installer::RegisterFonts(old.app.platform(), old.app.script(), old.app.copy_state()));
     EXPECT_EQ(Value(old, RootKey::local_machine, k95Fonts, "Arial (TrueType)"), RegValue::Text("arial.ttf"));
     EXPECT_FALSE(old.app.platform().registry.KeyExists(RootKey::local_machine, kNtFonts));
 }
@@ -204,7 +204,7 @@ TEST(Fonts, SkipsFontsAlreadyPresentByExactNameAndStopsAtAMalformedLine) {
     run.app.copy_state().fonts_already_present = {"arial.ttf"};
     run.app.script().fonts = {"Arial (TrueType),arial.ttf", "Arial Upper (TrueType),ARIAL.TTF",
                               "Three,fields,here", "After (TrueType),after.ttf"};
-    EXPECT_FALSE(installer::RegisterFonts(run.app));
+    EXPECT_FALSE(installer::RegisterFonts(run.app.platform(), run.app.script(), run.app.copy_state()));
     EXPECT_EQ(Value(run, RootKey::local_machine, kNtFonts, "Arial (TrueType)"), std::nullopt);
     EXPECT_EQ(Value(run, RootKey::local_machine, kNtFonts, "Arial Upper (TrueType)"), RegValue::Text("ARIAL.TTF"));
     EXPECT_EQ(Value(run, RootKey::local_machine, kNtFonts, "Three"), std::nullopt);
@@ -214,7 +214,7 @@ TEST(Fonts, SkipsFontsAlreadyPresentByExactNameAndStopsAtAMalformedLine) {
     // A system without the fonts key registers nothing.
     ASSERT_TRUE(run.app.platform().registry.DeleteKey(RootKey::local_machine, kNtFonts));
     run.app.script().fonts = {"After (TrueType),after.ttf"};
-    EXPECT_FALSE(installer::RegisterFonts(run.app));
+    EXPECT_FALSE(installer::RegisterFonts(run.app.platform(), run.app.script(), run.app.copy_state()));
     EXPECT_FALSE(run.app.platform().registry.KeyExists(RootKey::local_machine, kNtFonts));
 }
 
@@ -230,12 +230,12 @@ TEST(ServiceStages, StopAndDeleteNamedServicesOnTheNtFamily) {
     EXPECT_TRUE(ServiceKeyExists(run, "DemoSvc"));  // stopping leaves it installed
 
     run.app.script().stop_services_update = {"Missing", "DemoSvc"};
-    installer::StopServicesForUpdate(run.app);
+    installer::StopServicesForUpdate(run.app.platform().services, run.app.script());
     EXPECT_FALSE(ServiceKeyExists(run, "DemoSvc"));
     EXPECT_EQ(FileEntry(run, std::string("HKEY_LOCAL_MACHINE\\") + kServices + "\\DemoSvc", "\"Type\""), "<none>");
     // Names are taken as written: no variable is substituted.
     run.app.script().stop_services = {"Svc%V%"};
-    installer::StopServices(run.app);
+    installer::StopServices(run.app.platform().services, run.app.script());
     EXPECT_FALSE(ServiceKeyExists(run, "Svc%V%"));
     EXPECT_TRUE(ServiceKeyExists(run, "Svc1"));
     EXPECT_EQ(run.Journal("SERVICE"),
@@ -262,8 +262,8 @@ TEST(ServiceStages, WithoutAServiceManagerNothingHappensAndTheStagesGoOn) {
         }
         run.app.script().stop_services_update = {"DemoSvc", "Missing"};
         run.app.script().stop_services = {"DemoSvc"};
-        installer::StopServicesForUpdate(run.app);
-        installer::StopServices(run.app);
+        installer::StopServicesForUpdate(run.app.platform().services, run.app.script());
+        installer::StopServices(run.app.platform().services, run.app.script());
         EXPECT_TRUE(ServiceKeyExists(run, "DemoSvc"));
         EXPECT_EQ(run.Journal("SERVICE"), "");
         // The 95 family has nothing to guard; on the NT family only an administrator may manage.
@@ -276,7 +276,7 @@ TEST(ServiceStages, ServicesForTheUninstallerBecomeServiceRecordsAsWritten) {
     run.app.script().stop_services_uninstall = {"DemoSvc", "Svc%V%"};
     std::filesystem::create_directories(run.temp.HostPath("C:\\Prog"));
     run.app.uninstall_log().Open("App.nvu", "C:\\Prog\\");
-    installer::RecordServicesForUninstaller(run.app);
+    installer::RecordServicesForUninstaller(run.app.script(), run.app.uninstall_log());
     run.app.uninstall_log().Close();
     EXPECT_EQ(run.Read("C:\\Prog\\App.nvu"), ".DC:\\Prog\\App.nvu\r\n.GDemoSvc\r\n.GSvc%V%\r\n");
 }

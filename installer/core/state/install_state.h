@@ -171,6 +171,7 @@ public:
     const Colours& colours() const { return colours_; }
     ScriptSections& script() { return script_; }
     const ScriptSections& script() const { return script_; }
+    Trace& trace() { return trace_; }
     const Trace& trace() const { return trace_; }
 
 protected:
