@@ -43,28 +43,26 @@ int IdOf(const std::string& word) {
 
 // Offers one interaction; false when the script does not fit it, as the driver then stops.
 bool Offer(rvx::sandbox::ScriptedResponder& responder, const std::vector<std::string>& words) {
-    try {
-        if (words[0] == "page" && words.size() > 1) {
-            PageModel page = PageFor(IdOf(words[1]));
-            const PageModel before = page;
-            (void)responder.AnswerPage(page);
-            (void)rvx::sandbox::PageFields(page);
-            (void)rvx::sandbox::ChangedValueFields(before, page);
-        } else if (words[0] == "browse") {
-            (void)responder.AnswerBrowse("Choose a folder", "C:\\");
-        } else {
-            rvx::platform::MessageRequest request;
-            request.caption = "Norvane Installation";
-            // The box's text holds the expected part when the answer names one.
-            request.text = words.size() > 3 ? "the text: " + words[3] : "a question";
-            request.buttons = rvx::platform::Buttons::yes_no;
-            (void)responder.AnswerMessage(request);
-            (void)rvx::sandbox::MessageFields(request);
-        }
-    } catch (const rvx::sandbox::AnswerScriptError&) {
-        return false;
+    if (words[0] == "page" && words.size() > 1) {
+        PageModel page = PageFor(IdOf(words[1]));
+        const PageModel before = page;
+        (void)responder.AnswerPage(page);
+        (void)rvx::sandbox::PageFields(page);
+        (void)rvx::sandbox::ChangedValueFields(before, page);
+    } else if (words[0] == "browse") {
+        (void)responder.AnswerBrowse("Choose a folder", "C:\\");
+    } else {
+        rvx::platform::MessageRequest request;
+        request.caption = "Norvane Installation";
+        // The box's text holds the expected part when the answer names one.
+        request.text = words.size() > 3 ? "the text: " + words[3] : "a question";
+        request.buttons = rvx::platform::Buttons::yes_no;
+        (void)responder.AnswerMessage(request);
+        (void)rvx::sandbox::MessageFields(request);
     }
-    return true;
+    // A mismatch always says why, as the driver reports it.
+    if (responder.mismatch() && responder.mismatch()->empty()) __builtin_trap();
+    return !responder.mismatch();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "common/app/exit_codes.h"
@@ -88,16 +89,19 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
     sandbox::ProgramStart start{program, options.command_line ? *options.command_line : WindowsCommandLine(options.arguments),
                                 options.cwd, info.strings};
     int code = app::kExitFailed;
-    try {
+    {
         sandbox::ScreenPictures pictures(*machine.value(), info.dialogs);
         sandbox::ProgramSession session(*machine.value(), start, *responder, &pictures);
         code = run_app(session.platform());
         // The program has ended here; what it left to run afterwards (a batch file) runs as the
-        // session closes, after this line.
-        (void)machine.value()->journal().Write("EXIT", {sandbox::Word("code", std::to_string(code))});
-    } catch (const sandbox::AnswerScriptError& error) {
-        std::cerr << info.host_name << ": " << error.what() << "\n";
-        (void)machine.value()->journal().Write("STOPPED", {sandbox::Field("reason", error.what())});
+        // session closes, after this line. A program whose answers stopped fitting did not end
+        // of its own accord: its exit code says nothing.
+        if (!responder->mismatch())
+            (void)machine.value()->journal().Write("EXIT", {sandbox::Word("code", std::to_string(code))});
+    }
+    if (const std::optional<std::string>& mismatch = responder->mismatch()) {
+        std::cerr << info.host_name << ": " << *mismatch << "\n";
+        (void)machine.value()->journal().Write("STOPPED", {sandbox::Field("reason", *mismatch)});
         return app::kExitAnswerScript;
     }
     if (auto* scripted = dynamic_cast<sandbox::ScriptedResponder*>(responder.get()); scripted && scripted->remaining() > 0)

@@ -152,9 +152,10 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
         auto line = ReadLine();
         if (!line) {
             // With no one left to answer, a page cannot be decided: cancelling it would only ask
-            // whether to quit, which has no one to answer either. The program stops here.
+            // whether to quit, which has no one to answer either. The program is stopped here.
             out_ << "(end of input)\n";
-            throw AnswerScriptError("the input ended at page " + std::to_string(page.dialog_id) + ", which needs an answer");
+            RecordMismatch("the input ended at page " + std::to_string(page.dialog_id) + ", which needs an answer");
+            return kCancelledPageButton;
         }
         std::string_view typed = text::TrimBlanks(*line);
         // "#ID" is always a control id; a plain number is a place in the list, or else an id.

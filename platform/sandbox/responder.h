@@ -3,22 +3,20 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/user_interface.h"
 
 namespace rvx::sandbox {
 
-// Thrown by the scripted responder when the next answer is missing or does not fit the pending
-// interaction, and by the console when its input ends at a page: nothing can answer, so the
-// program must stop at once. Only the host entry points catch it.
-class AnswerScriptError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+// When the next answer of an answer script is missing or does not fit the pending interaction,
+// or the console's input ends at a page, nothing can answer any more: the responder records
+// why (the first such reason only) and answers that interaction as cancelled (Cancel, the cancel
+// button, no folder). The user interface then refuses it and every later one, the program ends
+// the way it ends on a cancel, and the host reports the mismatch instead of the exit code.
 class Responder {
 public:
     virtual ~Responder() = default;
@@ -27,12 +25,26 @@ public:
     virtual int AnswerPage(platform::PageModel& page) = 0;
     virtual std::optional<std::string> AnswerBrowse(std::string_view title, std::string_view initial) = 0;
 
+    // Why the answers stopped fitting; nothing while they fit.
+    const std::optional<std::string>& mismatch() const { return mismatch_; }
+
     // Display only; a responder that shows nothing ignores them.
     virtual void ShowProgress(std::string_view) {}
     virtual void SetProgressText(int, std::string_view) {}
     virtual void SetProgressBars(int, int) {}
     virtual void CloseProgress() {}
+
+protected:
+    void RecordMismatch(std::string why) {
+        if (!mismatch_) mismatch_ = std::move(why);
+    }
+
+private:
+    std::optional<std::string> mismatch_;
 };
+
+// The id of the button a page answered as cancelled reports.
+inline constexpr int kCancelledPageButton = 2;
 
 // Descriptions used in the transcript and in answer-script errors.
 const char* ButtonsName(platform::Buttons buttons);

@@ -5,15 +5,18 @@
 
 namespace rvx::sandbox {
 
+platform::Error SandboxUi::Refused() const {
+    return platform::Fail(platform::Status::cancelled, "nothing answers: " + *responder_.mismatch());
+}
+
 platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::MessageRequest& request) {
+    if (closed()) return Refused();
     std::vector<std::string> fields = MessageFields(request);
-    platform::Answer answer;
-    try {
-        answer = responder_.AnswerMessage(request);
-    } catch (const AnswerScriptError&) {
+    const platform::Answer answer = responder_.AnswerMessage(request);
+    if (closed()) {
         fields.push_back(Word("answer", "none"));
         (void)journal_.Write("MESSAGE", fields);
-        throw;
+        return Refused();
     }
     fields.push_back(Word("answer", AnswerName(answer)));
     (void)journal_.Write("MESSAGE", fields);
@@ -47,19 +50,18 @@ void SandboxUi::FlushProgressTexts() {
 }
 
 platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
+    if (closed()) return Refused();
     FlushProgressTexts();
     screen_.page = &page;
     Notify(ScreenMoment::page);
     screen_.page = nullptr;
     std::vector<std::string> fields = PageFields(page);
     const platform::PageModel before = page;
-    int button = 0;
-    try {
-        button = responder_.AnswerPage(page);
-    } catch (const AnswerScriptError&) {
+    const int button = responder_.AnswerPage(page);
+    if (closed()) {
         fields.push_back("-> button=none");
         (void)journal_.Write("PAGE", fields);
-        throw;
+        return Refused();
     }
     fields.push_back("-> " + Word("button", std::to_string(button)));
     for (auto& field : ChangedValueFields(before, page)) fields.push_back(std::move(field));
@@ -68,14 +70,17 @@ platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
 }
 
 platform::Result<std::optional<std::string>> SandboxUi::BrowseForFolder(std::string_view title, std::string_view initial) {
+    if (closed()) return Refused();
     std::vector<std::string> fields{Field("title", title), Field("initial", initial)};
     auto folder = responder_.AnswerBrowse(title, initial);
+    if (closed()) return Refused();
     fields.push_back(folder ? Field("answer", *folder) : Word("answer", "cancel"));
     (void)journal_.Write("BROWSE", fields);
     return folder;
 }
 
 void SandboxUi::ShowProgress(std::string_view caption) {
+    if (closed()) return;
     FlushProgressTexts();
     (void)journal_.Write("PROGRESS", {Word("action", "show"), Field("caption", caption)});
     responder_.ShowProgress(caption);
@@ -84,6 +89,7 @@ void SandboxUi::ShowProgress(std::string_view caption) {
 }
 
 void SandboxUi::SetProgressText(int line, std::string_view text) {
+    if (closed()) return;
     responder_.SetProgressText(line, text);
     if (!screen_.progress.shown || (line != 1 && line != 2)) return;
     std::string& current = line == 1 ? screen_.progress.line1 : screen_.progress.line2;
@@ -97,6 +103,7 @@ void SandboxUi::SetProgressText(int line, std::string_view text) {
 }
 
 void SandboxUi::SetProgressBars(int file_percent, int total_percent) {
+    if (closed()) return;
     responder_.SetProgressBars(file_percent, total_percent);
     ProgressState& progress = screen_.progress;
     if (!progress.shown || (progress.file_percent == file_percent && progress.total_percent == total_percent)) return;
@@ -109,6 +116,7 @@ void SandboxUi::SetProgressBars(int file_percent, int total_percent) {
 }
 
 void SandboxUi::CloseProgress() {
+    if (closed()) return;
     FlushProgressTexts();
     // The page as it stood when it closed, which is the moment a screenshot of the system shows.
     if (screen_.progress.shown && progress_since_picture_) Notify(ScreenMoment::progress);
@@ -118,20 +126,28 @@ void SandboxUi::CloseProgress() {
 }
 
 void SandboxUi::ShowSearch(std::string_view text) {
+    if (closed()) return;
     (void)journal_.Write("SEARCH", {Word("action", "show"), Field("text", text)});
 }
 
 void SandboxUi::SetSearchFolder(std::string_view folder) {
+    if (closed()) return;
     (void)journal_.Write("SEARCH", {Word("action", "folder"), Field("folder", folder)});
 }
 
-void SandboxUi::CloseSearch() { (void)journal_.Write("SEARCH", {Word("action", "close")}); }
+void SandboxUi::CloseSearch() {
+    if (!closed()) (void)journal_.Write("SEARCH", {Word("action", "close")});
+}
 
 platform::Outcome SandboxUi::RegisterBackgroundClass() { return {}; }
 
-platform::Outcome SandboxUi::CreateBackground() { return journal_.Write("BACKGROUND", {Word("action", "create")}); }
+platform::Outcome SandboxUi::CreateBackground() {
+    if (closed()) return Refused();
+    return journal_.Write("BACKGROUND", {Word("action", "create")});
+}
 
 void SandboxUi::SetBackgroundLook(const platform::BackgroundLook& look) {
+    if (closed()) return;
     screen_.look = look;
     std::vector<std::string> fields{Word("action", "look")};
     for (const auto& picture : look.pictures) fields.push_back(Field("picture", picture));
@@ -141,6 +157,7 @@ void SandboxUi::SetBackgroundLook(const platform::BackgroundLook& look) {
 }
 
 void SandboxUi::SetBackgroundTitle(std::string_view title) {
+    if (closed()) return;
     (void)journal_.Write("BACKGROUND", {Word("action", "title"), Field("title", title)});
     screen_.title = std::string(title);
     screen_.background_shown = true;
@@ -148,6 +165,8 @@ void SandboxUi::SetBackgroundTitle(std::string_view title) {
 }
 
 void SandboxUi::DestroyBackground() {
+    // Once closed, the screen stays as the answers left it: its last picture is the session's end.
+    if (closed()) return;
     FlushProgressTexts();
     if (screen_.background_shown) Notify(ScreenMoment::end);
     screen_.background_shown = false;

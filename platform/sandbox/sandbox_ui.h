@@ -2,6 +2,10 @@
 // goes into the journal as a transcript line, and a responder (console or answer script)
 // decides the answers. It keeps what the screen shows, journals the progress page's texts and
 // percentages when they change, and tells a screen observer when the screen is worth a picture.
+// Once the responder's answers no longer fit, the interaction that found it is journaled without
+// an answer and refused, and the interface is closed: it refuses every later interaction and
+// shows, journals and changes nothing more on the screen, so that the program ends on its cancel
+// path with a transcript and a screen that stay where the answers stopped.
 #pragma once
 
 #include "platform/sandbox/journal.h"
@@ -44,6 +48,9 @@ private:
     // A picture of the progress page's new texts, once both lines may have changed: taken before
     // a line changes a second time, after the bars move, and before anything else is shown.
     void FlushProgressTexts();
+    bool closed() const { return responder_.mismatch().has_value(); }
+    // Why an interaction is refused once the interface is closed.
+    platform::Error Refused() const;
 
     Journal& journal_;
     Responder& responder_;

@@ -1,6 +1,8 @@
 // Answers from an answer script.
 #include "platform/sandbox/scripted_responder.h"
 
+#include <charconv>
+
 #include "common/text/text.h"
 
 namespace rvx::sandbox {
@@ -72,31 +74,43 @@ platform::Result<ScriptedResponder> ScriptedResponder::Parse(std::string_view te
     return responder;
 }
 
-void ScriptedResponder::Mismatch(const ScriptedAnswer& answer, const std::string& pending, const std::string& why) const {
-    throw AnswerScriptError(file_name_ + " line " + std::to_string(answer.line) + ": the program shows " + pending +
-                            ", but " + why);
+void ScriptedResponder::Mismatch(const ScriptedAnswer& answer, const std::string& pending, const std::string& why) {
+    RecordMismatch(file_name_ + " line " + std::to_string(answer.line) + ": the program shows " + pending + ", but " + why);
 }
 
-ScriptedAnswer ScriptedResponder::Take(std::string_view kind, const std::string& pending) {
-    if (next_ >= answers_.size())
-        throw AnswerScriptError(file_name_ + ": no answer left for " + pending);
+std::optional<ScriptedAnswer> ScriptedResponder::Take(std::string_view kind, const std::string& pending) {
+    if (mismatch()) return std::nullopt;
+    if (next_ >= answers_.size()) {
+        RecordMismatch(file_name_ + ": no answer left for " + pending);
+        return std::nullopt;
+    }
     const ScriptedAnswer& answer = answers_[next_];
-    if (answer.kind != kind) Mismatch(answer, pending, "the next answer is for a " + answer.kind);
+    if (answer.kind != kind) {
+        Mismatch(answer, pending, "the next answer is for a " + answer.kind);
+        return std::nullopt;
+    }
     return answers_[next_++];
 }
 
 Answer ScriptedResponder::AnswerMessage(const platform::MessageRequest& request) {
     const std::string pending = DescribeMessage(request);
-    ScriptedAnswer answer = Take("message", pending);
-    const std::string wanted = text::ToLower(answer.words[0]);
-    if (answer.words.size() >= 2) {
-        if (answer.words[1] != "~" || answer.words.size() != 3) Mismatch(answer, pending, "expected: message ANSWER ~ \"text\"");
-        if (request.text.find(answer.words[2]) == std::string::npos)
-            Mismatch(answer, pending, "its text does not contain \"" + text::Escape(answer.words[2]) + "\"");
+    const std::optional<ScriptedAnswer> answer = Take("message", pending);
+    if (!answer) return Answer::cancel;
+    const std::string wanted = text::ToLower(answer->words[0]);
+    if (answer->words.size() >= 2) {
+        if (answer->words[1] != "~" || answer->words.size() != 3) {
+            Mismatch(*answer, pending, "expected: message ANSWER ~ \"text\"");
+            return Answer::cancel;
+        }
+        if (request.text.find(answer->words[2]) == std::string::npos) {
+            Mismatch(*answer, pending, "its text does not contain \"" + text::Escape(answer->words[2]) + "\"");
+            return Answer::cancel;
+        }
     }
     for (Answer possible : AnswersOf(request.buttons))
         if (wanted == AnswerName(possible)) return possible;
-    Mismatch(answer, pending, "'" + wanted + "' is not one of its buttons");
+    Mismatch(*answer, pending, "'" + wanted + "' is not one of its buttons");
+    return Answer::cancel;
 }
 
 namespace {
@@ -107,16 +121,22 @@ int ButtonId(const std::string& word) {
     if (name == "cancel") return 2;
     if (name == "back") return 117;
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || name.size() > 6) return -1;
-    return std::stoi(name);
+    int id = -1;
+    (void)std::from_chars(name.data(), name.data() + name.size(), id);  // six digits always fit
+    return id;
 }
 
 }  // namespace
 
 int ScriptedResponder::AnswerPage(platform::PageModel& page) {
     const std::string pending = DescribePage(page);
-    ScriptedAnswer answer = Take("page", pending);
-    if (answer.words[0] != std::to_string(page.dialog_id))
+    const std::optional<ScriptedAnswer> taken = Take("page", pending);
+    if (!taken) return kCancelledPageButton;
+    const ScriptedAnswer& answer = *taken;
+    if (answer.words[0] != std::to_string(page.dialog_id)) {
         Mismatch(answer, pending, "the answer is for page " + answer.words[0]);
+        return kCancelledPageButton;
+    }
 
     for (size_t i = 2; i < answer.words.size(); ++i) {
         const std::string& setting = answer.words[i];
@@ -125,15 +145,20 @@ int ScriptedResponder::AnswerPage(platform::PageModel& page) {
         platform::Control* control = id < 0 ? nullptr : page.Find(id);
         if (!control || !control->visible || !control->enabled ||
             (control->kind != platform::ControlKind::edit && control->kind != platform::ControlKind::check_box &&
-             control->kind != platform::ControlKind::radio))
+             control->kind != platform::ControlKind::radio)) {
             Mismatch(answer, pending, "'" + setting + "' does not name an edit, check box or radio that can be changed");
+            return kCancelledPageButton;
+        }
         std::string value = setting.substr(equals + 1);
         if (control->kind == platform::ControlKind::edit) {
             if (control->max_length > 0 && value.size() > static_cast<size_t>(control->max_length))
                 value.resize(static_cast<size_t>(control->max_length));  // as the edit field's limit would
             control->value = value;
         } else {
-            if (value != "0" && value != "1") Mismatch(answer, pending, "'" + setting + "' must be 0 or 1");
+            if (value != "0" && value != "1") {
+                Mismatch(answer, pending, "'" + setting + "' must be 0 or 1");
+                return kCancelledPageButton;
+            }
             if (control->kind == platform::ControlKind::radio && value == "1")
                 for (auto& other : page.controls)
                     if (other.kind == platform::ControlKind::radio) other.value.assign(1, '0');
@@ -143,16 +168,18 @@ int ScriptedResponder::AnswerPage(platform::PageModel& page) {
 
     int button = ButtonId(answer.words[1]);
     const platform::Control* pressed = button < 0 ? nullptr : page.Find(button);
-    if (!pressed || pressed->kind != platform::ControlKind::button || !pressed->visible || !pressed->enabled)
+    if (!pressed || pressed->kind != platform::ControlKind::button || !pressed->visible || !pressed->enabled) {
         Mismatch(answer, pending, "'" + answer.words[1] + "' is not a button that can be pressed there");
+        return kCancelledPageButton;
+    }
     return button;
 }
 
 std::optional<std::string> ScriptedResponder::AnswerBrowse(std::string_view title, std::string_view) {
     const std::string pending = "the folder browser \"" + text::Escape(title) + "\"";
-    ScriptedAnswer answer = Take("browse", pending);
-    if (text::EqualsIgnoreCase(answer.words[0], "cancel")) return std::nullopt;
-    return answer.words[0];
+    const std::optional<ScriptedAnswer> answer = Take("browse", pending);
+    if (!answer || text::EqualsIgnoreCase(answer->words[0], "cancel")) return std::nullopt;
+    return answer->words[0];
 }
 
 }  // namespace rvx::sandbox

@@ -6,6 +6,7 @@
 // quotes with C escapes. docs/answer-scripts.md describes the format.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,10 @@ public:
     size_t remaining() const { return answers_.size() - next_; }
 
 private:
-    ScriptedAnswer Take(std::string_view kind, const std::string& pending);
-    [[noreturn]] void Mismatch(const ScriptedAnswer& answer, const std::string& pending, const std::string& why) const;
+    // The next answer when it is of that kind; nothing, with the mismatch recorded, when it is
+    // not or none is left, and always after a mismatch.
+    std::optional<ScriptedAnswer> Take(std::string_view kind, const std::string& pending);
+    void Mismatch(const ScriptedAnswer& answer, const std::string& pending, const std::string& why);
 
     std::string file_name_;
     std::vector<ScriptedAnswer> answers_;

@@ -7,7 +7,6 @@ using namespace rvx;
 using platform::Answer;
 using platform::Buttons;
 using platform::ControlKind;
-using sandbox::AnswerScriptError;
 using sandbox::ScriptedResponder;
 
 namespace {
@@ -35,13 +34,10 @@ platform::PageModel FolderPage() {
     return page;
 }
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AnswerScriptError& error) {
-        return error.what();
-    }
-    return "no error";
+// The mismatch the interaction left on the responder; "no error" when the answer fitted.
+std::string ErrorOf(const ScriptedResponder& script, const std::function<void()>& action) {
+    action();
+    return script.mismatch().value_or("no error");
 }
 
 }  // namespace
@@ -66,39 +62,50 @@ TEST(AnswerScript, AnswersMessagesPagesAndBrowsersInOrder) {
 TEST(AnswerScript, AMismatchStopsWithTheLineAndThePendingInteraction) {
     {
         auto script = Script("page 104 next\n");
-        std::string error = ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); });
+        std::string error = ErrorOf(script, [&] { script.AnswerMessage(Question("Quit ?")); });
         EXPECT_NE(error.find("answers.txt line 1"), std::string::npos) << error;
         EXPECT_NE(error.find("message box"), std::string::npos) << error;
         EXPECT_NE(error.find("Quit ?"), std::string::npos) << error;
     }
     {
         auto script = Script("message ok\n");  // a yes/no box has no OK
-        EXPECT_NE(ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); }).find("not one of its buttons"), std::string::npos);
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerMessage(Question("Quit ?")); }).find("not one of its buttons"), std::string::npos);
     }
     {
         auto script = Script("message yes ~ \"other text\"\n");
-        EXPECT_NE(ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); }).find("does not contain"), std::string::npos);
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerMessage(Question("Quit ?")); }).find("does not contain"), std::string::npos);
     }
     {
         auto script = Script("page 109 next\n");
         auto page = FolderPage();
-        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("page 104"), std::string::npos);
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerPage(page); }).find("page 104"), std::string::npos);
     }
     {
         auto script = Script("page 104 back\n");  // Back is disabled on the first page
         auto page = FolderPage();
-        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("not a button"), std::string::npos);
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerPage(page); }).find("not a button"), std::string::npos);
     }
     {
         auto script = Script("page 104 next 106=x\n");  // a static text cannot be typed into
         auto page = FolderPage();
-        EXPECT_NE(ErrorOf([&] { script.AnswerPage(page); }).find("106=x"), std::string::npos);
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerPage(page); }).find("106=x"), std::string::npos);
     }
     {
         auto script = Script("");
-        std::string error = ErrorOf([&] { script.AnswerMessage(Question("Quit ?")); });
+        std::string error = ErrorOf(script, [&] { script.AnswerMessage(Question("Quit ?")); });
         EXPECT_NE(error.find("no answer left for message box"), std::string::npos) << error;
     }
+}
+
+TEST(AnswerScript, AMismatchIsAnsweredAsCancelledAndTheFirstReasonStays) {
+    auto script = Script("message yes\nbrowse cancel\n");
+    auto page = FolderPage();
+    EXPECT_EQ(script.AnswerPage(page), sandbox::kCancelledPageButton);  // the next answer is for a message
+    EXPECT_EQ(page.Find(101)->value, "C:\\Program Files\\Demo");
+    EXPECT_EQ(script.AnswerMessage(Question("Quit ?")), Answer::cancel);
+    EXPECT_FALSE(script.AnswerBrowse("Folder", "C:\\").has_value());
+    EXPECT_EQ(script.remaining(), 2u);
+    EXPECT_NE(script.mismatch().value_or("").find("the next answer is for a message"), std::string::npos);
 }
 
 TEST(AnswerScript, SyntaxErrorsNameTheLine) {

@@ -62,7 +62,8 @@ TEST(ConsoleResponder, PagesAreFilledInFieldByField) {
     auto again = PersonalPage();
     // With no one to answer, the program stops rather than cancel into a quit question that no
     // one can answer either.
-    EXPECT_THROW(nobody.AnswerPage(again), sandbox::AnswerScriptError);
+    (void)nobody.AnswerPage(again);
+    EXPECT_TRUE(nobody.mismatch().has_value());
     EXPECT_EQ(again.Find(101)->value, "Old");
 }
 
@@ -147,8 +148,37 @@ TEST(Transcript, AStoppedAnswerScriptStillLeavesTheInteractionInTheJournal) {
     auto script = sandbox::ScriptedResponder::Parse("", "answers");
     ASSERT_TRUE(script);
     sandbox::SandboxUi ui(temp.machine().journal(), script.value());
-    EXPECT_THROW((void)ui.ShowMessage({"C", "T", Buttons::ok, platform::Icon::warning, 1}), sandbox::AnswerScriptError);
+    EXPECT_FALSE(ui.ShowMessage({"C", "T", Buttons::ok, platform::Icon::warning, 1}).ok());
+    EXPECT_TRUE(script.value().mismatch().has_value());
     auto messages = temp.JournalLines("MESSAGE");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("answer=none"), std::string::npos);
+}
+
+TEST(Transcript, OnceTheAnswersNoLongerFitNothingIsShownOrAnsweredAgain) {
+    test_support::TempMachine temp;
+    auto script = sandbox::ScriptedResponder::Parse("page 104 next\nmessage ok\npage 109 next\n", "answers");
+    ASSERT_TRUE(script);
+    sandbox::SandboxUi ui(temp.machine().journal(), script.value());
+    auto page = PersonalPage();  // dialog 109, where the script expects 104
+    auto refused = ui.ShowPage(page);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().status, platform::Status::cancelled);
+    EXPECT_NE(refused.error().detail.find("answers line 1"), std::string::npos) << refused.error().detail;
+
+    // The program goes its cancel way: what it shows then is refused, takes no answer and is
+    // not journaled; the first reason stays.
+    EXPECT_FALSE(ui.ShowMessage({"C", "Quit ?", Buttons::yes_no, platform::Icon::question, 2}).ok());
+    EXPECT_FALSE(ui.ShowPage(page).ok());
+    EXPECT_FALSE(ui.BrowseForFolder("Folder", "C:\\").ok());
+    ui.ShowProgress("Installing");
+    ui.DestroyBackground();
+    EXPECT_EQ(script.value().remaining(), 2u);  // the mismatched answer was taken, the later ones were not
+    EXPECT_NE(script.value().mismatch().value_or("").find("answer is for page 104"), std::string::npos);
+    const auto pages = temp.JournalLines("PAGE");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("-> button=none"), std::string::npos);
+    EXPECT_TRUE(temp.JournalLines("MESSAGE").empty());
+    EXPECT_TRUE(temp.JournalLines("PROGRESS").empty());
+    EXPECT_TRUE(temp.JournalLines("BACKGROUND").empty());
 }

@@ -15,6 +15,7 @@
 // transcript's last line), 1 when the script did not fit, 2 for a wrong command line.
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@
 namespace rvx::gui_driver {
 namespace {
 
-using sandbox::AnswerScriptError;
+// Why the driver stops before the program ends (the script does not fit what it shows, or a
+// window does not take an answer); nothing while it goes on.
+using Stop = std::optional<std::string>;
 
 constexpr DWORD kPollMilliseconds = 50;
 // The time a window's last painting needs to reach the screen before it is copied.
@@ -109,10 +112,8 @@ public:
     int Run() {
         Write("START", {sandbox::Field("command", options_.command_line)});
         if (!Start()) return 1;
-        try {
-            Answer();
-        } catch (const AnswerScriptError& error) {
-            std::fprintf(stderr, "rvxdrive: %s\n", error.what());
+        if (const Stop stop = Answer()) {
+            std::fprintf(stderr, "rvxdrive: %s\n", stop->c_str());
             TerminateProcess(process_.hProcess, 1);
             return 1;
         }
@@ -183,7 +184,7 @@ private:
     bool Ended() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
     // Answers every window the program shows until it ends.
-    void Answer() {
+    Stop Answer() {
         DWORD quiet = 0;
         while (!Ended()) {
             const auto windows = FindWindows(process_.dwProcessId);
@@ -192,7 +193,7 @@ private:
                 if (window.kind == WindowKind::modeless) continue;  // shot when it closes
                 // A modal window that another modal window has disabled is not the pending one.
                 if (!IsWindowEnabled(window.window)) continue;
-                AnswerWindow(window);
+                if (Stop stop = AnswerWindow(window)) return stop;
                 answered = true;
                 break;
             }
@@ -205,69 +206,71 @@ private:
             if (quiet >= kQuietLimitMilliseconds && responder_.remaining() > 0) {
                 std::string shown;
                 for (const auto& window : windows) shown += "\n  " + DescribeWindow(window.window);
-                throw AnswerScriptError("the program shows nothing that can be answered" +
-                                        (shown.empty() ? std::string() : ":" + shown));
+                return "the program shows nothing that can be answered" + (shown.empty() ? std::string() : ":" + shown);
             }
         }
+        return std::nullopt;
     }
 
-    void AnswerWindow(const PendingWindow& window) {
+    Stop AnswerWindow(const PendingWindow& window) {
+        Stop stop;
         switch (window.kind) {
-        case WindowKind::page: AnswerPage(window); break;
-        case WindowKind::message_box: AnswerMessageBox(window.window); break;
-        case WindowKind::folder_browser: AnswerBrowser(window.window); break;
+        case WindowKind::page: stop = AnswerPage(window); break;
+        case WindowKind::message_box: stop = AnswerMessageBox(window.window); break;
+        case WindowKind::folder_browser: stop = AnswerBrowser(window.window); break;
         case WindowKind::modeless: break;
         }
-        WaitUntilGone(window.window);
+        if (!stop) WaitUntilGone(window.window);
+        return stop;
     }
 
-    void AnswerPage(const PendingWindow& window) {
+    Stop AnswerPage(const PendingWindow& window) {
         Shoot("page-" + std::to_string(window.dialog_id), window.window);
         platform::PageModel page = ReadPage(window);
         const platform::PageModel before = page;
         std::vector<std::string> fields = sandbox::PageFields(page);
-        int button = 0;
-        try {
-            button = responder_.AnswerPage(page);
-        } catch (const AnswerScriptError&) {
+        const int button = responder_.AnswerPage(page);
+        if (responder_.mismatch()) {
             fields.push_back("-> button=none");
             Write("PAGE", fields);
-            throw;
+            return responder_.mismatch();
         }
         fields.push_back("-> " + sandbox::Word("button", std::to_string(button)));
         for (auto& field : sandbox::ChangedValueFields(before, page)) fields.push_back(std::move(field));
         Write("PAGE", fields);
         ApplyValues(window.window, before, page);
         if (!PressButton(window.window, button))
-            throw AnswerScriptError("button " + std::to_string(button) + " cannot be pressed on " + DescribeWindow(window.window));
+            return "button " + std::to_string(button) + " cannot be pressed on " + DescribeWindow(window.window);
+        return std::nullopt;
     }
 
-    void AnswerMessageBox(HWND box) {
+    Stop AnswerMessageBox(HWND box) {
         Shoot("message", box);
         const platform::MessageRequest request = ReadMessageBox(box);
         std::vector<std::string> fields = sandbox::MessageFields(request);
-        platform::Answer answer = platform::Answer::cancel;
-        try {
-            answer = responder_.AnswerMessage(request);
-        } catch (const AnswerScriptError&) {
+        const platform::Answer answer = responder_.AnswerMessage(request);
+        if (responder_.mismatch()) {
             fields.push_back(sandbox::Word("answer", "none"));
             Write("MESSAGE", fields);
-            throw;
+            return responder_.mismatch();
         }
         fields.push_back(sandbox::Word("answer", sandbox::AnswerName(answer)));
         Write("MESSAGE", fields);
-        if (!PressButton(box, int(answer))) throw AnswerScriptError("the message box has no such button: " + DescribeWindow(box));
+        if (!PressButton(box, int(answer))) return "the message box has no such button: " + DescribeWindow(box);
+        return std::nullopt;
     }
 
-    void AnswerBrowser(HWND browser) {
+    Stop AnswerBrowser(HWND browser) {
         Shoot("browse", browser);
         const std::string title = ReadBrowserTitle(browser);
         auto folder = responder_.AnswerBrowse(title, "");
+        if (responder_.mismatch()) return responder_.mismatch();
         Write("BROWSE", {sandbox::Field("title", title),
                          folder ? sandbox::Field("answer", *folder) : sandbox::Word("answer", "cancel")});
         if (folder && !SelectBrowserFolder(browser, process_.dwProcessId, *folder))
-            throw AnswerScriptError("the folder browser did not take \"" + *folder + "\"");
+            return "the folder browser did not take \"" + *folder + "\"";
         PressButton(browser, folder ? IDOK : IDCANCEL);
+        return std::nullopt;
     }
 
     void WaitUntilGone(HWND window) {
