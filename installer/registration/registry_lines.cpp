@@ -53,30 +53,47 @@ std::optional<uint32_t> ReadFourByteNumber(platform::Registry& registry, platfor
 
 }  // namespace
 
-void ApplyRegistryLine(platform::Registry& registry, std::string_view line) {
-    const auto fields = text::SplitFields(line, ",");
-    if (fields.size() < kRegistryLineFields) return;
+std::variant<RegistryLine, RegistryLineProblem> ParseRegistryLine(std::string_view text) {
+    const auto fields = text::SplitFields(text, ",");
+    if (fields.size() < kRegistryLineFields) return RegistryLineProblem::too_few_fields;
     const auto root = system::RootKeyFromName(fields[0]);
-    if (!root) return;
-    const std::string& key = fields[1];
-    const std::string& name = fields[2];
+    if (!root) return RegistryLineProblem::unknown_root;
+    RegistryLine line;
+    line.root = *root;
+    line.key = fields[1];
+    line.name = fields[2];
     const std::string& type = fields[3];
-    const std::string& data = fields[4];
+    if (type == "hex") {
+        auto bytes = FourBytes(fields[4]);
+        if (!bytes) return RegistryLineProblem::bad_hex;
+        line.kind = RegistryLine::Kind::binary;
+        line.bytes = std::move(*bytes);
+    } else if (type == "inc") {
+        line.kind = RegistryLine::Kind::increment;
+    } else {
+        line.text = fields[4];
+    }
+    return line;
+}
+
+void ApplyRegistryLine(platform::Registry& registry, std::string_view text) {
+    auto parsed = ParseRegistryLine(text);
+    if (!std::holds_alternative<RegistryLine>(parsed)) return;
+    const RegistryLine& line = std::get<RegistryLine>(parsed);
 
     // The value is made before the key, so that a line with invalid data leaves no empty key.
     platform::RegValue value;
-    if (type == "hex") {
-        auto bytes = FourBytes(data);
-        if (!bytes) return;
-        value = platform::RegValue::Binary(std::move(*bytes));
-    } else if (type == "inc") {
-        auto current = ReadFourByteNumber(registry, *root, key, name);
-        value = platform::RegValue::Dword(current ? *current + 1 : 1);
-    } else {
-        value = platform::RegValue::Text(data);
+    switch (line.kind) {
+        case RegistryLine::Kind::binary: value = platform::RegValue::Binary(line.bytes); break;
+        case RegistryLine::Kind::increment: {
+            auto current = ReadFourByteNumber(registry, line.root, line.key, line.name);
+            value = platform::RegValue::Dword(current ? *current + 1 : 1);
+            break;
+        }
+        case RegistryLine::Kind::text: value = platform::RegValue::Text(line.text); break;
     }
-    if (!registry.CreateKey(*root, key)) return;
-    (void)registry.WriteValue(*root, key, name, value);
+    if (!registry.CreateKey(line.root, line.key)) return;
+    (void)registry.WriteValue(line.root, line.key, line.name, value);
 }
 
 Completion ApplyExpandedRegistryLine(const ExpansionSources& sources, platform::Registry& registry, std::string_view line) {

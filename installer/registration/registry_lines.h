@@ -2,7 +2,11 @@
 // ("root, key, value name, type, data"), and the installer's registry stage that writes them.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "installer/script/expansion.h"
 #include "installer/script/variables.h"
@@ -11,6 +15,23 @@
 namespace rvx::installer {
 
 struct RunFlags;
+
+// One registry line, as the writer reads it.
+struct RegistryLine {
+    platform::RootKey root{};
+    std::string key;
+    std::string name;
+    enum class Kind { text, binary, increment } kind = Kind::text;
+    std::string text;            // the data of a text value
+    std::vector<uint8_t> bytes;  // the 4 bytes of a "hex" value
+};
+
+// Why a registry line is written nowhere.
+enum class RegistryLineProblem { too_few_fields, unknown_root, bad_hex };
+
+// Reads one (expanded) registry line: fields from the shared field splitter, fields after the
+// fifth ignored.
+std::variant<RegistryLine, RegistryLineProblem> ParseRegistryLine(std::string_view line);
 
 // Writes one registry line. Fields come from the shared field splitter; fields after the fifth
 // are ignored. Root names are HKLM, HKCR, HKCU and HKU, exact case. The key is created with

@@ -86,7 +86,7 @@ Completion RecordWarning(const ExpansionSources& sources, uninstall_log::Uninsta
 
 }  // namespace
 
-void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, const std::string& line) {
+bool KeyToRemoveHasEmptyPart(std::string_view line) {
     const std::vector<std::string> fields = text::SplitFields(line, ",");
     const std::string_view key = fields.size() > 1 ? std::string_view(fields[1]) : std::string_view();
     bool empty_component = key.empty();
@@ -96,7 +96,11 @@ void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, c
         if (text::TrimBlanks(key.substr(start, end - start)).empty()) empty_component = true;
         start = end + 1;
     }
-    if (empty_component) {
+    return empty_component;
+}
+
+void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, const std::string& line) {
+    if (KeyToRemoveHasEmptyPart(line)) {
         trace.Write("Registry key not recorded for removal, a part of it is empty: " + line + "\n");
         return;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/uninstall_log/uninstall_log.h"
 #include "installer/core/state/trace.h"
@@ -20,5 +21,9 @@ Completion WriteUninstallRecords(const ExpansionSources& sources, uninstall_log:
 // variable or registry reference that gave nothing): "Software\" + nothing would name the
 // parent, which is not the product's. A line left out is traced.
 void RecordRegistryKeyToRemove(uninstall_log::UninstallLog& log, Trace& trace, const std::string& line);
+// True when the key of a [REGISTRYUNINSTALL] line (root, key) is empty or has an empty part, as a
+// key built from a missing value comes out: such a key is never recorded for removal, since the
+// uninstaller would delete everything below the part before it.
+bool KeyToRemoveHasEmptyPart(std::string_view line);
 
 }  // namespace rvx::installer

@@ -94,7 +94,7 @@ std::string CleanLine(std::string_view line) {
     return std::string(line);
 }
 
-OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
+OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app, ScriptReadWatcher* watcher) {
     auto content = OpenScript(app);
     if (!content) {
         app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
@@ -111,6 +111,7 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
     // Lines are read whole, whatever their length, so a long line is never cut into two.
     std::string_view rest = content.value();
     bool ended = false;
+    int number = 0;
     while (!rest.empty() && !ended) {
         size_t end = rest.find('\n');
         std::string_view raw = rest.substr(0, end);
@@ -120,6 +121,8 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
         for (char& c : spaced)
             if (static_cast<unsigned char>(c) == 0xA0) c = ' ';
         const std::string line = CleanLine(spaced);
+        ++number;
+        if (watcher) watcher->AtLine(number, line);
 
         // Directives act in every state; they do not nest.
         if (StartsWithIgnoringCase(line, "#if")) {
@@ -134,10 +137,14 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
             state = Conditional::active;
             continue;
         }
-        if (state != Conditional::active) continue;
+        if (state != Conditional::active) {
+            if (watcher && !line.empty()) watcher->Skipped();
+            continue;
+        }
 
         if (!line.empty() && line.front() == '[') {
             if (auto code = MatchHeader(line, language)) {
+                if (watcher) watcher->Opened(*code);
                 if (store.SetFlagOf(*code)) {
                     current = Current{};
                     continue;
@@ -150,12 +157,15 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
             }
             if (line.size() >= 3 && line[line.size() - 3] == '.') {
                 if (text::ToUpper(line[line.size() - 2]) == text::ToUpper(language)) {
+                    if (watcher) watcher->Unknown(ScriptReadWatcher::UnknownHeader::this_language);
                     app.Message(app.Text(kUnknownKeyword) + line);
                     return std::nullopt;
                 }
+                if (watcher) watcher->Unknown(ScriptReadWatcher::UnknownHeader::other_language);
                 current = Current{Current::unknown};  // a section of another language
                 continue;
             }
+            if (watcher) watcher->Unknown(ScriptReadWatcher::UnknownHeader::no_language);
             app.Message(text::FormatMessage(app.Text(kUnknownCommand), {line}), platform::Buttons::ok, platform::Icon::stop);
             current = Current{Current::unknown};
             continue;
@@ -170,11 +180,14 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app) {
             continue;
         }
         if (current.code == Section::network_install || current.code == Section::no_version_idem) continue;
+        if (watcher) watcher->Stored(current.code);
         const OrStop<bool> section_goes_on = store.Store(current.code, line);
         if (section_goes_on.stopped()) return section_goes_on.stop();
         if (!*section_goes_on) current = Current{};
     }
 
+    // What follows belongs to no line of its own.
+    if (watcher) watcher->AtLine(0, {});
     if (const Completion resolved = ResolveReadRegistry(app); resolved.stopped()) return resolved.stop();
     if (!CheckRequiredSections(app, store.marks())) return std::nullopt;
     if (const Completion settled = SettleWorkingFolder(app); settled.stopped()) return settled.stop();
