@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -228,7 +229,7 @@ std::string DiskFolder(const installer::InstallState& app, std::string source, s
     return source;
 }
 
-void CheckFileList(installer::InstallApp& app, ReadingWatcher& watcher) {
+void CheckFileList(installer::InstallApp& app, ReadingWatcher& watcher, const std::function<void(const std::string&)>& insert_disk) {
     platform::FileSystem& files = app.platform().files;
     const std::string first_source = app.folders().source;
     std::string system_folder;
@@ -241,6 +242,7 @@ void CheckFileList(installer::InstallApp& app, ReadingWatcher& watcher) {
         if (installer::IsDiskMarker(line)) {
             const std::string id = line.substr(1);
             app.folders().source = DiskFolder(app, first_source, id);
+            if (insert_disk) insert_disk(id);
             if (!app.layout().removable) continue;
             const std::string marker = app.folders().source + "DISK" + id;
             const std::string label = text::FormatMessage(app.script().disk_id, {id});
@@ -294,7 +296,8 @@ void CheckSingleValues(installer::InstallApp& app, ReadingWatcher& watcher) {
 }
 
 // One reading: the installer's reader and then the line checks.
-std::vector<Found> Read(sandbox::Machine& machine, const std::string& program, const Reading& reading, bool& unreadable,
+std::vector<Found> Read(sandbox::Machine& machine, const std::string& program, const Reading& reading,
+                        const CheckRequest& request, const std::string& medium,
                         std::vector<std::pair<std::string, std::string>>* variants) {
     ReadingWatcher watcher;
     sandbox::ProgramSession session(machine, {program, std::string("/") + reading.language, "", installer::kBuiltInStrings},
@@ -319,12 +322,22 @@ std::vector<Found> Read(sandbox::Machine& machine, const std::string& program, c
     // The folder the user will choose is known when the files are parsed.
     app.folders().installation = app.folders().program_files + "\\Checked Product";
     app.folders().installation_drive_root = "C:\\";
-    CheckFileList(app, watcher);
+    std::function<void(const std::string&)> insert_disk;
+    if (!request.further_disks.empty())
+        insert_disk = [&](const std::string& id) {
+            const int disk = static_cast<int>(text::ParseDecimalPrefix(id));
+            const std::string folder = disk == 1 ? medium
+                                       : disk >= 2 && static_cast<size_t>(disk - 2) < request.further_disks.size()
+                                           ? request.further_disks[static_cast<size_t>(disk - 2)]
+                                           : std::string();
+            if (!folder.empty()) (void)machine.Mount({'A', platform::DriveType::removable, 0, folder, true});
+        };
+    CheckFileList(app, watcher, insert_disk);
+    if (insert_disk) insert_disk("1");
     CheckSingleValues(app, watcher);
     CheckSectionLines(app, [&](const installer::TextList& list, size_t index, Severity severity, std::string message) {
         watcher.AddAt(watcher.LineOf(list, index), severity, std::move(message));
     });
-    (void)unreadable;
     return watcher.found();
 }
 
@@ -353,7 +366,8 @@ CheckReport CheckScript(const CheckRequest& request) {
         report.problems.push_back({request.script, 0, Severity::error, "the script does not lie on the medium " + medium.string(), ""});
         return report;
     }
-    std::string program = "D:\\";
+    const char drive = request.further_disks.empty() ? 'D' : 'A';
+    std::string program = std::string(1, drive) + ":\\";
     if (relative != ".") program += path::AddTrailingBackslash(text::ReplaceAll(relative.string(), "/", "\\"));
     program += "Rovexa.exe";
     if (text::ToUpper(name) != "INSTALL.INI")
@@ -361,7 +375,8 @@ CheckReport CheckScript(const CheckRequest& request) {
 
     const fs::path scratch = fs::temp_directory_path() / ("rvx-check-" + std::to_string(std::random_device{}()));
     auto machine = sandbox::Machine::Open(scratch.string());
-    if (!machine || !machine.value()->Mount({'D', platform::DriveType::cdrom, 0, medium.string(), true})) {
+    const auto type = drive == 'A' ? platform::DriveType::removable : platform::DriveType::cdrom;
+    if (!machine || !machine.value()->Mount({drive, type, 0, medium.string(), true})) {
         report.unreadable = true;
         report.problems.push_back({request.script, 0, Severity::error, "no scratch machine could be made in " + scratch.string(), ""});
         fs::remove_all(scratch, error);
@@ -370,7 +385,6 @@ CheckReport CheckScript(const CheckRequest& request) {
 
     std::vector<Reading> readings;
     std::vector<std::pair<std::string, std::string>> variants;
-    bool unreadable = false;
     std::map<std::tuple<int, int, std::string>, std::vector<std::string>> met;  // line, severity, message -> readings
     auto collect = [&](const Reading& reading, std::vector<Found> found) {
         for (auto& f : found) {
@@ -381,11 +395,11 @@ CheckReport CheckScript(const CheckRequest& request) {
     size_t count = 0;
     for (char language : DeclaredLanguages(content)) {
         Reading plain{language, "", ""};
-        collect(plain, Read(*machine.value(), program, plain, unreadable, &variants));
+        collect(plain, Read(*machine.value(), program, plain, request, medium.string(), &variants));
         ++count;
         for (const auto& [number, variant] : variants) {
             Reading one{language, variant, number};
-            collect(one, Read(*machine.value(), program, one, unreadable, nullptr));
+            collect(one, Read(*machine.value(), program, one, request, medium.string(), nullptr));
             ++count;
         }
     }

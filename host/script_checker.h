@@ -24,6 +24,9 @@ struct Problem {
 struct CheckRequest {
     std::string script;  // host path of the Install.ini
     std::string medium;  // host folder of the medium's root; empty: the script's folder
+    // A set of floppy disks: the host folders of disks 2, 3, ... (disk 1 is the medium). The
+    // medium is then drive A:, and each disk marker of [FILES] puts its disk in the drive.
+    std::vector<std::string> further_disks;
 };
 
 struct CheckReport {

@@ -35,7 +35,7 @@ public:
         Write("Install.ini", "[TITLE]\nProduct\n[DISKID]\nDisk %s\n[SIZE]\n100\n[DEFAULTDIR]\n%PROGFILES%\\Product\n"
                              "[INSTALLDIRTEXT]\nWhere?\n[UNINSTALLFILE]\nproduct.nvu\n[VERSION]\n1.0\n[NORVNO]\n101 PRO\n" +
                                  body + "[EOF]\nend\n");
-        return CheckScript({(folder_ / "Install.ini").string(), folder_.string()});
+        return CheckScript({(folder_ / "Install.ini").string(), folder_.string(), {}});
     }
     const fs::path& folder() const { return folder_; }
 
@@ -55,7 +55,7 @@ std::string Listed(const CheckReport& report) { return rvx::host::ReportForPeopl
 }  // namespace
 
 TEST(ScriptChecker, TheDemoScriptIsClean) {
-    const CheckReport report = CheckScript({RVX_DEMO_MEDIUM "/Install.ini", RVX_DEMO_MEDIUM});
+    const CheckReport report = CheckScript({RVX_DEMO_MEDIUM "/Install.ini", RVX_DEMO_MEDIUM, {}});
     EXPECT_TRUE(report.problems.empty()) << Listed(report);
 }
 
@@ -78,7 +78,7 @@ TEST(ScriptChecker, HeadersUnknownMisspelledAndOfOtherLanguages) {
 TEST(ScriptChecker, MissingSectionsAreNamed) {
     Medium medium;
     medium.Write("Install.ini", "[TITLE]\nProduct\n[EOF]\n");
-    const auto report = CheckScript({(medium.folder() / "Install.ini").string(), ""});
+    const auto report = CheckScript({(medium.folder() / "Install.ini").string(), "", {}});
     for (const char* header : {"[SIZE]", "[DISKID]", "[DEFAULTDIR]", "[UNINSTALLFILE]", "[VERSION]"})
         EXPECT_TRUE(Has(report, 0, Severity::error, std::string("required section missing: ") + header)) << Listed(report);
     EXPECT_TRUE(Has(report, 0, Severity::error, "[INSTALLDIRTEXT]"));
@@ -126,7 +126,7 @@ TEST(ScriptChecker, DiskMarkersNeedTheirMarkerFiles) {
     std::ofstream(medium.folder() / "DISK1" / "Install.ini")
         << "[TITLE]\nP\n[DISKID]\nDisk %s\n[SIZE]\n2\n[DEFAULTDIR]\nC:\\P\n[INSTALLDIRTEXT]\nt\n[UNINSTALLFILE]\np.nvu\n"
            "[VERSION]\n1\n[FILES]\n#1\nA.TXT,,,,1\n#2\nB.TXT,,,,1\n[EOF]\nend\n";
-    const auto report = CheckScript({(medium.folder() / "DISK1" / "Install.ini").string(), medium.folder().string()});
+    const auto report = CheckScript({(medium.folder() / "DISK1" / "Install.ini").string(), medium.folder().string(), {}});
     EXPECT_FALSE(Has(report, 16, Severity::error, "marker")) << Listed(report);
     EXPECT_TRUE(Has(report, 18, Severity::error, "has no marker file")) << Listed(report);
     EXPECT_FALSE(Has(report, 19, Severity::error, "not on the medium")) << Listed(report);
@@ -177,7 +177,7 @@ TEST(ScriptChecker, VariablesAtTheirStage) {
 }
 
 TEST(ScriptChecker, AScriptThatCannotBeReadIsSaidSo) {
-    const auto report = CheckScript({"/nonexistent/Install.ini", ""});
+    const auto report = CheckScript({"/nonexistent/Install.ini", "", {}});
     EXPECT_TRUE(report.unreadable);
     EXPECT_NE(rvx::host::ReportAsJson(report).find("\"unreadable\": true"), std::string::npos);
 }
