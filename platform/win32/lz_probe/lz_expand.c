@@ -1,5 +1,6 @@
-/* Expands files with the system's LZ functions (LZOpenFileA, LZSeek, LZRead), as the installer's
- * copy stage does on Windows: lz_expand COMPRESSED OUTPUT [COMPRESSED OUTPUT ...]. Each output
+/* Expands files with the system's own LZ functions (LZOpenFileA, LZSeek, LZRead), the outside
+ * reading of the compress/expand format that the project's compressed files are checked against
+ * under Wine: lz_expand COMPRESSED OUTPUT [COMPRESSED OUTPUT ...]. Each output
  * gets the expanded bytes; the size LZSeek gives must be the number of bytes LZRead hands out.
  * Exit code 0 when every file expanded, 1 otherwise (the reason on the standard error). */
 #include <windows.h>
