@@ -87,7 +87,7 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
     }
 
     sandbox::ProgramStart start{program, options.command_line ? *options.command_line : WindowsCommandLine(options.arguments),
-                                options.cwd, info.strings};
+                                options.cwd, info.strings, info.dialogs};
     int code = app::kExitFailed;
     {
         sandbox::ScreenPictures pictures(*machine.value(), info.dialogs);

@@ -19,7 +19,8 @@ struct ProgramInfo {
     const char* host_name;          // "rovexa"
     const char* default_program;    // "Rovexa.exe"
     std::span<const text::StringEntry> strings;
-    // The program's dialogs, which the pictures of the simulated screen are drawn from.
+    // The program's dialogs: the built-in ones, which a language library's templates stand in
+    // for, and which the pictures of the simulated screen are drawn from.
     std::span<const platform::DialogDescription* const> dialogs;
 };
 

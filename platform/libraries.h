@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dialog_description.h"
 #include "platform/result.h"
 
 namespace rvx::platform {
@@ -21,6 +22,9 @@ public:
     virtual Outcome UseLanguageLibrary(std::string_view full_path) = 0;
     // A string-table text: from the language library when one is in use and has it, else built in.
     virtual std::optional<std::string> Text(int id) = 0;
+    // A dialog as the language library in use shows it (caption, texts, places), else the
+    // built-in description itself; page models are made from it.
+    virtual const DialogDescription& Dialog(const DialogDescription& built_in) = 0;
 };
 
 struct DirectXVersion {

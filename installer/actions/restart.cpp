@@ -10,8 +10,8 @@
 namespace rvx::installer {
 
 bool OfferRestart(InstallState& app) {
-    // The page shows its template as it stands.
-    platform::PageModel page = platform::ModelOf(restart_ids::kDescription);
+    // The page shows its template as it stands (the language library's, when one is in use).
+    platform::PageModel page = platform::ModelOf(app.platform().resources.Dialog(restart_ids::kDescription));
     auto pressed = app.platform().ui.ShowPage(page);
     // Only the first button accepts; the later button or closing the page declines.
     if (!pressed) {

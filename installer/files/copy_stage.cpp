@@ -29,7 +29,7 @@ enum class DiskSwitch { ready, quit, fatal_stop };
 std::optional<bool> PromptForDisk(InstallState& app, std::string_view id) {
     const std::string label = text::FormatMessage(app.script().disk_id, {id});
     namespace ids = dialogs::disk_prompt;
-    platform::PageModel page = platform::ModelOf(ids::kDescription);
+    platform::PageModel page = platform::ModelOf(app.platform().resources.Dialog(ids::kDescription));
     if (platform::Control* message = page.Find(ids::kMessage))
         message->text = text::InsertArguments(app.Text(kInsertDisk), {label, app.folders().source_drive});
     for (;;) {

@@ -175,7 +175,7 @@ Completion LocatePreviousInstallation(InstallState& app) {
     // The search window stays for the whole lookup, registry reads included, and shows the
     // message of its template; after a stop too, once its message has been shown.
     namespace search_ids = dialogs::search_window;
-    app.platform().ui.ShowSearch(search_ids::kDescription.Text(search_ids::kMessage));
+    app.platform().ui.ShowSearch(app.platform().resources.Dialog(search_ids::kDescription).Text(search_ids::kMessage));
     Completion looked = LookForPreviousInstallation(app);
     app.platform().ui.CloseSearch();
     return looked;

@@ -200,7 +200,7 @@ struct ProgramSession::Services {
           environment(machine.config(), start.program_path, start.command_line),
           processes(machine.config(), files, machine.journal(), start.program_path),
           shell(machine.config(), files, machine.registry(), processes, machine.journal()),
-          resources(start.strings, files, machine.journal()),
+          resources(start.strings, start.dialogs, files, machine.journal()),
           services(machine.config(), machine.registry(), machine.journal()),
           power(machine),
           fonts(files, machine.journal()),

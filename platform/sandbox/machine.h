@@ -74,6 +74,7 @@ struct ProgramStart {
     std::string command_line;   // its arguments, as Windows passes them
     std::string current_folder; // empty: the program's own folder
     std::span<const text::StringEntry> strings;  // the program's built-in texts
+    std::span<const platform::DialogDescription* const> dialogs = {};  // and its built-in dialogs
 };
 
 // The platform services of one program on a machine.

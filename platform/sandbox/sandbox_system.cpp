@@ -6,8 +6,6 @@
 
 namespace rvx::sandbox {
 
-using platform::NotAvailableYet;
-
 std::string SandboxEnvironment::TempFolder() { return path::AddTrailingBackslash(config_.temp_folder); }
 
 std::optional<std::string> SandboxEnvironment::Variable(std::string_view name) {
@@ -16,20 +14,50 @@ std::optional<std::string> SandboxEnvironment::Variable(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+
+// Language libraries are a few dozen kilobytes; a far larger file is not taken for one.
+constexpr size_t kMaxLibrarySize = size_t{16} << 20;
+
+}  // namespace
+
 platform::Outcome SandboxResources::UseLanguageLibrary(std::string_view full_path) {
     if (!platform::Exists(files_, full_path)) {
         (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "missing")});
         return platform::Fail(platform::Status::not_found, std::string(full_path));
     }
-    // The file is there, but reading texts out of a library's resources comes later: the
-    // built-in texts stay in use, as they do when a library cannot be loaded.
-    (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "not-available-yet")});
-    return NotAvailableYet("reading texts from a language library");
+    // As on the system, a library that cannot be loaded leaves the built-in texts in use.
+    auto image = platform::ReadWholeFile(files_, full_path);
+    if (!image) {
+        (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "unreadable"),
+                                         Field("message", image.error().Describe())});
+        return image.error();
+    }
+    std::optional<platform::LanguageLibrary> library;
+    if (image.value().size() <= kMaxLibrarySize)
+        library = platform::ReadLanguageLibrary(std::span(reinterpret_cast<const uint8_t*>(image.value().data()), image.value().size()));
+    if (!library) {
+        (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "damaged")});
+        return platform::Fail(platform::Status::invalid_argument, "the language library " + std::string(full_path) + " is damaged");
+    }
+    library_ = std::move(library);
+    dialogs_ = platform::TranslatedDialogs(built_in_dialogs_, library_->dialogs);
+    (void)journal_.Write("LIBRARY", {Field("path", full_path), Word("result", "loaded"),
+                                     Word("strings", std::to_string(library_->strings.size())),
+                                     Word("dialogs", std::to_string(dialogs_.size()))});
+    return {};
 }
 
 std::optional<std::string> SandboxResources::Text(int id) {
+    if (library_) {
+        if (auto found = library_->strings.find(id); found != library_->strings.end()) return found->second;
+    }
     if (auto found = text::FindString(built_in_, id)) return std::string(*found);
     return std::nullopt;
+}
+
+const platform::DialogDescription& SandboxResources::Dialog(const platform::DialogDescription& built_in) {
+    return dialogs_.Of(built_in);
 }
 
 platform::Result<std::string> SandboxShell::SpecialFolderPath(platform::SpecialFolder folder) {

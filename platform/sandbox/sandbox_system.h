@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "common/text/string_table.h"
+#include "platform/language_library.h"
 #include "platform/platform.h"
+#include "platform/translated_dialogs.h"
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/machine_config.h"
 
@@ -30,18 +32,26 @@ private:
     std::string command_line_;
 };
 
-// Built-in texts, and the language library the program asks for (journaled).
+// Built-in texts and dialogs, and the language library the program asks for (journaled): the
+// library's file is read as the system would load it, its string table and dialog templates
+// by the portable resource reader. A library that cannot be read is not used at all.
 class SandboxResources : public platform::Resources {
 public:
-    SandboxResources(std::span<const text::StringEntry> built_in, platform::FileSystem& files, Journal& journal)
-        : built_in_(built_in), files_(files), journal_(journal) {}
+    SandboxResources(std::span<const text::StringEntry> built_in,
+                     std::span<const platform::DialogDescription* const> built_in_dialogs, platform::FileSystem& files,
+                     Journal& journal)
+        : built_in_(built_in), built_in_dialogs_(built_in_dialogs), files_(files), journal_(journal) {}
     platform::Outcome UseLanguageLibrary(std::string_view full_path) override;
     std::optional<std::string> Text(int id) override;
+    const platform::DialogDescription& Dialog(const platform::DialogDescription& built_in) override;
 
 private:
     std::span<const text::StringEntry> built_in_;
+    std::span<const platform::DialogDescription* const> built_in_dialogs_;
     platform::FileSystem& files_;
     Journal& journal_;
+    std::optional<platform::LanguageLibrary> library_;
+    platform::TranslatedDialogs dialogs_;
 };
 
 // The machine's own clock: sleeping advances it at once, so long waits cost no real time.

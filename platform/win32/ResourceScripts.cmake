@@ -4,10 +4,8 @@
 # compiles the scripts into the programs; the host tests compile the same scripts to check them.
 set(RVX_WIN32_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# rvx_resource_inputs(DIR): writes DIR/rvx_version.h now, and adds the build-time commands that
-# write DIR/installer_strings.rci, DIR/uninstaller_strings.rci, DIR/installer_pages.rci and
-# DIR/uninstaller_pages.rci from the .def tables and page descriptions.
-function(rvx_resource_inputs rc_dir)
+# rvx_version_header(DIR): writes DIR/rvx_version.h, the project's version as macros.
+function(rvx_version_header rc_dir)
   file(CONFIGURE OUTPUT ${rc_dir}/rvx_version.h CONTENT
 "// Generated: the project's version for the resource scripts.
 #define RVX_VERSION_MAJOR @PROJECT_VERSION_MAJOR@
@@ -15,6 +13,13 @@ function(rvx_resource_inputs rc_dir)
 #define RVX_VERSION_PATCH @PROJECT_VERSION_PATCH@
 #define RVX_VERSION_TEXT \"@PROJECT_VERSION@\"
 " @ONLY)
+endfunction()
+
+# rvx_resource_inputs(DIR): writes DIR/rvx_version.h now, and adds the build-time commands that
+# write DIR/installer_strings.rci, DIR/uninstaller_strings.rci, DIR/installer_pages.rci and
+# DIR/uninstaller_pages.rci from the .def tables and page descriptions.
+function(rvx_resource_inputs rc_dir)
+  rvx_version_header(${rc_dir})
   foreach(table installer/ui/installer_strings uninstaller/uninstaller_strings
                 installer/ui/installer_pages uninstaller/uninstaller_pages)
     get_filename_component(name ${table} NAME)

@@ -22,6 +22,8 @@ source scripts/lib/wine.sh
 
 build=$(cd "${1:-build}" && pwd)
 host="$build/host-asan/host"
+# The host edition's demo medium: examples/demo with the language libraries (built by the host build).
+demo="$build/host-asan/demo-medium"
 compare="$build/host-asan/tests/wine/transcript_compare"
 windows="$build/win-x86_64/platform/win32"
 work="$build/wine"
@@ -43,12 +45,13 @@ fail() {
 }
 
 # ---- media ----
-# The demo's medium for Windows: the demo with the real programs in place of the stand-ins.
+# The demo's medium for Windows: the demo with the real programs in place of the stand-ins and
+# the language libraries of the Windows build beside the installer.
 make_medium() {
     local medium=$1
     rm -rf "$medium"
     cp -a examples/demo "$medium"
-    cp "$windows/Rovexa.exe" "$medium/"
+    cp "$windows/Rovexa.exe" "$windows/rovexeng.dll" "$windows/rovexdeu.dll" "$medium/"
     cp "$windows/Dismara.exe" "$medium/program/Dismara.exe"
 }
 # The same medium with the script asking for a restart.
@@ -296,13 +299,32 @@ scenario_attended() {
     check_installed attended "$prefix"
     check_shortcut attended "$prefix"
     host_machine "$machine"
-    host_install "$machine" examples/demo "$answers"
+    host_install "$machine" "$demo" "$answers"
     compare_transcripts attended "$machine"
     compare_files attended "$machine" "$prefix"
     compare_logs attended "$machine" "$prefix"
     compare_registry attended "$machine" "$prefix"
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
+
+# The attended installation in German (/D) and in English (/E): every page and message in the
+# language library's texts, in both editions.
+scenario_attended_language() {
+    local letter=$1 name=$2 answers=$3
+    local prefix="$work/prefix-$name" machine="$work/machine-$name"
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive "$prefix" "$name" "$answers" run 'D:\Rovexa.exe' "/$letter" || fail "$name: the driver stopped"
+    expect_exit "$name" 0
+    check_installed "$name" "$prefix"
+    host_machine "$machine"
+    host_install "$machine" "$demo" "$answers" -- "/$letter"
+    grep -q "^LIBRARY .*result=loaded" "$machine/journal.log" || fail "$name: the host edition did not load the library"
+    compare_transcripts "$name" "$machine"
+    compare_files "$name" "$machine" "$prefix"
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+scenario_german() { scenario_attended_language D german tests/wine/german.answers; }
+scenario_english() { scenario_attended_language E english tests/wine/attended.answers; }
 
 # A second installation over the attended one (its prefix and machine): the search finds it
 # through the registry, the update goes into its folder.
@@ -314,7 +336,7 @@ scenario_update() {
     drive "$prefix" update "$answers" run 'D:\Rovexa.exe' || fail "update: the driver stopped"
     expect_exit update 0
     check_installed update "$prefix"
-    make_update_medium examples/demo "$host_medium"
+    make_update_medium "$demo" "$host_medium"
     from=$(journal_end "$machine")
     host_install "$machine" "$host_medium" "$answers"
     compare_transcripts update "$machine" "$from"
@@ -340,7 +362,7 @@ scenario_network() {
     # The script that the computers install from, without its network section.
     file=$(find "$share" -maxdepth 1 -iname install.ini | head -n 1)
     if [ -z "$file" ] || grep -qi '^\[NETINSTALL\]' "$file"; then fail "network: no installation script for the computers"; fi
-    make_network_medium examples/demo "$host_medium"
+    make_network_medium "$demo" "$host_medium"
     host_machine "$machine"
     host_install "$machine" "$host_medium" "$answers"
     compare_transcripts network "$machine"
@@ -355,7 +377,7 @@ scenario_unattended() {
     expect_exit unattended 0
     check_installed unattended "$prefix"
     host_machine "$machine"
-    host_install "$machine" examples/demo "$answers" -- /E 'D:\unattended.ANS'
+    host_install "$machine" "$demo" "$answers" -- /E 'D:\unattended.ANS'
     compare_transcripts unattended "$machine"
     compare_files unattended "$machine" "$prefix"
     compare_logs unattended "$machine" "$prefix"
@@ -376,7 +398,7 @@ scenario_uninstall() {
     if wine_in "$prefix" wine reg query "$uninstall_key" >/dev/null 2>&1; then fail "uninstall: the uninstall entry is still there"; fi
     if wine_in "$prefix" wine reg query "HKLM\\Software\\$product" >/dev/null 2>&1; then fail "uninstall: the product's key is still there"; fi
     host_machine "$machine"
-    host_install "$machine" examples/demo "$none" -- /E 'D:\unattended.ANS'
+    host_install "$machine" "$demo" "$none" -- /E 'D:\unattended.ANS'
     printf 'my notes\r\n' >"$machine/drives/C/$host_install_dir/notes.txt"
     "$host/simmachine" uninstall "$machine" "$product" --ui "script:$answers" </dev/null >/dev/null 2>&1 || true
     compare_transcripts uninstall "$machine"
@@ -392,7 +414,7 @@ scenario_restart() {
     drive "$prefix" restart "$answers" run 'D:\Rovexa.exe' || fail "restart: the driver stopped"
     expect_exit restart 0
     local host_medium="$work/host-medium-restart"
-    make_restart_medium examples/demo "$host_medium"
+    make_restart_medium "$demo" "$host_medium"
     host_machine "$machine"
     host_install "$machine" "$host_medium" "$answers"
     compare_transcripts restart "$machine"
@@ -431,7 +453,7 @@ scenario_disk_prompt() {
     drive "$prefix" disks "$answers" run 'D:\_DISK_1\Rovexa.exe' /E 'D:\_DISK_1\unattended.ANS' || fail "disks: the driver stopped"
     expect_exit disks 0
     check_installed disks "$prefix"
-    make_two_disks examples/demo "$host_disks"
+    make_two_disks "$demo" "$host_disks"
     host_machine "$machine"
     host_install "$machine" "$host_disks" "$answers" --program 'D:\_DISK_1\Rovexa.exe' -- /E 'D:\_DISK_1\unattended.ANS'
     compare_transcripts disks "$machine"
@@ -463,7 +485,7 @@ scenario_web() {
     local waited=0
     while [ ! -s "$opened" ] && [ $waited -lt 50 ]; do sleep 0.2; waited=$((waited + 1)); done
     grep -qi "http://$web_address" "$opened" 2>/dev/null || fail "web: the browser was not given http://$web_address"
-    make_web_medium examples/demo "$host_medium"
+    make_web_medium "$demo" "$host_medium"
     host_machine "$machine"
     host_install "$machine" "$host_medium" "$answers"
     compare_transcripts web "$machine"
@@ -491,7 +513,7 @@ scenario_library_search() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
-for scenario in attended update unattended uninstall restart disk_prompt network web library_search; do
+for scenario in attended update unattended uninstall restart disk_prompt network web library_search german english; do
     before=$failures
     scenario_start=$(date +%s)
     "scenario_$scenario"

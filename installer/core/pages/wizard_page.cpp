@@ -50,7 +50,8 @@ int WizardPage::ShowModal() {
     const bool has_back = dialog_.Find(kPageBack) != nullptr;
     const bool has_cancel = dialog_.Find(kPageCancel) != nullptr;
     for (;;) {
-        platform::PageModel page = platform::ModelOf(dialog_);
+        // The template as the language library in use gives it, as the real dialog shows it.
+        platform::PageModel page = platform::ModelOf(app_.platform().resources.Dialog(dialog_));
         page.caption = caption_;
         for (int slot = 0; slot < kSlotsWithControls; ++slot) {
             platform::Control* control = page.Find(kFirstSlotControl + slot);
