@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,7 @@ std::string Answers(const std::string& quit_question) {
 }
 
 struct DemoRun {
-    explicit DemoRun(const std::string& medium = RVX_DEMO_MEDIUM) : base(rvx::test_support::MakeTempFolder("rvx-language")) {
-        this->medium = medium;
-    }
+    DemoRun() : base(rvx::test_support::MakeTempFolder("rvx-language")), medium(RVX_DEMO_MEDIUM) {}
     ~DemoRun() { fs::remove_all(base); }
 
     int Install(const std::string& answers, const std::string& arguments) {

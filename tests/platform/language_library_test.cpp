@@ -160,19 +160,19 @@ TEST(LanguageLibraries, TheCheckFindsWhatALibraryLosesOrAdds) {
     changed.strings[rvx::installer::kFileNotFound] = "Die Datei\nwurde nicht gefunden.";        // without %1
     changed.strings[rvx::installer::kMissingSections] = "INI-Datei besch\xe4" "digt:\nFehlende Abschnitte:";  // no last break
     changed.strings[rvx::installer::kVersionRegistryLine] = "HKLM,\"%TALMREG%\\Setup\", Version ";
-    changed.dialogs[rvx::installer::dialogs::licence_page::kDialog].controls[1].text.clear();
+    changed.dialogs[rvx::installer::dialogs::licence_page::kDialog].controls[2].text.clear();
     EXPECT_EQ(Joined(CompletenessProblems(changed)),
               "string 40029 must stay as it is\n"
               "string 41001 does not keep the placeholders of the built-in text\n"
               "string 41018 does not keep the line breaks of the built-in text\n"
-              "dialog 127 control 1 (id 101): the text is translated where the built-in has none, or the reverse\n");
+              "dialog 127 control 2 (id 134): the text is translated where the built-in has none, or the reverse\n");
 }
 
 TEST(LanguageLibraries, TextsArriveInTheCodePageOfTheProgram) {
     const LanguageLibrary german = Read("rovexdeu.dll");
     EXPECT_EQ(german.strings.at(rvx::installer::kConfirmQuit),
               "Die Installation ist noch nicht abgeschlossen.\n\nM\xf6" "chten Sie sie jetzt beenden?");
-    EXPECT_EQ(german.dialogs.at(rvx::installer::dialogs::install_folder_page::kDialog).controls.at(10).text,
+    EXPECT_EQ(german.dialogs.at(rvx::installer::dialogs::install_folder_page::kDialog).controls.at(9).text,
               "< &Zur\xfc" "ck");
     const LanguageLibrary english = Read("rovexeng.dll");
     EXPECT_EQ(english.strings.at(rvx::installer::kInsertDisk), "Please insert the disk labelled\n\n\"%1\"\n\ninto drive %2.");
@@ -184,7 +184,7 @@ TEST(LanguageLibraries, TextsArriveInTheCodePageOfTheProgram) {
 TEST(LanguageLibraries, TheDescriptionsTakeTheLibrarysTextsAndKeepTheirOwnData) {
     const LanguageLibrary german = Read("rovexdeu.dll");
     const rvx::platform::TranslatedDialogs translated(rvx::installer::dialogs::kAllDialogs, german.dialogs);
-    EXPECT_EQ(translated.size(), rvx::installer::dialogs::kAllDialogs.size());
+    EXPECT_EQ(translated.size(), std::size(rvx::installer::dialogs::kAllDialogs));
     namespace page = rvx::installer::dialogs::personal_data_page;
     const auto& dialog = translated.Of(page::kDescription);
     EXPECT_NE(&dialog, &page::kDescription);
@@ -198,7 +198,7 @@ TEST(LanguageLibraries, TheDescriptionsTakeTheLibrarysTextsAndKeepTheirOwnData) 
     std::swap(odd[page::kDialog].controls[0], odd[page::kDialog].controls[1]);
     const rvx::platform::TranslatedDialogs partly(rvx::installer::dialogs::kAllDialogs, odd);
     EXPECT_EQ(&partly.Of(page::kDescription), &page::kDescription);
-    EXPECT_EQ(partly.size(), rvx::installer::dialogs::kAllDialogs.size() - 1);
+    EXPECT_EQ(partly.size(), std::size(rvx::installer::dialogs::kAllDialogs) - 1);
 }
 
 TEST(LanguageLibraries, ADamagedLibraryIsNotReadAtAll) {
