@@ -71,10 +71,10 @@ TEST(LanguageLibraries, AnAttendedInstallationInGermanShowsEveryPageAndMessageIn
     ExpectHas(run.Journal(), "LIBRARY path=\"D:\\\\rovexdeu.dll\" result=loaded strings=");
     ExpectHas(run.Journal(), "EXIT code=0");
 
-    const std::string back = "b117=\"< &Zur\xfc" "ck\"";
+    const std::string back = "=\"< &Zur\xfc" "ck\"";
     const std::string licence = Page(run, 127);
     ExpectHas(licence, "b134=\"Ja\"");
-    ExpectHas(licence, back);
+    ExpectHas(licence, "b117!" + back);  // the first page: Back is disabled
     ExpectHas(licence, "b2=\"Nein\"");
     const std::string personal = Page(run, 109);
     ExpectHas(personal, "b1=\"Weiter\"");
@@ -83,7 +83,7 @@ TEST(LanguageLibraries, AnAttendedInstallationInGermanShowsEveryPageAndMessageIn
     for (size_t nth : {0, 1}) {
         const std::string folder = Page(run, 104, nth);
         ExpectHas(folder, "b126=\"Durchsuchen\"");
-        ExpectHas(folder, back);
+        ExpectHas(folder, "b117" + back);
     }
     ExpectHas(Page(run, 126), "b1=\"Weiter\"");
     ExpectHas(Page(run, 128), "b1=\"OK\"");
