@@ -92,6 +92,7 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
     {
         sandbox::ScreenPictures pictures(*machine.value(), info.dialogs);
         sandbox::ProgramSession session(*machine.value(), start, *responder, &pictures);
+        pictures.TranslateWith(session.platform().resources);
         code = run_app(session.platform());
         // The program has ended here; what it left to run afterwards (a batch file) runs as the
         // session closes, after this line. A program whose answers stopped fitting did not end

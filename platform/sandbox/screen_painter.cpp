@@ -51,9 +51,10 @@ DialogScene SceneOfPage(const platform::PageModel& page, DialogList dialogs) {
     return scene;
 }
 
-DialogScene SceneOfProgress(const ProgressState& progress, DialogList dialogs) {
+DialogScene SceneOfProgress(const ProgressState& progress, DialogList dialogs, platform::Resources* resources) {
     DialogScene scene{FindDialog(dialogs, pc::kDialog), "", {}};
     if (!scene.dialog) return scene;
+    if (resources) scene.dialog = &resources->Dialog(*scene.dialog);
     if (scene.dialog->Find(pc::kProgressBar)) {
         // The uninstaller's window keeps its own caption and shows the given one as its heading.
         scene.caption = scene.dialog->caption;
@@ -84,7 +85,7 @@ void ScreenPainter::Paint(platform::Canvas& canvas, const ScreenState& screen) {
         platform::painting::PaintBackground(canvas, Background(screen, client));
     else
         canvas.FillRect({0, 0, client.width, client.height}, kDesktopColour);
-    if (screen.progress.shown) PaintDialog(canvas, SceneOfProgress(screen.progress, dialogs_));
+    if (screen.progress.shown) PaintDialog(canvas, SceneOfProgress(screen.progress, dialogs_, resources_));
     if (screen.page) PaintDialog(canvas, SceneOfPage(*screen.page, dialogs_));
 }
 

@@ -10,6 +10,7 @@
 #include "platform/canvas.h"
 #include "platform/dialog_description.h"
 #include "platform/files.h"
+#include "platform/libraries.h"
 #include "platform/painting/background_painter.h"
 #include "platform/sandbox/dialog_painter.h"
 #include "platform/sandbox/screen_state.h"
@@ -26,8 +27,8 @@ const platform::DialogDescription* FindDialog(DialogList dialogs, int id);
 // What a page model shows, control by control.
 DialogScene SceneOfPage(const platform::PageModel& page, DialogList dialogs);
 // What the progress page shows: its caption, lines and bars in the controls of either program's
-// progress window.
-DialogScene SceneOfProgress(const ProgressState& progress, DialogList dialogs);
+// progress window; in the template the language library in use gives it, when resources are given.
+DialogScene SceneOfProgress(const ProgressState& progress, DialogList dialogs, platform::Resources* resources = nullptr);
 
 class ScreenPainter {
 public:
@@ -35,11 +36,14 @@ public:
     ScreenPainter(DialogList dialogs, platform::FileSystem& files) : dialogs_(dialogs), files_(files) {}
 
     void Paint(platform::Canvas& canvas, const ScreenState& screen);
+    // The progress page, which has no page model, is then drawn from the library's template.
+    void TranslateWith(platform::Resources& resources) { resources_ = &resources; }
 
 private:
     const platform::painting::BackgroundScene& Background(const ScreenState& screen, platform::Size client);
 
     DialogList dialogs_;
+    platform::Resources* resources_ = nullptr;
     platform::FileSystem& files_;
     // The background's pictures are read once for each look, title and screen size.
     struct Prepared {

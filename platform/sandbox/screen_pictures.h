@@ -28,6 +28,8 @@ public:
     ~ScreenPictures() override;
 
     void Shown(const ScreenState& screen, ScreenMoment moment) override;
+    // The program's resources, whose language library the progress page is drawn in.
+    void TranslateWith(platform::Resources& resources) { painter_.TranslateWith(resources); }
     int written() const { return written_; }
 
 private:

@@ -12,6 +12,7 @@
 #include "installer_strings.h"
 #include "platform/language_library.h"
 #include "platform/pe_resources.h"
+#include "platform/sandbox/screen_painter.h"
 #include "platform/translated_dialogs.h"
 #include "tests/support/temp_machine.h"
 
@@ -199,6 +200,33 @@ TEST(LanguageLibraries, TheDescriptionsTakeTheLibrarysTextsAndKeepTheirOwnData) 
     const rvx::platform::TranslatedDialogs partly(rvx::installer::dialogs::kAllDialogs, odd);
     EXPECT_EQ(&partly.Of(page::kDescription), &page::kDescription);
     EXPECT_EQ(partly.size(), std::size(rvx::installer::dialogs::kAllDialogs) - 1);
+}
+
+// Resources whose library gives these dialogs.
+class LibraryDialogs : public rvx::platform::Resources {
+public:
+    explicit LibraryDialogs(const rvx::platform::TranslatedDialogs& dialogs) : dialogs_(dialogs) {}
+    rvx::platform::Outcome UseLanguageLibrary(std::string_view) override { return {}; }
+    std::optional<std::string> Text(int) override { return std::nullopt; }
+    const rvx::platform::DialogDescription& Dialog(const rvx::platform::DialogDescription& built_in) override {
+        return dialogs_.Of(built_in);
+    }
+
+private:
+    const rvx::platform::TranslatedDialogs& dialogs_;
+};
+
+TEST(LanguageLibraries, TheSimulatedScreenDrawsTheProgressPageInTheLibrarysTemplate) {
+    const LanguageLibrary german = Read("rovexdeu.dll");
+    const rvx::platform::TranslatedDialogs translated(rvx::installer::dialogs::kAllDialogs, german.dialogs);
+    LibraryDialogs resources(translated);
+    const rvx::sandbox::ProgressState progress{true, "Demo", "Kopiere Datei", "", 0, 60};
+    const auto scene = rvx::sandbox::SceneOfProgress(progress, rvx::installer::dialogs::kAllDialogs, &resources);
+    ASSERT_NE(scene.dialog, nullptr);
+    EXPECT_STREQ(scene.dialog->Text(124), "Installation l\xe4" "uft...");
+    EXPECT_EQ(scene.looks.at(102).text, "Kopiere Datei");
+    const auto built_in = rvx::sandbox::SceneOfProgress(progress, rvx::installer::dialogs::kAllDialogs);
+    EXPECT_STREQ(built_in.dialog->Text(124), "Installation in progress...");
 }
 
 TEST(LanguageLibraries, ADamagedLibraryIsNotReadAtAll) {
