@@ -106,6 +106,22 @@ public:
 
     // Keeps windows alive during long loops: removes one pending message without dispatching it.
     virtual void KeepAlive() = 0;
+
+    // The wait cursor while the program is busy at something that takes a moment on its own
+    // (opening a document); false shows the normal arrow again.
+    virtual void ShowWaitCursor(bool waiting) = 0;
+};
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    explicit WaitCursor(UserInterface& ui) : ui_(ui) { ui_.ShowWaitCursor(true); }
+    ~WaitCursor() { ui_.ShowWaitCursor(false); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    UserInterface& ui_;
 };
 
 }  // namespace rvx::platform

@@ -8,7 +8,8 @@
 namespace rvx::installer {
 
 platform::ShellCode InstallerHyperlinkActions::Open(std::string_view target) {
-    return OpenDocument({platform_.shell, platform_.registry, platform_.processes}, target, platform::ShowState::normal);
+    return OpenDocument({platform_.shell, platform_.registry, platform_.processes, platform_.ui}, target,
+                        platform::ShowState::normal);
 }
 
 void InstallerHyperlinkActions::ShowOpenError(platform::ShellCode code) {

@@ -44,6 +44,7 @@ std::string BrowserCommandLine(std::string_view registered_command, std::string_
 }
 
 platform::ShellCode OpenDocument(DocumentOpener opener, std::string_view target, platform::ShowState show) {
+    const platform::WaitCursor waiting(opener.ui);
     const platform::ShellCode shell_code = opener.shell.Execute(platform::ShellVerb::open, target, show);
     if (shell_code.opened()) return shell_code;
 

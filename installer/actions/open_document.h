@@ -9,14 +9,17 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_services.h"
+#include "platform/user_interface.h"
 
 namespace rvx::installer {
 
-// The services opening needs: the shell, the registry of file types and program start.
+// The services opening needs: the shell, the registry of file types, program start, and the
+// user interface, which shows the wait cursor while the target opens.
 struct DocumentOpener {
     platform::Shell& shell;
     platform::Registry& registry;
     platform::Processes& processes;
+    platform::UserInterface& ui;
 };
 
 // Opens target with the "open" verb; when the shell cannot, starts the registered browser's open

@@ -125,6 +125,10 @@ void SandboxUi::CloseProgress() {
     screen_.progress = ProgressState{};
 }
 
+void SandboxUi::ShowWaitCursor(bool waiting) {
+    (void)journal_.Write("CURSOR", {Word("shape", waiting ? "wait" : "arrow")});
+}
+
 void SandboxUi::ShowSearch(std::string_view text) {
     if (closed()) return;
     (void)journal_.Write("SEARCH", {Word("action", "show"), Field("text", text)});

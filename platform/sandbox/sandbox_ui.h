@@ -40,6 +40,8 @@ public:
     void SetBackgroundTitle(std::string_view title) override;
     void DestroyBackground() override;
     void KeepAlive() override {}
+    // Journaled as a CURSOR line, so that what happens under the wait cursor can be seen.
+    void ShowWaitCursor(bool waiting) override;
 
     const ScreenState& screen() const { return screen_; }
 

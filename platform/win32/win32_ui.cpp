@@ -161,6 +161,8 @@ void Win32UserInterface::DestroyBackground() {
     background_ = nullptr;
 }
 
+void Win32UserInterface::ShowWaitCursor(bool waiting) { SetCursor(LoadCursorA(nullptr, waiting ? IDC_WAIT : IDC_ARROW)); }
+
 void Win32UserInterface::KeepAlive() {
     // One message is taken off the queue and dropped, so that the system does not think the
     // program hangs; the wait cursor says that it is busy.

@@ -50,6 +50,7 @@ public:
     void DestroyBackground() override;
 
     void KeepAlive() override;
+    void ShowWaitCursor(bool waiting) override;
 
     // The background window's painting (its window procedure calls it).
     void PaintBackground(HWND window);

@@ -16,7 +16,7 @@ constexpr const char* kBrowser = "\"C:\\WINDOWS\\browser.exe\"";
 
 platform::ShellCode Open(FileStages& run, std::string_view target) {
     platform::Platform& p = run.app.platform();
-    return installer::OpenDocument({p.shell, p.registry, p.processes}, target, platform::ShowState::normal);
+    return installer::OpenDocument({p.shell, p.registry, p.processes, p.ui}, target, platform::ShowState::normal);
 }
 
 }  // namespace
@@ -34,6 +34,21 @@ TEST(OpenDocument, WhatTheShellCannotOpenGoesToTheRegisteredBrowser) {
     EXPECT_EQ(installer::BrowserCommandLine("browser.exe %1 -new", "x.htm"), "browser.exe  x.htm");
     EXPECT_EQ(installer::BrowserCommandLine("browser.exe -nohome", "x.htm"), "browser.exe -nohome x.htm");
     EXPECT_EQ(installer::BrowserCommandLine("b.exe \"%1\" %1", "x"), "b.exe  x");
+}
+
+TEST(OpenDocument, TheWaitCursorShowsWhileTheTargetOpensAndTheArrowAfter) {
+    FileStages run;
+    run.Put("C:\\Docs\\notes.xyz", "no program opens these");
+    run.Put("C:\\Docs\\readme.txt", "text");
+    EXPECT_TRUE(Open(run, "C:\\Docs\\readme.txt").opened());   // opened by the shell at once
+    EXPECT_TRUE(Open(run, "C:\\Docs\\notes.xyz").opened());    // through the browser
+    std::vector<std::string> kinds;
+    for (const auto& line : run.temp.JournalLines()) {
+        const std::string kind = line.substr(0, line.find(' '));
+        if (kind == "CURSOR" || kind == "OPEN" || kind == "START") kinds.push_back(kind == "CURSOR" ? line : kind);
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"CURSOR shape=wait", "OPEN", "CURSOR shape=arrow", "CURSOR shape=wait", "OPEN",
+                                               "START", "CURSOR shape=arrow"}));
 }
 
 TEST(OpenDocument, WithoutABrowserTheShellsCodeIsShown) {

@@ -35,6 +35,7 @@ public:
     void SetBackgroundTitle(std::string_view title) override { inner_.SetBackgroundTitle(title); }
     void DestroyBackground() override { inner_.DestroyBackground(); }
     void KeepAlive() override { inner_.KeepAlive(); }
+    void ShowWaitCursor(bool waiting) override { inner_.ShowWaitCursor(waiting); }
 
 private:
     platform::UserInterface& inner_;
