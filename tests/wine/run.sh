@@ -4,7 +4,9 @@
 # one template prefix made once, which saves the system's first start each time). The same
 # answer scripts drive the host programs on a simulated machine, and the two editions are
 # compared: the interactions with their texts (transcript_compare), the installed files, the
-# registry values and the uninstall log. Screenshots of every page and message box land in
+# registry values and the uninstall log, and in the attended scenario the screens: a page's and
+# the progress page's screenshots against the host's pictures of the same moments (their
+# background bands and bars, screen_compare). Screenshots of every page and message box land in
 # BUILD/wine/screenshots/SCENARIO/.
 #
 #   tests/wine/run.sh BUILD     (BUILD holds host-asan and win-x86_64; ./scripts/test runs it)
@@ -25,6 +27,7 @@ host="$build/host-asan/host"
 # The host edition's demo medium: examples/demo with the language libraries (built by the host build).
 demo="$build/host-asan/demo-medium"
 compare="$build/host-asan/tests/wine/transcript_compare"
+screen_compare="$build/host-asan/tests/wine/screen_compare"
 windows="$build/win-x86_64/platform/win32"
 work="$build/wine"
 shots="$work/screenshots"
@@ -153,6 +156,30 @@ compare_transcripts() {
     if ! "$compare" "$work/$scenario.journal" "$work/$scenario.windows" >"$work/$scenario.parity"; then
         fail "$scenario: the editions' interactions differ"
         sed 's/^/   /' "$work/$scenario.parity"
+    fi
+}
+
+# compare_screen SCENARIO SHOT MACHINE SCREEN-LINE: a screenshot of the Windows edition against the
+# host's picture of the same moment, the first SCREEN line of the host journal that matches the
+# pattern; without one, the last progress picture before the first PROGRESS close. Compared are
+# the background's bands down the right edge (each component within 2) and the bars' fills
+# (each edge within 4 pixels), as tests/support/screen_parity.h says.
+compare_screen() {
+    local scenario=$1 shot=$2 machine=$3 pattern=${4:-} line file
+    if [ -n "$pattern" ]; then
+        line=$(grep -m 1 "^SCREEN $pattern file=" "$machine/journal.log" || true)
+    else
+        line=$(awk '/^SCREEN moment=progress file=/ { last = $0 } /^PROGRESS action=close/ { print last; exit }' "$machine/journal.log")
+    fi
+    file=$(sed -n 's/.* file="\(.*\)"$/\1/p' <<<"$line")
+    shot=$(find "$shots/$scenario" -name "*-$shot.png" | sort | head -n 1)
+    if [ -z "$shot" ] || [ -z "$file" ]; then
+        fail "$scenario: no screenshot ${2} or no host picture (${pattern:-progress closing}) to compare"
+        return
+    fi
+    if ! "$screen_compare" "$shot" "$machine/$file" >"$work/$scenario.$2.screen" 2>&1; then
+        fail "$scenario: the screens differ ($(basename "$shot") against $file)"
+        sed 's/^/   /' "$work/$scenario.$2.screen"
     fi
 }
 
@@ -301,6 +328,8 @@ scenario_attended() {
     host_machine "$machine"
     host_install "$machine" "$demo" "$answers"
     compare_transcripts attended "$machine"
+    compare_screen attended page-104 "$machine" "moment=page id=104"
+    compare_screen attended window-130 "$machine"
     compare_files attended "$machine" "$prefix"
     compare_logs attended "$machine" "$prefix"
     compare_registry attended "$machine" "$prefix"
