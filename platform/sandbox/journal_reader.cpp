@@ -41,6 +41,11 @@ platform::Result<JournalLine> ParseJournalLine(std::string_view line) {
         while (at < line.size() && line[at] != ' ' && line[at] != '=' && line[at] != '"') ++at;
         std::string key(line.substr(start, at - start));
         if (key.empty()) return Malformed("a field without a key", start);
+        // The journal writes keys as plain names; a control character (a carriage return left
+        // by a line cut twice) would not survive being written again.
+        for (size_t i = 0; i < key.size(); ++i)
+            if (static_cast<unsigned char>(key[i]) < 0x20 || key[i] == 0x7f)
+                return Malformed("a control character in a key", start + i);
         if (at >= line.size() || line[at] == ' ') {
             parsed.fields.emplace_back(std::move(key), "");
             continue;

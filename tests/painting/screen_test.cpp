@@ -300,7 +300,7 @@ TEST(JournalReader, FieldsWordsAndEscapesAreReadBack) {
               (std::vector<std::string>{"a", "b"}));
 
     for (const char* bad : {"", "lower case=1", "PAGE caption=\"open", "PAGE caption=\"bad \\q\"", "PAGE a=\"x\"b=1", "PAGE =1",
-                            "PAGE a\"b=1"}) {
+                            "PAGE a\"b=1", "PROGRAM a\r\r", "PROGRAM a\tb=1"}) {
         auto parsed = ParseJournalLine(bad);
         EXPECT_FALSE(parsed) << bad;
         if (!parsed) {
