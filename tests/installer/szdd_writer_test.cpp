@@ -15,6 +15,7 @@
 
 #include "installer/files/szdd_reader.h"
 #include "installer/files/szdd_writer.h"
+#include "platform/sandbox/memory_files.h"
 #include "tests/installer/szdd_samples.h"
 #include "tests/support/temp_machine.h"
 
@@ -32,29 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file in memory for the reader.
-class MemoryFile : public platform::File {
-public:
-    explicit MemoryFile(std::string bytes) : bytes_(std::move(bytes)) {}
-    platform::Result<size_t> Read(void* buffer, size_t size) override {
-        const size_t count = std::min(size, bytes_.size() - at_);
-        std::memcpy(buffer, bytes_.data() + at_, count);
-        at_ += count;
-        return count;
-    }
-    platform::Outcome Write(const void*, size_t) override { return platform::Fail(platform::Status::access_denied, "read only"); }
-    platform::Result<uint64_t> Seek(int64_t offset, platform::SeekFrom) override {
-        at_ = std::min<size_t>(static_cast<size_t>(offset), bytes_.size());
-        return at_;
-    }
-    platform::Result<uint64_t> Size() override { return bytes_.size(); }
-    platform::Result<platform::FileTimes> Times() override { return platform::FileTimes{}; }
-    platform::Outcome SetTimes(const platform::FileTimes&) override { return {}; }
-
-private:
-    std::string bytes_;
-    size_t at_ = 0;
-};
 
 std::string Compressed(const std::string& data, char missing = 'X') {
     auto compressed = CompressSzdd(data, missing);
@@ -64,7 +42,11 @@ std::string Compressed(const std::string& data, char missing = 'X') {
 
 // What the project's reader expands the bytes to; the error text when it fails.
 std::string ExpandedByReader(const std::string& compressed) {
-    auto reader = ExpandingReader::FromFile(std::make_unique<MemoryFile>(compressed), "SAMPLE.TX_");
+    sandbox::MemoryFiles files;
+    files.Put("C:\\SAMPLE.TX_", compressed);
+    auto file = files.Open({"C:\\SAMPLE.TX_"});
+    if (!file) return "error: " + file.error().Describe();
+    auto reader = ExpandingReader::FromFile(std::move(file.value()), "SAMPLE.TX_");
     if (!reader) return "error: " + reader.error().Describe();
     if (!reader.value()->compressed()) return "error: not taken as compressed";
     std::string out;
