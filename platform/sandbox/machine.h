@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "platform/sandbox/drive_space.h"
 #include "platform/sandbox/file_metadata.h"
+#include "platform/sandbox/folder_name_index.h"
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/responder.h"
@@ -56,6 +57,8 @@ public:
     platform::Registry& registry();
     FileMetadataStore& metadata() { return metadata_; }
     DriveSpace& space() { return space_; }
+    // The drives' folder names, indexed for the case-insensitive lookups of this run.
+    FolderNameIndex& folder_names() { return folder_names_; }
 
 private:
     Machine(std::string folder, MachineConfig config, FileMetadataStore metadata);
@@ -66,6 +69,7 @@ private:
     std::unique_ptr<SandboxRegistry> registry_;
     FileMetadataStore metadata_;
     DriveSpace space_;
+    FolderNameIndex folder_names_;
     std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
 };
 

@@ -57,6 +57,7 @@ SandboxFiles::SandboxFiles(Machine& machine, Rights rights)
       machine_folder_(machine.folder()),
       metadata_(machine.metadata()),
       space_(machine.space()),
+      folder_names_(machine.folder_names()),
       registry_(machine.registry()),
       rights_(rights),
       in_use_(NormalizeAll(config_.files_in_use)),
@@ -77,7 +78,8 @@ bool SandboxFiles::DriveRoot(char drive, std::string& host_root) const {
 platform::Result<HostLocation> SandboxFiles::Locate(std::string_view path) {
     auto normal = NormalizeWindowsPath(path, current_);
     if (!normal) return normal.error();
-    return ResolveOnHost(normal.value(), [this](char drive, std::string& root) { return DriveRoot(drive, root); });
+    return ResolveOnHost(
+        normal.value(), [this](char drive, std::string& root) { return DriveRoot(drive, root); }, &folder_names_);
 }
 
 bool SandboxFiles::IsReadOnlyDrive(char drive) const {
@@ -182,7 +184,8 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
     auto normal = NormalizeWindowsPath(folder_text, current_);
     if (!normal) return normal.error();
     normal->components.push_back(mask);
-    auto folder = ResolveOnHost(normal->Parent(), [this](char drive, std::string& root) { return DriveRoot(drive, root); });
+    auto folder = ResolveOnHost(
+        normal->Parent(), [this](char drive, std::string& root) { return DriveRoot(drive, root); }, &folder_names_);
     if (!folder) return folder.error();
     if (!folder->exists || !IsHostFolder(folder->host_path)) return Fail(Status::path_not_found, folder->path.Text());
 

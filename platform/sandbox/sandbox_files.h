@@ -75,6 +75,7 @@ private:
     std::string machine_folder_;
     FileMetadataStore& metadata_;
     DriveSpace& space_;
+    FolderNameIndex& folder_names_;
     platform::Registry& registry_;
     Rights rights_;
     std::vector<WindowsPath> in_use_;

@@ -1,13 +1,13 @@
 // Windows paths on the simulated machine.
 #include "platform/sandbox/windows_path.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "common/text/text.h"
+#include "platform/sandbox/folder_name_index.h"
 
 namespace rvx::sandbox {
 
@@ -78,39 +78,19 @@ platform::Result<WindowsPath> NormalizeWindowsPath(std::string_view path, const 
 
 namespace {
 
-bool HostExists(const std::string& host_path, bool* is_folder = nullptr) {
-    struct stat info;
-    if (::stat(host_path.c_str(), &info) != 0) return false;
-    if (is_folder) *is_folder = S_ISDIR(info.st_mode);
-    return true;
-}
-
-// The name of an entry of folder that equals wanted ignoring case, or an empty text.
-std::string FindEntryIgnoringCase(const std::string& folder, const std::string& wanted) {
-    if (HostExists(folder + "/" + wanted)) return wanted;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return {};
-    std::string found;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (text::EqualsIgnoreCase(entry->d_name, wanted)) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
-}
+// The folder at host_path, when it is one.
+bool HostFolder(const std::string& host_path, struct stat& info) { return ::stat(host_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode); }
 
 }  // namespace
 
-platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const DriveRootLookup& drive_root) {
+platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const DriveRootLookup& drive_root, FolderNameIndex* names) {
     HostLocation location;
     location.path.drive = path.drive;
     std::string host;
     if (!drive_root(path.drive, host))
         return platform::Fail(Status::path_not_found, std::string("drive ") + path.drive + ": does not exist");
-    bool is_folder = false;
-    bool folder_ok = HostExists(host, &is_folder) && is_folder;  // host names an existing folder
+    struct stat folder;                         // of host, while folder_ok
+    bool folder_ok = HostFolder(host, folder);  // host names an existing folder
     location.exists = folder_ok;
     location.parent_exists = true;
     for (size_t i = 0; i < path.components.size(); ++i) {
@@ -119,7 +99,8 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
         std::string name = wanted;
         bool found = false;
         if (folder_ok) {
-            std::string match = FindEntryIgnoringCase(host, wanted);
+            std::string match = names ? names->FindIgnoringCase(host, folder.st_dev, folder.st_ino, wanted)
+                                      : ScanFolderIgnoringCase(host, wanted);
             found = !match.empty();
             if (found) name = match;
         }
@@ -129,7 +110,7 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
             location.parent_exists = parent_ok;
             location.exists = found;
         } else {
-            folder_ok = found && HostExists(host, &is_folder) && is_folder;
+            folder_ok = found && HostFolder(host, folder);
         }
     }
     location.host_path = host;

@@ -1,0 +1,194 @@
+// The index of folder names answers every lookup as reading the folder would, whoever changed the
+// folder and however soon after the previous lookup; and it reads each folder once while the
+// machine's own changes go on in it.
+#include "platform/sandbox/folder_name_index.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/sandbox/batch_runner.h"
+#include "platform/sandbox/restart.h"
+#include "platform/sandbox/sandbox_files.h"
+#include "platform/sandbox/windows_path.h"
+#include "tests/support/temp_machine.h"
+
+namespace fs = std::filesystem;
+using rvx::sandbox::FolderNameIndex;
+using rvx::sandbox::ScanFolderIgnoringCase;
+
+namespace {
+
+class IndexedFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = rvx::test_support::MakeTempFolder("rvx-names");
+        folder_ = root_ / "Folder";
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    static void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
+
+    // The index's answer for wanted in folder, which must equal a fresh read of the folder.
+    std::string Find(const fs::path& folder, const std::string& wanted) {
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0) return "<no folder>";
+        const std::string answer = index_.FindIgnoringCase(folder.string(), info.st_dev, info.st_ino, wanted);
+        EXPECT_EQ(answer, ScanFolderIgnoringCase(folder.string(), wanted)) << "looking up " << wanted << " in " << folder;
+        return answer;
+    }
+    std::string Find(const std::string& wanted) { return Find(folder_, wanted); }
+
+    fs::path root_, folder_;
+    FolderNameIndex index_;
+};
+
+}  // namespace
+
+TEST_F(IndexedFolder, SeesCreationsAndDeletionsMadeRightAfterALookup) {
+    ASSERT_TRUE(index_.watching());
+    Touch(folder_ / "Setup.INI");
+    EXPECT_EQ(Find("setup.ini"), "Setup.INI");
+    EXPECT_EQ(Find("readme.txt"), "");
+    // Within the same clock tick as the lookups: a check of the folder's time would miss these.
+    Touch(folder_ / "ReadMe.TXT");
+    EXPECT_EQ(Find("readme.txt"), "ReadMe.TXT");
+    fs::remove(folder_ / "Setup.INI");
+    EXPECT_EQ(Find("SETUP.INI"), "");
+    fs::create_directory(folder_ / "Sub Folder");
+    EXPECT_EQ(Find("sub folder"), "Sub Folder");
+    fs::remove(folder_ / "Sub Folder");
+    EXPECT_EQ(Find("sub folder"), "");
+    EXPECT_EQ(index_.indexed_folders(), 1u);
+    EXPECT_EQ(index_.folder_reads(), 1u);
+}
+
+TEST_F(IndexedFolder, FollowsRenamesAndMovesInAndOut) {
+    Touch(folder_ / "old.txt");
+    fs::create_directories(root_ / "Other");
+    Touch(root_ / "Other" / "Moved.Dat");
+    EXPECT_EQ(Find("OLD.TXT"), "old.txt");
+    EXPECT_EQ(Find(root_ / "Other", "moved.dat"), "Moved.Dat");
+
+    fs::rename(folder_ / "old.txt", folder_ / "OLD.txt");  // the case alone changes
+    EXPECT_EQ(Find("old.txt"), "OLD.txt");
+    fs::rename(root_ / "Other" / "Moved.Dat", folder_ / "Moved.Dat");
+    EXPECT_EQ(Find("MOVED.DAT"), "Moved.Dat");
+    EXPECT_EQ(Find(root_ / "Other", "moved.dat"), "");
+    fs::rename(folder_ / "OLD.txt", root_ / "Other" / "Back.txt");
+    EXPECT_EQ(Find("old.txt"), "");
+    EXPECT_EQ(Find(root_ / "Other", "BACK.TXT"), "Back.txt");
+    // Replaced by a rename over it: the name stays, in the new case.
+    Touch(root_ / "Other" / "moved.DAT");
+    fs::rename(root_ / "Other" / "moved.DAT", folder_ / "Moved.Dat");
+    EXPECT_EQ(Find("moved.dat"), "Moved.Dat");
+}
+
+TEST_F(IndexedFolder, AFolderMadeAgainAtTheSamePathIsReadAgain) {
+    Touch(folder_ / "First.txt");
+    EXPECT_EQ(Find("first.txt"), "First.txt");
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    Touch(folder_ / "SECOND.txt");
+    EXPECT_EQ(Find("first.txt"), "");
+    EXPECT_EQ(Find("second.TXT"), "SECOND.txt");
+
+    // The parent moves away with the indexed folder; a new one takes its path.
+    fs::rename(folder_, root_ / "Gone");
+    fs::create_directories(folder_);
+    Touch(folder_ / "Third.txt");
+    EXPECT_EQ(Find("second.txt"), "");
+    EXPECT_EQ(Find("THIRD.TXT"), "Third.txt");
+    EXPECT_EQ(Find(root_ / "Gone", "second.txt"), "SECOND.txt");
+}
+
+TEST_F(IndexedFolder, SeesChangesOfOtherProcesses) {
+    EXPECT_EQ(Find("child.txt"), "");
+    ASSERT_EQ(std::system(("touch '" + (folder_ / "Child.TXT").string() + "'").c_str()), 0);
+    EXPECT_EQ(Find("child.txt"), "Child.TXT");
+    ASSERT_EQ(std::system(("mv '" + (folder_ / "Child.TXT").string() + "' '" + (folder_ / "child.txt").string() + "'").c_str()), 0);
+    EXPECT_EQ(Find("CHILD.TXT"), "child.txt");
+    ASSERT_EQ(std::system(("rm '" + (folder_ / "child.txt").string() + "'").c_str()), 0);
+    EXPECT_EQ(Find("child.txt"), "");
+}
+
+TEST_F(IndexedFolder, NamesDifferingInCaseOnlyAnswerAsTheFolderLists) {
+    Touch(folder_ / "twin.txt");
+    Touch(folder_ / "TWIN.TXT");
+    EXPECT_EQ(Find("twin.txt"), "twin.txt");  // the exact name first
+    EXPECT_EQ(Find("TWIN.TXT"), "TWIN.TXT");
+    Find("Twin.Txt");                         // whichever the folder lists first
+    fs::remove(folder_ / "TWIN.TXT");
+    EXPECT_EQ(Find("Twin.Txt"), "twin.txt");
+}
+
+TEST_F(IndexedFolder, KeepsAtMostItsCapacityOfFoldersAndStillAnswers) {
+    FolderNameIndex small(2);
+    for (int i = 0; i < 5; ++i) {
+        const fs::path folder = root_ / ("F" + std::to_string(i));
+        fs::create_directories(folder);
+        Touch(folder / ("Name" + std::to_string(i)));
+    }
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 5; ++i) {
+            const fs::path folder = root_ / ("F" + std::to_string(i));
+            struct stat info {};
+            ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+            EXPECT_EQ(small.FindIgnoringCase(folder.string(), info.st_dev, info.st_ino, "NAME" + std::to_string(i)),
+                      "Name" + std::to_string(i));
+            EXPECT_LE(small.indexed_folders(), 2u);
+        }
+}
+
+TEST(FolderNameIndexOfTheMachine, ReadsAFolderOnceWhileTheProgramFillsIt) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.MakeFolder("C:\\Program Files\\Many"));
+    const uint64_t reads_before = temp.machine().folder_names().folder_reads();
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "C:\\PROGRAM FILES\\MANY\\File" + std::to_string(i) + ".txt";
+        ASSERT_EQ(files.ReadAttributes(name).status(), rvx::platform::Status::not_found);
+        ASSERT_TRUE(rvx::platform::WriteWholeFile(files, name, "x"));
+        ASSERT_TRUE(files.RenameFile(name, name + ".old"));
+    }
+    // The machine's root, Program Files and the new folder at most: none is read per file.
+    EXPECT_LE(temp.machine().folder_names().folder_reads() - reads_before, 3u);
+    EXPECT_EQ(temp.ReadFile("C:\\Program Files\\Many\\File299.txt.old"), "x");
+
+    // Written beside the program, between two of its calls.
+    temp.PutFile("C:\\Program Files\\Many\\Outside.TXT", "outside");
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\program files\\many\\outside.txt").value_or(""), "outside");
+    ASSERT_TRUE(files.RemoveFile("C:\\Program Files\\Many\\OUTSIDE.txt"));
+    EXPECT_EQ(files.ReadAttributes("C:\\Program Files\\Many\\outside.txt").status(), rvx::platform::Status::not_found);
+    ASSERT_TRUE(files.MakeFolder("C:\\program files\\many\\Sub"));
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Program Files\\Many\\SUB\\inner.txt", "inner"));
+    ASSERT_TRUE(files.RemoveFile("C:\\Program Files\\Many\\sub\\INNER.TXT"));
+    ASSERT_TRUE(files.RemoveFolder("C:\\Program Files\\Many\\sub"));
+    EXPECT_EQ(files.ReadAttributes("C:\\Program Files\\Many\\Sub").status(), rvx::platform::Status::not_found);
+}
+
+TEST(FolderNameIndexOfTheMachine, AnswersAfterARestartReplacementAndABatchFile) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.MakeFolder("C:\\Lib"));
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Lib\\New.tmp", "new"));
+    ASSERT_EQ(files.ReadAttributes("c:\\lib\\live.dll").status(), rvx::platform::Status::not_found);
+    ASSERT_TRUE(files.ScheduleMoveAtRestart("C:\\Lib\\New.tmp", "C:\\Lib\\Live.DLL"));
+    auto restarted = rvx::sandbox::RestartMachine(temp.machine());
+    ASSERT_TRUE(restarted);
+    EXPECT_EQ(restarted->done, 1);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\lib\\live.dll").value_or(""), "new");
+    EXPECT_EQ(files.ReadAttributes("c:\\lib\\new.tmp").status(), rvx::platform::Status::not_found);
+
+    temp.PutFile("C:\\Lib\\clean.bat", "del \"C:\\Lib\\LIVE.dll\"\r\n");
+    rvx::sandbox::SandboxFiles system_files(temp.machine());
+    ASSERT_TRUE(rvx::sandbox::BatchRunner(system_files, temp.machine().journal()).Run("C:\\Lib\\clean.bat"));
+    EXPECT_EQ(files.ReadAttributes("C:\\LIB\\live.dll").status(), rvx::platform::Status::not_found);
+}
