@@ -102,21 +102,21 @@ public:
     std::optional<std::string> AnswerBrowse(std::string_view, std::string_view) override { return std::nullopt; }
 };
 
-// A medium of files spread over folders of 250, with its script and answer file.
+// A medium of files in one folder (which the product's folder then holds), with its script and
+// answer file.
 void WriteMedium(const fs::path& medium, int files, const std::string& content) {
     std::string lines = "Dismara.exe,,,,\n";
-    fs::create_directories(medium);
+    fs::create_directories(medium / "data");
     Write(medium / "Dismara.exe", "uninstaller");
     for (int i = 0; i < files; ++i) {
-        const std::string folder = "part" + std::to_string(i / 250);
         const std::string name = "f" + std::to_string(i) + ".txt";
-        if (i % 250 == 0) fs::create_directories(medium / "data" / folder);
-        Write(medium / "data" / folder / name, content.empty() ? "file " + std::to_string(i) : content);
-        lines += "data\\" + folder + "\\" + name + ",,,,\n";
+        Write(medium / "data" / name, content.empty() ? "file " + std::to_string(i) : content);
+        lines += "data\\" + name + ",,,,\n";
     }
     Write(medium / "Install.ini",
           "[TITLE]\nBench\n[PRODUCTNAME]\nBench\n[VERSION]\n1.0.0\n[DISKID]\nDisk %s\n[SIZE]\n100\n"
-          "[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Bench\n[UNINSTALLFILE]\nbench.nvu\n[FILES]\n" +
+          "[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Bench\n[UNINSTALLFILE]\nbench.nvu\n"
+          "[STRINGS]\nTALMREG=Software\\Bench\n[FILES]\n" +
               lines + "[EOF]\nend\n");
     Write(medium / "unattended.ANS", std::string("installmode=1\ndstpath=") + kProductFolder + "\nname=Jane\ncompany=ACME\n");
 }
@@ -147,7 +147,10 @@ double RunProgram(const fs::path& machine_folder, const fs::path& medium, const 
         else code = app.Run();
     }
     const double seconds = Seconds(start);
-    if (code != 0) std::cerr << program << " ended with exit code " << code << "\n";
+    if (code != 0) {
+        std::cerr << program << " ended with exit code " << code << "; the end of its journal:\n";
+        (void)Run("tail -n 5 '" + (machine_folder / "journal.log").string() + "' >&2");
+    }
     return code == 0 ? seconds : -1;
 }
 
