@@ -54,7 +54,6 @@ std::string FolderNameIndex::FindIgnoringCase(const std::string& folder, dev_t d
         ++folder_reads_;
         return ScanFolderIgnoringCase(folder, wanted);
     }
-    ApplyQueuedChanges();
     auto known = folders_.find(folder);
     // Another folder now at the same path (the old one moved away or deleted and made again).
     if (known != folders_.end() && (known->second.device != device || known->second.inode != inode)) {
@@ -70,29 +69,52 @@ std::string FolderNameIndex::FindIgnoringCase(const std::string& folder, dev_t d
 
     auto names = indexed->names.find(text::ToUpper(wanted));
     if (names == indexed->names.end()) return {};
-    const std::vector<std::string>& candidates = names->second;
-    if (std::find(candidates.begin(), candidates.end(), wanted) != candidates.end()) return wanted;
-    if (candidates.size() == 1) return candidates.front();
+    const std::vector<Name>& candidates = names->second;
+    for (const Name& candidate : candidates)
+        if (candidate.name == wanted) return wanted;
+    if (candidates.size() == 1) return candidates.front().name;
     // Several names differing in case only: which one the folder lists first is the folder's
     // business, so it is asked.
     ++folder_reads_;
     return ScanFolderIgnoringCase(folder, wanted);
 }
 
-void FolderNameIndex::AddName(Folder& folder, std::string_view name) {
+bool FolderNameIndex::KnownSubfolder(const std::string& parent, const std::string& name, dev_t& device, ino_t& inode) const {
+    auto listed = folders_.find(parent);
+    if (listed == folders_.end()) return false;
+    auto names = listed->second.names.find(text::ToUpper(name));
+    if (names == listed->second.names.end()) return false;
+    const auto& candidates = names->second;
+    if (std::none_of(candidates.begin(), candidates.end(), [&](const Name& n) { return n.folder && n.name == name; })) return false;
+    auto child = folders_.find(parent + "/" + name);
+    // Made from this very parent entry: every change of the name since then has been seen (and
+    // would have dropped the child's entry).
+    if (child == folders_.end() || child->second.parent_serial != listed->second.serial) return false;
+    device = child->second.device;
+    inode = child->second.inode;
+    return true;
+}
+
+void FolderNameIndex::AddName(Folder& folder, std::string_view name, bool is_folder) {
     auto& names = folder.names[text::ToUpper(name)];
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
+    for (Name& known : names)
+        if (known.name == name) {
+            known.folder = is_folder;
+            return;
+        }
+    names.push_back(Name{std::string(name), is_folder});
 }
 
 void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
     auto found = folder.names.find(text::ToUpper(name));
     if (found == folder.names.end()) return;
     auto& names = found->second;
-    names.erase(std::remove(names.begin(), names.end(), name), names.end());
+    names.erase(std::remove_if(names.begin(), names.end(), [&](const Name& known) { return known.name == name; }), names.end());
     if (names.empty()) folder.names.erase(found);
 }
 
-void FolderNameIndex::ApplyQueuedChanges() {
+void FolderNameIndex::Refresh() {
+    if (notify_fd_ < 0) return;
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(notify_fd_, buffer, sizeof buffer);
@@ -120,7 +142,9 @@ void FolderNameIndex::ApplyQueuedChanges() {
             }
             const std::string_view name = event->len > 0 ? std::string_view(event->name) : std::string_view();
             if (name.empty()) continue;
-            if (event->mask & (IN_CREATE | IN_MOVED_TO)) AddName(folder->second, name);
+            // Whatever the name held before, an index of it is no longer known to be its.
+            Drop(folder->second.path + "/" + std::string(name));
+            if (event->mask & (IN_CREATE | IN_MOVED_TO)) AddName(folder->second, name, (event->mask & IN_ISDIR) != 0);
             else if (event->mask & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
         }
     }
@@ -146,11 +170,23 @@ FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t d
     folder.device = device;
     folder.inode = inode;
     folder.watch = watch;
+    folder.serial = next_serial_++;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") AddName(folder, name);
+        if (name != "." && name != "..") AddName(folder, name, entry->d_type == DT_DIR);
     }
     ::closedir(dir);
+    // Linked to its parent's entry when that lists it as a folder now.
+    if (const size_t cut = path.rfind('/'); cut != std::string::npos && cut > 0) {
+        auto parent = folders_.find(path.substr(0, cut));
+        if (parent != folders_.end()) {
+            const std::string base = path.substr(cut + 1);
+            auto names = parent->second.names.find(text::ToUpper(base));
+            if (names != parent->second.names.end() &&
+                std::any_of(names->second.begin(), names->second.end(), [&](const Name& n) { return n.folder && n.name == base; }))
+                folder.parent_serial = parent->second.serial;
+        }
+    }
     recent_.push_front(path);
     folder.recent = recent_.begin();
     watched_paths_[watch] = path;

@@ -93,6 +93,7 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
     bool folder_ok = HostFolder(host, folder);  // host names an existing folder
     location.exists = folder_ok;
     location.parent_exists = true;
+    if (names) names->Refresh();
     for (size_t i = 0; i < path.components.size(); ++i) {
         const bool parent_ok = folder_ok;
         const std::string& wanted = path.components[i];
@@ -110,7 +111,10 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
             location.parent_exists = parent_ok;
             location.exists = found;
         } else {
-            folder_ok = found && HostFolder(host, folder);
+            // A folder the index knows to be there needs no look at the host.
+            folder_ok = found && ((names && names->KnownSubfolder(host.substr(0, host.size() - name.size() - 1), name,
+                                                                  folder.st_dev, folder.st_ino)) ||
+                                  HostFolder(host, folder));
         }
     }
     location.host_path = host;

@@ -40,6 +40,7 @@ protected:
     std::string Find(const fs::path& folder, const std::string& wanted) {
         struct stat info {};
         if (::stat(folder.c_str(), &info) != 0) return "<no folder>";
+        index_.Refresh();
         const std::string answer = index_.FindIgnoringCase(folder.string(), info.st_dev, info.st_ino, wanted);
         EXPECT_EQ(answer, ScanFolderIgnoringCase(folder.string(), wanted)) << "looking up " << wanted << " in " << folder;
         return answer;
@@ -141,6 +142,7 @@ TEST_F(IndexedFolder, KeepsAtMostItsCapacityOfFoldersAndStillAnswers) {
             const fs::path folder = root_ / ("F" + std::to_string(i));
             struct stat info {};
             ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+            small.Refresh();
             EXPECT_EQ(small.FindIgnoringCase(folder.string(), info.st_dev, info.st_ino, "NAME" + std::to_string(i)),
                       "Name" + std::to_string(i));
             EXPECT_LE(small.indexed_folders(), 2u);
@@ -191,4 +193,57 @@ TEST(FolderNameIndexOfTheMachine, AnswersAfterARestartReplacementAndABatchFile) 
     rvx::sandbox::SandboxFiles system_files(temp.machine());
     ASSERT_TRUE(rvx::sandbox::BatchRunner(system_files, temp.machine().journal()).Run("C:\\Lib\\clean.bat"));
     EXPECT_EQ(files.ReadAttributes("C:\\LIB\\live.dll").status(), rvx::platform::Status::not_found);
+}
+
+TEST_F(IndexedFolder, KnowsASubfolderOnlyWhileNothingChangedItsName) {
+    fs::create_directories(folder_ / "Sub");
+    fs::create_directory_symlink(folder_ / "Sub", folder_ / "Link");
+    Touch(folder_ / "Sub" / "x");
+    Find("sub");
+    Find(folder_ / "Sub", "X");
+    Find(folder_ / "Link", "X");
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct stat sub {};
+    ASSERT_EQ(::stat((folder_ / "Sub").c_str(), &sub), 0);
+    ASSERT_TRUE(index_.KnownSubfolder(folder_.string(), "Sub", device, inode));
+    EXPECT_EQ(inode, sub.st_ino);
+    EXPECT_FALSE(index_.KnownSubfolder(folder_.string(), "SUB", device, inode));  // the name as listed only
+    EXPECT_FALSE(index_.KnownSubfolder(folder_.string(), "Link", device, inode));  // a link is asked for
+
+    // Moved away and another made in its place: the index no longer answers for it.
+    fs::rename(folder_ / "Sub", root_ / "Away");
+    fs::create_directories(folder_ / "Sub");
+    index_.Refresh();
+    EXPECT_FALSE(index_.KnownSubfolder(folder_.string(), "Sub", device, inode));
+    EXPECT_EQ(Find(folder_ / "Sub", "x"), "");
+    EXPECT_EQ(Find(folder_ / "Link", "x"), "");
+
+    // The parent itself replaced, with a folder of the same name inside: made again from the new parent.
+    Find(folder_ / "Sub", "y");
+    ASSERT_TRUE(index_.KnownSubfolder(folder_.string(), "Sub", device, inode));
+    fs::rename(folder_, root_ / "Old");
+    fs::create_directories(folder_ / "Sub");
+    Touch(folder_ / "Sub" / "Y");
+    index_.Refresh();
+    EXPECT_FALSE(index_.KnownSubfolder(folder_.string(), "Sub", device, inode));
+    EXPECT_EQ(Find("sub"), "Sub");
+    EXPECT_EQ(Find(folder_ / "Sub", "y"), "Y");
+}
+
+TEST(FolderNameIndexOfTheMachine, ResolvesThroughAFolderReplacedBetweenTwoCalls) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Top\\Middle\\Old.txt", "old");
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\top\\middle\\old.txt").value_or(""), "old");
+    // Outside the program: the middle folder goes, another with other files takes its place.
+    fs::rename(temp.HostPath("C:\\Top\\Middle"), temp.HostPath("C:\\Top\\Gone"));
+    temp.PutFile("C:\\Top\\Middle\\New.txt", "new");
+    EXPECT_EQ(files.ReadAttributes("c:\\top\\middle\\old.txt").status(), rvx::platform::Status::not_found);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\top\\middle\\new.txt").value_or(""), "new");
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\top\\gone\\old.txt").value_or(""), "old");
+    // The whole branch replaced by a file of the same name.
+    fs::remove_all(temp.HostPath("C:\\Top"));
+    temp.PutFile("C:\\TOP", "file");
+    EXPECT_EQ(files.ReadAttributes("c:\\top\\middle\\new.txt").status(), rvx::platform::Status::path_not_found);
 }
