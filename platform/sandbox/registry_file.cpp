@@ -291,6 +291,16 @@ std::string KeyLine(RootKey root, const std::string& path) {
 
 std::string NameText(const std::string& name) { return name.empty() ? "@" : EscapeQuoted(name); }
 
+// The subkey as the file names it: its components joined by single backslashes.
+std::string KeyPath(std::string_view subkey) {
+    std::string path;
+    for (std::string_view component : SubkeyComponents(subkey)) {
+        if (!path.empty()) path += '\\';
+        path += component;
+    }
+    return path;
+}
+
 }  // namespace
 
 platform::Result<RegistryTree> ParseRegistryFile(std::string_view text, std::string_view file_name) {
@@ -317,6 +327,18 @@ std::string FormatRegistryFile(const RegistryTree& tree) {
         }
     });
     return out;
+}
+
+std::string FormatKeyRecord(RootKey root, std::string_view subkey) { return "\r\n" + KeyLine(root, KeyPath(subkey)) + "\r\n"; }
+
+std::string FormatValueRecord(RootKey root, std::string_view subkey, std::string_view name, const RegValue* value) {
+    const std::string start = NameText(std::string(name)) + "=";
+    return FormatKeyRecord(root, subkey) + start + (value ? FormatData(*value, start.size()) : std::string("-")) + "\r\n";
+}
+
+std::string FormatKeyDeletionRecord(RootKey root, std::string_view subkey) {
+    std::string line = KeyLine(root, KeyPath(subkey));
+    return "\r\n" + line.insert(1, "-") + "\r\n";
 }
 
 platform::Result<std::map<std::string, std::string>> RegistryFileLines(std::string_view text, std::string_view file_name) {

@@ -21,6 +21,14 @@ platform::Result<RegistryTree> ParseRegistryFile(std::string_view text, std::str
 // Writes the whole tree, every key (also empty ones) in name order, with CRLF line ends.
 std::string FormatRegistryFile(const RegistryTree& tree);
 
+// The lines that, appended to a registry file, make one change again when the file is read: a key
+// made, a value written or deleted (value nullptr), a key deleted with everything below it.
+// Each begins with a line end, so that they follow a whole file or one another.
+std::string FormatKeyRecord(platform::RootKey root, std::string_view subkey);
+std::string FormatValueRecord(platform::RootKey root, std::string_view subkey, std::string_view name,
+                              const platform::RegValue* value);
+std::string FormatKeyDeletionRecord(platform::RootKey root, std::string_view subkey);
+
 // One entry per key ("[HKEY_...\key]") and per value ("[HKEY_...\key] "name"") with its value as
 // the file writes it: what `simmachine diff` compares.
 platform::Result<std::map<std::string, std::string>> RegistryFileLines(std::string_view text, std::string_view file_name);

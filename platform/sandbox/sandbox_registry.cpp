@@ -1,6 +1,12 @@
 // The simulated machine's registry, kept in registry.reg.
 #include "platform/sandbox/sandbox_registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -38,9 +44,18 @@ platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::Load(const s
     std::ostringstream text;
     text << in.rdbuf();
     if (!in) return Fail(Status::io_error, host_path + " cannot be read");
-    auto tree = ParseRegistryFile(text.str(), host_path);
+    const std::string content = text.str();
+    auto tree = ParseRegistryFile(content, host_path);
     if (!tree) return tree.error();
-    return std::unique_ptr<SandboxRegistry>(new SandboxRegistry(host_path, std::move(tree.value()), saving));
+    std::unique_ptr<SandboxRegistry> registry(new SandboxRegistry(host_path, std::move(tree.value()), saving));
+    // Changes may follow the file as it is only when it ends with its last line.
+    registry->file_whole_ = !content.empty() && content.back() == '\n';
+    registry->whole_bytes_ = content.size();
+    return registry;
+}
+
+SandboxRegistry::~SandboxRegistry() {
+    if (!deferred_) (void)Flush();
 }
 
 platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(const std::string& host_path, Saving saving) {
@@ -50,15 +65,51 @@ platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(
 }
 
 platform::Outcome SandboxRegistry::Flush() {
-    if (!dirty_) return {};
-    if (auto replaced = ReplaceHostFile(host_path_, FormatRegistryFile(tree_)); !replaced) return replaced;
+    if (!dirty_ && appended_bytes_ == 0) return {};
+    const std::string whole = FormatRegistryFile(tree_);
+    if (auto replaced = ReplaceHostFile(host_path_, whole); !replaced) return replaced;
     dirty_ = false;
+    file_whole_ = true;
+    whole_bytes_ = whole.size();
+    appended_bytes_ = 0;
     return {};
 }
 
-platform::Outcome SandboxRegistry::Changed() {
+namespace {
+
+// Appends text in one write; on any failure the file is cut back to its size before, so that
+// it never ends inside a change.
+bool AppendInOneWrite(const std::string& host_path, const std::string& text) {
+    const int fd = ::open(host_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info;
+    bool done = ::fstat(fd, &info) == 0;
+    if (done) {
+        ssize_t written;
+        do written = ::write(fd, text.data(), text.size());
+        while (written < 0 && errno == EINTR);
+        done = written == static_cast<ssize_t>(text.size());
+        if (!done && written != 0) (void)::ftruncate(fd, info.st_size);
+    }
+    return ::close(fd) == 0 && done;
+}
+
+}  // namespace
+
+platform::Outcome SandboxRegistry::Changed(const std::string& record) {
+    // Only a file that holds every earlier change may have this one appended.
+    const bool file_current = !dirty_;
     dirty_ = true;
-    return deferred_ ? platform::Outcome() : Flush();
+    if (deferred_) return {};
+    // Appending stays cheaper than a whole write until the appended lines outgrow the file.
+    constexpr uint64_t kLeastCompaction = 64 * 1024;
+    if (file_current && file_whole_ && !record.empty() && appended_bytes_ + record.size() <= std::max(whole_bytes_, kLeastCompaction) &&
+        AppendInOneWrite(host_path_, record)) {
+        appended_bytes_ += record.size();
+        dirty_ = false;
+        return {};
+    }
+    return Flush();
 }
 
 platform::Outcome SandboxRegistry::CheckWritable(platform::RootKey root, std::string_view subkey) {
@@ -84,13 +135,13 @@ platform::Outcome SandboxRegistry::WriteValue(platform::RootKey root, std::strin
     if (auto valid = CheckNames(root, subkey, &name); !valid) return valid;
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     tree_.WriteValue(root, subkey, name, value);
-    return Changed();
+    return Changed(FormatValueRecord(root, subkey, name, &value));
 }
 
 platform::Outcome SandboxRegistry::DeleteValue(platform::RootKey root, std::string_view subkey, std::string_view name) {
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     if (auto deleted = tree_.DeleteValue(root, subkey, name); !deleted) return deleted;
-    return Changed();
+    return Changed(FormatValueRecord(root, subkey, name, nullptr));
 }
 
 platform::Outcome SandboxRegistry::CreateKey(platform::RootKey root, std::string_view subkey) {
@@ -98,7 +149,7 @@ platform::Outcome SandboxRegistry::CreateKey(platform::RootKey root, std::string
     if (auto valid = CheckNames(root, subkey, nullptr); !valid) return valid;
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     tree_.CreateKey(root, subkey);
-    return Changed();
+    return Changed(FormatKeyRecord(root, subkey));
 }
 
 bool SandboxRegistry::KeyExists(platform::RootKey root, std::string_view subkey) { return tree_.KeyExists(root, subkey); }
@@ -106,7 +157,7 @@ bool SandboxRegistry::KeyExists(platform::RootKey root, std::string_view subkey)
 platform::Outcome SandboxRegistry::DeleteKey(platform::RootKey root, std::string_view subkey) {
     if (auto allowed = CheckWritable(root, subkey); !allowed) return allowed;
     if (auto deleted = tree_.DeleteKey(root, subkey); !deleted) return deleted;
-    return Changed();
+    return Changed(FormatKeyDeletionRecord(root, subkey));
 }
 
 platform::Result<std::vector<std::string>> SandboxRegistry::SubkeyNames(platform::RootKey root, std::string_view subkey) {

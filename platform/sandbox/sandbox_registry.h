@@ -1,6 +1,10 @@
-// The simulated machine's registry: the tree in memory, saved to registry.reg after every change
-// (or on Flush when saving is deferred). A save writes a new file and renames it over the old
-// one, so the file is never left half-written.
+// The simulated machine's registry: the tree in memory, kept in registry.reg. Each change is
+// appended to the file as the lines that make it again when the file is read ("[key]" with the
+// value, "name"=-, "[-key]"), in one write, so that a program killed at any point leaves every
+// change it made in a whole, readable file. The file is written whole again (compacted) when the
+// appended lines outgrow what it held before and when the registry is closed; a whole write
+// goes to a new file renamed over the old one, so the file is never left half-written. With
+// deferred saving, changes reach the file only on Flush.
 #pragma once
 
 #include <memory>
@@ -25,6 +29,8 @@ public:
     // An empty registry that will be saved at host_path (on the first change or Flush).
     static platform::Result<std::unique_ptr<SandboxRegistry>> CreateEmpty(const std::string& host_path,
                                                                           Saving saving = Saving::after_each_change);
+    // Compacts a file that holds appended changes (failures leave it whole as it is).
+    ~SandboxRegistry() override;
 
     platform::Result<platform::RegValue> ReadValue(platform::RootKey root, std::string_view subkey, std::string_view name) override;
     platform::Outcome WriteValue(platform::RootKey root, std::string_view subkey, std::string_view name,
@@ -39,7 +45,8 @@ public:
 
     // With deferred saving, changes reach the file only on Flush.
     void SetDeferredSaving(bool deferred) { deferred_ = deferred; }
-    // Writes the file now when something changed since the last save.
+    // Writes the file whole now when something changed since the last save or changes were
+    // appended to it.
     platform::Outcome Flush();
     // Keys (with everything below them) that this user may not change.
     void SetReadOnlyKeys(std::vector<std::pair<platform::RootKey, std::string>> keys) { read_only_ = std::move(keys); }
@@ -49,12 +56,16 @@ public:
 private:
     SandboxRegistry(std::string host_path, RegistryTree tree, Saving saving)
         : host_path_(std::move(host_path)), tree_(std::move(tree)), deferred_(saving == Saving::on_flush) {}
-    platform::Outcome Changed();
+    // After a change of the tree: record is the lines that make it again.
+    platform::Outcome Changed(const std::string& record);
 
     std::string host_path_;
     RegistryTree tree_;
     bool deferred_ = false;
-    bool dirty_ = false;
+    bool dirty_ = false;          // the file lacks changes of the tree
+    bool file_whole_ = false;     // the file holds a whole tree that appended changes may follow
+    uint64_t whole_bytes_ = 0;    // the size of the file's last whole write (or as loaded)
+    uint64_t appended_bytes_ = 0; // appended since
     std::vector<std::pair<platform::RootKey, std::string>> read_only_;
 };
 

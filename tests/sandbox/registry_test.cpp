@@ -2,11 +2,13 @@
 // on Flush, saves that never leave a half-written file, read-only keys and unstorable names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/sandbox/registry_file.h"
 #include "platform/sandbox/sandbox_registry.h"
 #include "tests/support/temp_machine.h"
 
@@ -81,13 +83,87 @@ TEST_F(SandboxRegistryTest, AFailedSaveLeavesTheOldFileWhole) {
     const std::string before = test_support::Slurp(file());
     fs::create_directory(file() + ".tmp");  // the new file cannot be written (the tests run as root)
     fs::create_directory(file() + ".tmp/in the way");  // and the folder cannot simply be removed
-    EXPECT_EQ(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(2)).status(), Status::io_error);
+    // The change is appended; the whole write that would compact the file fails.
+    ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(2)));
+    const std::string appended = test_support::Slurp(file());
+    EXPECT_EQ(appended.rfind(before, 0), 0u);
     EXPECT_EQ(registry.value()->Flush().status(), Status::io_error);
-    EXPECT_EQ(test_support::Slurp(file()), before);
+    EXPECT_EQ(test_support::Slurp(file()), appended);
+    EXPECT_TRUE(SandboxRegistry::Load(file()).value()->tree() == registry.value()->tree());
+    // A change that must be written whole (saving deferred until now) fails and stays pending.
+    registry.value()->SetDeferredSaving(true);
+    ASSERT_TRUE(registry.value()->WriteValue(kLm, "Software\\A", "w", RegValue::Dword(3)));
+    registry.value()->SetDeferredSaving(false);
+    EXPECT_EQ(registry.value()->WriteValue(kLm, "Software\\A", "v", RegValue::Dword(4)).status(), Status::io_error);
+    EXPECT_EQ(test_support::Slurp(file()), appended);
     fs::remove_all(file() + ".tmp");
-    ASSERT_TRUE(registry.value()->Flush());  // the change is still pending and lands now
-    EXPECT_NE(test_support::Slurp(file()).find("dword:00000002"), std::string::npos);
+    ASSERT_TRUE(registry.value()->Flush());  // the changes are still pending and land now
+    EXPECT_NE(test_support::Slurp(file()).find("\"w\"=dword:00000003"), std::string::npos);
+    EXPECT_NE(test_support::Slurp(file()).find("\"v\"=dword:00000004"), std::string::npos);
     EXPECT_FALSE(fs::exists(file() + ".tmp"));
+}
+
+// What a program killed at any point leaves: the file as it is after each change, read by the
+// next program, holds every change made until then.
+TEST_F(SandboxRegistryTest, EachChangeIsAppendedWholeAndTheFileIsCompactedAtTheEnd) {
+    {
+        auto created = SandboxRegistry::CreateEmpty(file());
+        ASSERT_TRUE(created.value()->CreateKey(kLm, "Software\\Base"));
+    }
+    const std::string compact = test_support::Slurp(file());
+    auto registry = SandboxRegistry::Load(file());
+    ASSERT_TRUE(registry) << registry.error().detail;
+    SandboxRegistry& reg = *registry.value();
+    const auto after_each = [&](const char* what) {
+        SCOPED_TRACE(what);
+        auto read = SandboxRegistry::Load(file(), SandboxRegistry::Saving::on_flush);
+        ASSERT_TRUE(read) << read.error().detail;
+        EXPECT_TRUE(read.value()->tree() == reg.tree());
+    };
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Base\\Deep\\Er", "Text", RegValue::Text("a \"quoted\" \\ text")));
+    after_each("a value in new keys");
+    ASSERT_TRUE(reg.WriteValue(kLm, "software\\BASE", "", RegValue::Dword(7)));
+    after_each("the default value, the key named in another case");
+    RegValue bytes;
+    bytes.type = platform::value_type::multi_string;
+    for (int i = 0; i < 300; ++i) bytes.data.push_back(static_cast<uint8_t>(i));
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Base", "Long", bytes));
+    after_each("bytes over several lines");
+    ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Base", "text", RegValue::Text("replaced")));
+    ASSERT_TRUE(reg.DeleteValue(kLm, "Software\\Base\\Deep\\Er", "TEXT"));
+    after_each("a value deleted");
+    ASSERT_TRUE(reg.DeleteValue(kLm, "Software\\Base", ""));
+    after_each("the default value deleted");
+    ASSERT_TRUE(reg.CreateKey(RootKey::current_user, "Software\\\\Doubled\\"));
+    after_each("a key named with doubled and trailing separators");
+    ASSERT_TRUE(reg.DeleteKey(kLm, "Software\\Base\\Deep\\Er"));
+    after_each("a key deleted");
+    ASSERT_TRUE(reg.CreateKey(kLm, "Software\\Base\\Deep\\Er"));
+    after_each("the same key made again, empty");
+    const std::string appended = test_support::Slurp(file());
+    EXPECT_EQ(appended.rfind(compact, 0), 0u) << "changes follow the file as it was";
+    EXPECT_NE(appended.find("[-HKEY_LOCAL_MACHINE\\Software\\Base\\Deep\\Er]"), std::string::npos);
+
+    registry.value().reset();  // the program ends: the file is written whole
+    const std::string closed = test_support::Slurp(file());
+    auto reread = SandboxRegistry::Load(file(), SandboxRegistry::Saving::on_flush);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(closed, sandbox::FormatRegistryFile(reread.value()->tree()));
+    EXPECT_EQ(closed.find("[-"), std::string::npos);
+    EXPECT_EQ(reread.value()->ReadValue(kLm, "Software\\Base", "text").value().AsText().value_or(""), "replaced");
+}
+
+TEST_F(SandboxRegistryTest, ManyChangesKeepTheFileWithinTwiceItsWholeSize) {
+    auto registry = SandboxRegistry::CreateEmpty(file());
+    SandboxRegistry& reg = *registry.value();
+    uint64_t largest = 0;
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_TRUE(reg.WriteValue(kLm, "Software\\Many", "value" + std::to_string(i % 50), RegValue::Dword(static_cast<uint32_t>(i))));
+        largest = std::max<uint64_t>(largest, fs::file_size(file()));
+    }
+    const uint64_t whole = sandbox::FormatRegistryFile(reg.tree()).size();
+    EXPECT_LE(largest, 2 * whole + 64 * 1024 + 256);
+    EXPECT_TRUE(SandboxRegistry::Load(file()).value()->tree() == reg.tree());
 }
 
 TEST_F(SandboxRegistryTest, LoadingReportsMissingAndMalformedFiles) {
