@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/wildcard.h"
@@ -172,4 +174,19 @@ TEST(SearchPattern, MatchesLikeTheSystemIgnoringCase) {
     EXPECT_TRUE(MatchesSearchPattern("*", ""));
     // Long names with many stars stay fast: no exponential back-tracking.
     EXPECT_FALSE(MatchesSearchPattern("*a*a*a*a*a*a*a*a*b", std::string(5000, 'a')));
+}
+
+TEST(SandboxFiles, ListsAFolderByItsUpperCaseNamesThenByTheNamesThemselves) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.MakeFolder("C:\\Order"));
+    const std::filesystem::path folder = temp.HostPath("C:\\Order");
+    for (const char* name : {"b.txt", "A.txt", "a.txt", "_x", "Z~", "ab", "a", "\xE9"}) std::ofstream(folder / name) << name;
+    auto found = files.FindFiles("C:\\Order\\*");
+    ASSERT_TRUE(found);
+    std::vector<std::string> names;
+    for (const auto& entry : found.value()) names.push_back(entry.name);
+    // Bytes compare unsigned: the 8-bit name comes last.
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "a", "A.txt", "a.txt", "ab", "b.txt", "Z~", "_x", "\xE9"}));
+    EXPECT_EQ(found->at(3).size, 5u);
 }
