@@ -51,11 +51,19 @@ platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::Load(const s
     // Changes may follow the file as it is only when it ends with its last line.
     registry->file_whole_ = !content.empty() && content.back() == '\n';
     registry->whole_bytes_ = content.size();
+    registry->mark_ = MarkOf(host_path);
     return registry;
 }
 
 SandboxRegistry::~SandboxRegistry() {
-    if (!deferred_) (void)Flush();
+    if (!deferred_ && !dirty_ && appended_bytes_ > 0 && MarkOf(host_path_) == mark_) (void)Flush();
+}
+
+SandboxRegistry::FileMark SandboxRegistry::MarkOf(const std::string& host_path) {
+    struct stat info;
+    if (::stat(host_path.c_str(), &info) != 0) return {};
+    return {static_cast<uint64_t>(info.st_ino), static_cast<uint64_t>(info.st_size), static_cast<int64_t>(info.st_mtim.tv_sec),
+            static_cast<int64_t>(info.st_mtim.tv_nsec)};
 }
 
 platform::Result<std::unique_ptr<SandboxRegistry>> SandboxRegistry::CreateEmpty(const std::string& host_path, Saving saving) {
@@ -72,6 +80,7 @@ platform::Outcome SandboxRegistry::Flush() {
     file_whole_ = true;
     whole_bytes_ = whole.size();
     appended_bytes_ = 0;
+    mark_ = MarkOf(host_path_);
     return {};
 }
 
@@ -104,9 +113,10 @@ platform::Outcome SandboxRegistry::Changed(const std::string& record) {
     // Appending stays cheaper than a whole write until the appended lines outgrow the file.
     constexpr uint64_t kLeastCompaction = 64 * 1024;
     if (file_current && file_whole_ && !record.empty() && appended_bytes_ + record.size() <= std::max(whole_bytes_, kLeastCompaction) &&
-        AppendInOneWrite(host_path_, record)) {
+        MarkOf(host_path_) == mark_ && AppendInOneWrite(host_path_, record)) {
         appended_bytes_ += record.size();
         dirty_ = false;
+        mark_ = MarkOf(host_path_);
         return {};
     }
     return Flush();

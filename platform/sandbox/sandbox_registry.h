@@ -29,7 +29,8 @@ public:
     // An empty registry that will be saved at host_path (on the first change or Flush).
     static platform::Result<std::unique_ptr<SandboxRegistry>> CreateEmpty(const std::string& host_path,
                                                                           Saving saving = Saving::after_each_change);
-    // Compacts a file that holds appended changes (failures leave it whole as it is).
+    // Compacts a file that holds appended changes and that nobody else wrote since (failures
+    // leave it whole as it is).
     ~SandboxRegistry() override;
 
     platform::Result<platform::RegValue> ReadValue(platform::RootKey root, std::string_view subkey, std::string_view name) override;
@@ -66,6 +67,16 @@ private:
     bool file_whole_ = false;     // the file holds a whole tree that appended changes may follow
     uint64_t whole_bytes_ = 0;    // the size of the file's last whole write (or as loaded)
     uint64_t appended_bytes_ = 0; // appended since
+    // The file as this registry last left it: changes are appended, and the file compacted at the
+    // end, only while nobody else has written it since (another program's registry on the same
+    // machine replaces it whole, as this one does then).
+    struct FileMark {
+        uint64_t inode = 0, size = 0;
+        int64_t seconds = 0, nanoseconds = 0;
+        bool operator==(const FileMark&) const = default;
+    };
+    static FileMark MarkOf(const std::string& host_path);
+    FileMark mark_;
     std::vector<std::pair<platform::RootKey, std::string>> read_only_;
 };
 

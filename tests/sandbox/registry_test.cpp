@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -221,4 +222,31 @@ TEST_F(SandboxRegistryTest, ReadOnlyKeysRefuseChangesBelowThem) {
     EXPECT_TRUE(reg.CheckWritable(kLm, "SOFTWARE\\PoliciesElsewhere"));
     EXPECT_TRUE(reg.CheckWritable(RootKey::current_user, "SOFTWARE\\Policies"));
     EXPECT_TRUE(reg.WriteValue(kLm, "SOFTWARE\\Open", "v", RegValue::Dword(1)));
+}
+
+// Two programs' registries on one machine file: the later writer's changes are not undone by the
+// earlier one closing, and a change after the other's is written whole, as every change was.
+TEST_F(SandboxRegistryTest, AFileAnotherRegistryWroteIsNeitherAppendedToNorCompacted) {
+    { ASSERT_TRUE(SandboxRegistry::CreateEmpty(file()).value()->CreateKey(kLm, "Software\\Shared")); }
+    auto first = SandboxRegistry::Load(file());
+    ASSERT_TRUE(first.value()->WriteValue(kLm, "Software\\Shared", "first", RegValue::Dword(1)));
+    std::unique_ptr<SandboxRegistry> later;
+    {
+        auto second = SandboxRegistry::Load(file());
+        ASSERT_TRUE(second.value()->WriteValue(kLm, "Software\\Shared", "second", RegValue::Dword(2)));
+        first.value().reset();  // the first program ends after the second wrote
+        EXPECT_NE(test_support::Slurp(file()).find("\"second\""), std::string::npos);
+        auto loaded = SandboxRegistry::Load(file());
+        ASSERT_TRUE(loaded);
+        later = std::move(loaded.value());
+        ASSERT_TRUE(second.value()->WriteValue(kLm, "Software\\Shared", "third", RegValue::Dword(3)));
+    }
+    // The second closed last and compacted; the first, loaded before the third change, now
+    // writes its own tree whole, as a program that saves after every change does.
+    EXPECT_EQ(test_support::Slurp(file()).find("[-"), std::string::npos);
+    ASSERT_TRUE(later->WriteValue(kLm, "Software\\Shared", "fourth", RegValue::Dword(4)));
+    auto read = SandboxRegistry::Load(file());
+    EXPECT_TRUE(read.value()->tree() == later->tree());
+    EXPECT_FALSE(read.value()->ReadValue(kLm, "Software\\Shared", "third"));
+    EXPECT_EQ(read.value()->ReadValue(kLm, "Software\\Shared", "second").value().AsDword(), 2u);
 }
