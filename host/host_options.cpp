@@ -6,6 +6,8 @@
 namespace rvx::host {
 
 std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSpec& accepted, RunOptions& options) {
+    bool drive_given = false;
+    bool type_given = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char* name) -> std::optional<std::string> {
@@ -37,11 +39,17 @@ std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSp
             if (!v || v->size() != 1 || !std::isalpha(static_cast<unsigned char>((*v)[0])))
                 return "--medium-drive needs a drive letter";
             options.medium_drive = static_cast<char>(std::toupper(static_cast<unsigned char>((*v)[0])));
+            drive_given = true;
         } else if (accepted.accepts_medium && arg == "--medium-type") {
             auto v = value("--medium-type");
             if (!v || (*v != "cdrom" && *v != "removable" && *v != "fixed" && *v != "network"))
                 return "--medium-type needs cdrom, removable, fixed or network";
             options.medium_type = *v;
+            type_given = true;
+        } else if (accepted.accepts_medium && arg == "--disk") {
+            auto v = value("--disk");
+            if (!v) return "--disk needs a host folder";
+            options.disks.push_back(*v);
         } else if (accepted.accepts_medium && arg == "--medium-writable") {
             options.medium_writable = true;
         } else if (arg == "--program") {
@@ -59,6 +67,10 @@ std::optional<std::string> ParseRunOptions(int argc, char** argv, const OptionSp
     if (options.help) return std::nullopt;
     if (options.machine.empty()) return "--machine is required";
     if (accepted.accepts_medium && options.medium.empty()) return "--medium is required";
+    if (!options.disks.empty()) {
+        if (!drive_given) options.medium_drive = 'A';
+        if (!type_given) options.medium_type = "removable";
+    }
     return std::nullopt;
 }
 

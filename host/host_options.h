@@ -15,6 +15,9 @@ struct RunOptions {
     char medium_drive = 'D';              // --medium-drive LETTER
     std::string medium_type = "cdrom";    // --medium-type cdrom|removable|fixed|network
     bool medium_writable = false;         // --medium-writable
+    // --disk HOSTDIR, once for each further disk of a medium of several (floppies): the medium
+    // is then disk 1, in drive A: (removable) unless --medium-drive and --medium-type say else.
+    std::vector<std::string> disks;
     std::string program;                  // --program WINDOWS-PATH
     std::string cwd;                      // --cwd WINDOWS-FOLDER
     std::vector<std::string> arguments;   // after "--"

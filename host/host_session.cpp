@@ -54,7 +54,15 @@ int RunOnMachine(const RunOptions& options, const ProgramInfo& info,
         medium.type = DriveTypeFromName(options.medium_type);
         medium.host_folder = options.medium;
         medium.read_only = !options.medium_writable;
-        if (auto mounted = machine.value()->Mount(medium); !mounted) {
+        platform::Outcome mounted;
+        if (options.disks.empty()) {
+            mounted = machine.value()->Mount(medium);
+        } else {
+            sandbox::DiskSet set{medium, {options.medium}};
+            set.folders.insert(set.folders.end(), options.disks.begin(), options.disks.end());
+            mounted = machine.value()->OfferDisks(std::move(set));
+        }
+        if (!mounted) {
             std::cerr << info.host_name << ": cannot mount the medium: " << mounted.error().Describe() << "\n";
             return app::kExitMachineError;
         }

@@ -21,13 +21,19 @@ Options:
   --medium-drive L       mount the medium as drive L: instead of D:
   --medium-type T        cdrom (default), removable, fixed or network
   --medium-writable      mount the medium writable
+  --disk HOSTDIR         a further disk of a medium of several (floppies), once for each
+                         disk after the first; the medium is then disk 1 in drive A:
+                         (removable, unless --medium-drive and --medium-type say else), and
+                         "disk N" in an answer script or at the terminal puts disk N in
   --program WINPATH      the installer's Windows path (default L:\Rovexa.exe)
   --ui console           answer messages and pages at the terminal (default)
   --ui script:FILE       answer them from an answer script (docs/answer-scripts.md)
   --help                 show this text
 
 Everything after "--" is the installer's own Windows command line, for example
-  rovexa --machine m --medium examples/demo -- /E /DEBUG D:\unattended.ANS
+  rovexa --machine m --medium build/host/demo-medium -- /E /DEBUG D:\unattended.ANS
+and a set of floppy disks made by mediumbuild --layout floppies:
+  rovexa --machine m --medium F/floppy1 --disk F/floppy2 -- /E A:\unattended.ANS
 
 Exit codes: 0 installed, 1 could not start, 2 cancelled, 3 failed, 4 fatal stop,
 9 stopped where this build has no further stages yet; host errors: 64 wrong options,

@@ -145,6 +145,8 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
     for (const auto& control : page.controls)
         if (control.kind == ControlKind::button && control.visible && control.enabled) buttons.push_back(&control);
     if (buttons.empty()) return 2;
+    if (disk_count() > 0)
+        out_ << "  (type disk N to put disk N of the medium's " << disk_count() << " into drive " << disk_drive() << ":)\n";
     for (;;) {
         out_ << "  ";
         for (size_t i = 0; i < buttons.size(); ++i) out_ << "(" << i + 1 << ") " << Flatten(buttons[i]->text) << "  ";
@@ -158,6 +160,16 @@ int ConsoleResponder::AnswerPage(platform::PageModel& page) {
             return kCancelledPageButton;
         }
         std::string_view typed = text::TrimBlanks(*line);
+        if (disk_count() > 0 && typed.starts_with("disk ")) {
+            const auto disk = TypedNumber(text::TrimBlanks(typed.substr(5)));
+            if (disk && *disk >= 1 && *disk <= disk_count()) {
+                RequestDiskChange(*disk);
+                out_ << "  Disk " << *disk << " is in drive " << disk_drive() << ": now.\n";
+            } else {
+                out_ << "  The medium has disks 1 to " << disk_count() << ".\n";
+            }
+            continue;
+        }
         // "#ID" is always a control id; a plain number is a place in the list, or else an id.
         const bool by_id = typed.starts_with('#');
         if (by_id) typed.remove_prefix(1);

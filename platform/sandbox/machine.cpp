@@ -154,7 +154,7 @@ platform::Result<std::unique_ptr<Machine>> Machine::Open(const std::string& fold
     return machine;
 }
 
-platform::Outcome Machine::Mount(const DriveConfig& drive) {
+platform::Result<std::string> Machine::MapDrive(const DriveConfig& drive) {
     std::error_code error;
     if (!fs::is_directory(drive.host_folder, error))
         return Fail(Status::path_not_found, drive.host_folder + " is not a folder");
@@ -168,8 +168,37 @@ platform::Outcome Machine::Mount(const DriveConfig& drive) {
     }
     space_.Set(mounted.letter, KilobytesToBytes(mounted.size_kilobytes), mounted.host_folder);
     metadata_.MapDriveForOneRun(mounted.letter);
+    return mounted.host_folder;
+}
+
+platform::Outcome Machine::Mount(const DriveConfig& drive) {
+    auto mapped = MapDrive(drive);
+    if (!mapped) return mapped.error();
     return journal_.Write("MOUNT", {Word("drive", std::string(1, drive.letter) + ":"), Word("type", DriveTypeName(drive.type)),
-                                    Field("host", mounted.host_folder), Word("access", drive.read_only ? "readonly" : "readwrite")});
+                                    Field("host", mapped.value()), Word("access", drive.read_only ? "readonly" : "readwrite")});
+}
+
+platform::Outcome Machine::OfferDisks(DiskSet set) {
+    if (set.folders.empty()) return Fail(Status::invalid_argument, "a set of disks needs at least one disk");
+    for (const auto& folder : set.folders) {
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) return Fail(Status::path_not_found, folder + " is not a folder");
+    }
+    set.drive.host_folder = set.folders.front();
+    if (auto mounted = Mount(set.drive); !mounted) return mounted;
+    disk_set_ = std::move(set);
+    return platform::Outcome();
+}
+
+platform::Outcome Machine::InsertDisk(int number) {
+    if (!disk_set_ || number < 1 || static_cast<size_t>(number) > disk_set_->folders.size())
+        return Fail(Status::invalid_argument, "the medium has no disk " + std::to_string(number));
+    DiskSet& set = *disk_set_;
+    set.drive.host_folder = set.folders[static_cast<size_t>(number - 1)];
+    auto mapped = MapDrive(set.drive);
+    if (!mapped) return mapped.error();
+    return journal_.Write("DISK", {Word("drive", std::string(1, set.drive.letter) + ":"), Word("disk", std::to_string(number)),
+                                   Word("of", std::to_string(set.folders.size())), Field("host", mapped.value())});
 }
 
 platform::Outcome Machine::SaveState() {
@@ -231,6 +260,10 @@ ProgramSession::ProgramSession(Machine& machine, const ProgramStart& start, Resp
     std::string folder = start.current_folder.empty() ? start.program_path.substr(0, start.program_path.rfind('\\') + 1)
                                                       : start.current_folder;
     if (!folder.empty()) (void)s.files.SetCurrentFolder(folder);
+    if (const auto& disks = machine.disk_set()) {
+        responder.OfferDisks(disks->drive.letter, static_cast<int>(disks->folders.size()));
+        s.ui.SetDiskChanger([&machine](int disk) { (void)machine.InsertDisk(disk); });
+    }
     // As on the system, the program's own file cannot be deleted or written while it runs.
     s.files.HoldInUse(start.program_path);
     (void)machine.journal().Write("PROGRAM", {Field("path", start.program_path), Field("arguments", start.command_line)});

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -30,6 +31,12 @@ namespace rvx::sandbox {
 
 class SandboxRegistry;
 
+// A medium of several disks (a set of floppies) for one drive, which holds one of them at a time.
+struct DiskSet {
+    DriveConfig drive;                 // the drive; its host folder is that of the disk in it
+    std::vector<std::string> folders;  // the host folders of disks 1, 2, ...
+};
+
 class Machine {
 public:
     ~Machine();
@@ -43,6 +50,12 @@ public:
     // Maps a drive to a host folder for this run only (the installation medium); machine.ini is
     // not changed and nothing about the drive's files is kept.
     platform::Outcome Mount(const DriveConfig& drive);
+    // Offers a medium of several disks for this run only, with disk 1 in its drive (journaled
+    // as MOUNT); the user changes the disk with InsertDisk.
+    platform::Outcome OfferDisks(DiskSet set);
+    // Puts disk number (from 1) of the offered set into its drive, journaled as DISK.
+    platform::Outcome InsertDisk(int number);
+    const std::optional<DiskSet>& disk_set() const { return disk_set_; }
 
     // Writes what the machine keeps in memory while programs run: the files in use into
     // machine.ini, changing only those lines; the attributes and creation times into
@@ -62,6 +75,8 @@ public:
 
 private:
     Machine(std::string folder, MachineConfig config, FileMetadataStore metadata);
+    // Maps the drive to its host folder; the folder it maps, made absolute.
+    platform::Result<std::string> MapDrive(const DriveConfig& drive);
 
     std::string folder_;
     MachineConfig config_;
@@ -71,6 +86,7 @@ private:
     DriveSpace space_;
     FolderNameIndex folder_names_;
     std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
+    std::optional<DiskSet> disk_set_;
 };
 
 struct ProgramStart {

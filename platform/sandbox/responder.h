@@ -28,6 +28,17 @@ public:
     // Why the answers stopped fitting; nothing while they fit.
     const std::optional<std::string>& mismatch() const { return mismatch_; }
 
+    // A medium of several disks (floppies): the drive that holds one of them at a time and how
+    // many there are, told by the session; no count, no set.
+    void OfferDisks(char drive, int count) {
+        disk_drive_ = drive;
+        disk_count_ = count;
+    }
+    // The disk (from 1) the user put into that drive while the interaction just answered was
+    // up (an answer script's "disk N" line before the answer, "disk N" typed at the terminal);
+    // taken once.
+    std::optional<int> TakeDiskChange() { return std::exchange(disk_change_, std::nullopt); }
+
     // Display only; a responder that shows nothing ignores them.
     virtual void ShowProgress(std::string_view) {}
     virtual void SetProgressText(int, std::string_view) {}
@@ -38,9 +49,15 @@ protected:
     void RecordMismatch(std::string why) {
         if (!mismatch_) mismatch_ = std::move(why);
     }
+    void RequestDiskChange(int disk) { disk_change_ = disk; }
+    char disk_drive() const { return disk_drive_; }
+    int disk_count() const { return disk_count_; }
 
 private:
     std::optional<std::string> mismatch_;
+    char disk_drive_ = '\0';
+    int disk_count_ = 0;
+    std::optional<int> disk_change_;
 };
 
 // The id of the button a page answered as cancelled reports.

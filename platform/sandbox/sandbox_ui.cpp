@@ -9,6 +9,11 @@ platform::Error SandboxUi::Refused() const {
     return platform::Fail(platform::Status::cancelled, "nothing answers: " + *responder_.mismatch());
 }
 
+void SandboxUi::ChangeDisk() {
+    const std::optional<int> disk = responder_.TakeDiskChange();
+    if (disk && disk_changer_) disk_changer_(*disk);
+}
+
 platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::MessageRequest& request) {
     if (closed()) return Refused();
     std::vector<std::string> fields = MessageFields(request);
@@ -20,6 +25,7 @@ platform::Result<platform::Answer> SandboxUi::ShowMessage(const platform::Messag
     }
     fields.push_back(Word("answer", AnswerName(answer)));
     (void)journal_.Write("MESSAGE", fields);
+    ChangeDisk();
     return answer;
 }
 
@@ -66,6 +72,7 @@ platform::Result<int> SandboxUi::ShowPage(platform::PageModel& page) {
     fields.push_back("-> " + Word("button", std::to_string(button)));
     for (auto& field : ChangedValueFields(before, page)) fields.push_back(std::move(field));
     (void)journal_.Write("PAGE", fields);
+    ChangeDisk();
     return button;
 }
 
@@ -76,6 +83,7 @@ platform::Result<std::optional<std::string>> SandboxUi::BrowseForFolder(std::str
     if (closed()) return Refused();
     fields.push_back(folder ? Field("answer", *folder) : Word("answer", "cancel"));
     (void)journal_.Write("BROWSE", fields);
+    ChangeDisk();
     return folder;
 }
 

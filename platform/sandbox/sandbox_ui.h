@@ -8,6 +8,8 @@
 // path with a transcript and a screen that stay where the answers stopped.
 #pragma once
 
+#include <functional>
+
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/responder.h"
 #include "platform/sandbox/screen_state.h"
@@ -45,7 +47,12 @@ public:
 
     const ScreenState& screen() const { return screen_; }
 
+    // Puts a disk of the medium's set into its drive: called with the disk the responder put in
+    // while an interaction was up, once that interaction is answered and journaled.
+    void SetDiskChanger(std::function<void(int)> changer) { disk_changer_ = std::move(changer); }
+
 private:
+    void ChangeDisk();
     void Notify(ScreenMoment moment);
     // A picture of the progress page's new texts, once both lines may have changed: taken before
     // a line changes a second time, after the bars move, and before anything else is shown.
@@ -60,6 +67,7 @@ private:
     ScreenState screen_;
     unsigned pending_lines_ = 0;            // bit 1 and 2: the lines changed since the last picture
     bool progress_since_picture_ = false;   // the page changed since its last picture
+    std::function<void(int)> disk_changer_;
 };
 
 }  // namespace rvx::sandbox

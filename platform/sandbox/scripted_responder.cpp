@@ -38,6 +38,16 @@ platform::Result<std::vector<std::string>> SplitAnswerWords(std::string_view lin
     return words;
 }
 
+namespace {
+
+// The number of a disk of the medium's set; -1 for anything else.
+int DiskNumber(const std::string& word) {
+    if (word.empty() || word.size() > 3 || word.find_first_not_of("0123456789") != std::string::npos) return -1;
+    return std::stoi(word);
+}
+
+}  // namespace
+
 platform::Result<ScriptedResponder> ScriptedResponder::Parse(std::string_view text, std::string file_name) {
     ScriptedResponder responder;
     responder.file_name_ = std::move(file_name);
@@ -66,8 +76,10 @@ platform::Result<ScriptedResponder> ScriptedResponder::Parse(std::string_view te
             if (answer.words.size() < 2) return fail("page needs a dialog id and a button");
         } else if (answer.kind == "browse") {
             if (answer.words.size() != 1) return fail("browse needs one folder in quotes, or cancel");
+        } else if (answer.kind == "disk") {
+            if (answer.words.size() != 1 || DiskNumber(answer.words[0]) < 1) return fail("disk needs the number of a disk, from 1");
         } else {
-            return fail("unknown answer kind '" + words->front() + "' (message, page or browse)");
+            return fail("unknown answer kind '" + words->front() + "' (message, page, browse or disk)");
         }
         responder.answers_.push_back(std::move(answer));
     }
@@ -80,6 +92,20 @@ void ScriptedResponder::Mismatch(const ScriptedAnswer& answer, const std::string
 
 std::optional<ScriptedAnswer> ScriptedResponder::Take(std::string_view kind, const std::string& pending) {
     if (mismatch()) return std::nullopt;
+    // The disks the user puts into the drive while this interaction is up, before answering it.
+    for (; next_ < answers_.size() && answers_[next_].kind == "disk"; ++next_) {
+        const ScriptedAnswer& disk = answers_[next_];
+        const int number = DiskNumber(disk.words[0]);
+        if (disk_count() == 0) {
+            Mismatch(disk, pending, "the medium is not a set of disks (rovexa --disk)");
+            return std::nullopt;
+        }
+        if (number > disk_count()) {
+            Mismatch(disk, pending, "the medium's set has " + std::to_string(disk_count()) + " disk(s), not " + disk.words[0]);
+            return std::nullopt;
+        }
+        RequestDiskChange(number);
+    }
     if (next_ >= answers_.size()) {
         RecordMismatch(file_name_ + ": no answer left for " + pending);
         return std::nullopt;

@@ -2,6 +2,8 @@
 //   message ANSWER [~ "part of the text"]
 //   page DIALOG-ID BUTTON [CONTROL-ID=VALUE ...]
 //   browse "FOLDER" | browse cancel
+//   disk N      (not an answer: the user puts disk N of the medium's set into its drive while
+//                the next interaction is up, before answering it)
 // Blank lines and lines starting with "#" are ignored; values with blanks are written in double
 // quotes with C escapes. docs/answer-scripts.md describes the format.
 #pragma once
@@ -17,7 +19,7 @@ namespace rvx::sandbox {
 
 struct ScriptedAnswer {
     int line = 0;
-    std::string kind;                 // "message", "page" or "browse"
+    std::string kind;                 // "message", "page", "browse" or "disk"
     std::vector<std::string> words;   // the words after the kind, unquoted
 };
 

@@ -129,3 +129,31 @@ TEST(Machine, CreateRefusesAFolderThatHoldsFiles) {
     EXPECT_EQ(Machine::Create((temp.folder() / "machine").string(), sandbox::MachineConfig::Default()).status(),
               platform::Status::already_exists);
 }
+
+// A medium of several disks: disk 1 is in the drive at first; the disk the user puts in while a
+// box is up is there once it is answered, and the journal says which.
+TEST(Machine, ASetOfDisksChangesTheDiskInItsDrive) {
+    fs::path base = test_support::MakeTempFolder("rvx-disks");
+    for (int disk : {1, 2}) {
+        fs::create_directories(base / ("floppy" + std::to_string(disk)));
+        std::ofstream(base / ("floppy" + std::to_string(disk)) / ("DISK" + std::to_string(disk))) << "disk " << disk;
+    }
+    test_support::TempMachine machine;
+    sandbox::DiskSet set{{'A', platform::DriveType::removable, 0, "", true},
+                         {(base / "floppy1").string(), (base / "floppy2").string()}};
+    ASSERT_TRUE(machine.machine().OfferDisks(set));
+    EXPECT_FALSE(machine.machine().InsertDisk(3)) << "the set has two disks";
+    platform::Platform& system = machine.Start("A:\\Rovexa.exe", "", "message ok\ndisk 2\nmessage ok\n");
+    EXPECT_EQ(platform::ReadWholeFile(system.files, "A:\\DISK1").value_or(""), "disk 1");
+    const platform::MessageRequest request{"Setup", "Insert the disk", platform::Buttons::ok, platform::Icon::warning, 1};
+    ASSERT_TRUE(system.ui.ShowMessage(request));
+    EXPECT_EQ(platform::ReadWholeFile(system.files, "A:\\DISK1").value_or(""), "disk 1") << "no disk named: the disk stays";
+    ASSERT_TRUE(system.ui.ShowMessage(request));
+    EXPECT_EQ(platform::ReadWholeFile(system.files, "A:\\DISK2").value_or(""), "disk 2");
+    EXPECT_FALSE(platform::ReadWholeFile(system.files, "A:\\DISK1")) << "disk 1 is out of the drive";
+    const auto disks = machine.JournalLines("DISK");
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_NE(disks[0].find("drive=A: disk=2 of=2"), std::string::npos) << disks[0];
+    EXPECT_FALSE(machine.machine().OfferDisks({set.drive, {(base / "missing").string()}})) << "a disk that is no folder";
+    fs::remove_all(base);
+}

@@ -116,10 +116,44 @@ TEST(AnswerScript, SyntaxErrorsNameTheLine) {
         {"message yes ~ \"open\n", "line 1"},
         {"browse a b\n", "line 1"},
         {"page 104 next 101=\"bad\\q\"\n", "line 1"},
+        {"disk\n", "line 1"},
+        {"disk 0\n", "line 1"},
+        {"disk two\n", "line 1"},
     };
     for (const auto& [text, where] : cases) {
         auto parsed = ScriptedResponder::Parse(text, "answers.txt");
         ASSERT_FALSE(parsed) << text;
         EXPECT_NE(parsed.error().detail.find(where), std::string::npos) << parsed.error().detail;
+    }
+}
+
+// "disk N" is no answer: it puts a disk into the drive while the next interaction is up, and
+// only a medium of that many disks takes it.
+TEST(AnswerScript, DiskLinesChangeTheDiskWhileTheNextInteractionIsUp) {
+    {
+        auto script = Script("disk 2\npage 104 next\nmessage yes\n");
+        script.OfferDisks('A', 3);
+        auto page = FolderPage();
+        EXPECT_FALSE(script.TakeDiskChange().has_value());
+        EXPECT_EQ(script.AnswerPage(page), 1);
+        EXPECT_EQ(script.TakeDiskChange(), 2);
+        EXPECT_FALSE(script.TakeDiskChange().has_value()) << "taken once";
+        EXPECT_EQ(script.AnswerMessage(Question("Quit ?")), Answer::yes);
+        EXPECT_FALSE(script.TakeDiskChange().has_value());
+        EXPECT_EQ(script.remaining(), 0u);
+    }
+    {
+        auto script = Script("disk 4\npage 104 next\n");
+        script.OfferDisks('A', 3);
+        auto page = FolderPage();
+        const std::string error = ErrorOf(script, [&] { script.AnswerPage(page); });
+        EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+        EXPECT_NE(error.find("has 3 disk(s), not 4"), std::string::npos) << error;
+    }
+    {
+        auto script = Script("disk 1\npage 104 next\n");  // a medium of one folder
+        auto page = FolderPage();
+        EXPECT_NE(ErrorOf(script, [&] { script.AnswerPage(page); }).find("not a set of disks"), std::string::npos);
+        EXPECT_EQ(page.Find(101)->value, "C:\\Program Files\\Demo");
     }
 }
