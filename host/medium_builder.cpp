@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "common/text/field_splitter.h"
 #include "common/text/text.h"
@@ -34,6 +35,9 @@ constexpr uint64_t kReservePerFile = 16;
 
 constexpr const char* kInstallerStandIn =
     "Stand-in for Rovexa.exe: on the simulated machine the host program rovexa runs in its place.\r\n";
+// The libraries the installer loads for /E and /D, from its own folder.
+constexpr const char* kLanguageLibraries[] = {"rovexeng.dll", "rovexdeu.dll"};
+
 constexpr const char* kUninstallerStandIn =
     "Stand-in for Dismara.exe: on the simulated machine the host program dismara runs in its place.\r\n";
 
@@ -43,6 +47,7 @@ struct FileItem {
     fs::path host;             // the product's file (or a program put in its place)
     std::vector<std::string> fields;  // fields 2 to 4 as written
     uint64_t size = 0;
+    bool starts_disk = false;  // the template has a disk marker before it
 };
 
 struct TemplateLine {
@@ -212,6 +217,16 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
     std::string installer_bytes = kInstallerStandIn;
     std::string uninstaller_bytes = kUninstallerStandIn;
     std::vector<std::pair<std::string, std::string>> beside_script;  // name, bytes
+    auto place_library = [&](const char* library, const std::optional<fs::path>& found, const std::string& where) {
+        std::string bytes;
+        if (found && ReadBytes(*found, bytes)) {
+            beside_script.emplace_back(library, bytes);
+            result.notes.push_back(std::string("placed the language library ") + library + " beside the installer");
+        } else {
+            result.notes.push_back(std::string(where) + " has no " + library + ": left out (the installer then keeps its "
+                                                                               "built-in texts for that language)");
+        }
+    };
     if (!request.windows_build.empty()) {
         const fs::path build = request.windows_build;
         auto rovexa = FindProgram(build, "Rovexa.exe");
@@ -220,25 +235,41 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
             result.unreadable = true;
             return fail("the Windows build " + request.windows_build + " has no Rovexa.exe and Dismara.exe");
         }
-        for (const char* library : {"rovexeng.dll", "rovexdeu.dll"}) {
-            std::string bytes;
-            if (auto found = FindProgram(build, library); found && ReadBytes(*found, bytes)) {
-                beside_script.emplace_back(library, bytes);
-                result.notes.push_back(std::string("placed the language library ") + library + " beside the installer");
-            } else {
-                result.notes.push_back(std::string("the build has no ") + library + ": left out (the installer then keeps its "
-                                                                                    "built-in texts for that language)");
-            }
-        }
+        for (const char* library : kLanguageLibraries) place_library(library, FindProgram(build, library), "the build");
     } else {
         result.notes.push_back("the installer and the uninstaller are the host stand-ins, for the simulated machine");
+        if (!request.languages.empty()) {
+            const fs::path folder = request.languages;
+            for (const char* library : kLanguageLibraries) {
+                std::optional<fs::path> found;
+                if (fs::is_regular_file(folder / library, error)) found = folder / library;
+                place_library(library, found, "the languages folder " + request.languages);
+            }
+        } else {
+            result.notes.push_back("no languages folder: the medium has no language libraries");
+        }
     }
     beside_script.emplace(beside_script.begin(), "Rovexa.exe", installer_bytes);
+    for (const auto& extra : request.beside_script) {
+        std::string bytes;
+        if (!ReadBytes(extra, bytes)) {
+            result.unreadable = true;
+            return fail("the file " + extra + " to put beside the script cannot be read");
+        }
+        const std::string name = fs::path(extra).filename().string();
+        for (const auto& [placed, ignored] : beside_script)
+            if (text::EqualsIgnoreCase(placed, name)) return fail("two files would be placed beside the script as " + name);
+        if (text::EqualsIgnoreCase(name, "Install.ini")) return fail("the script itself is made from the template, not placed");
+        beside_script.emplace_back(name, std::move(bytes));
+    }
 
     // The template's lines, and the file list's entries with the files they name.
     std::vector<TemplateLine> lines = TemplateLines(template_text);
     std::vector<FileItem> items;
     std::optional<size_t> files_at, size_at, disk_id_at;
+    // The headers of [SIZE] and [DISKID], for a template that leaves their value empty.
+    std::optional<size_t> size_header_at, disk_id_header_at;
+    bool marker_pending = false;
     std::string label = request.label;
     uint64_t created_bytes = 0;
     std::optional<Section> current;
@@ -252,6 +283,8 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
                 if (files_at) return fail("the template has more than one [FILES] section: give the builder one list");
                 files_at = kept.size();
             }
+            if (*current == Section::size && !size_header_at) size_header_at = kept.size() - 1;
+            if (*current == Section::disk_id && !disk_id_header_at) disk_id_header_at = kept.size() - 1;
             continue;
         }
         const std::string cleaned = installer::CleanLine(line.text);
@@ -262,13 +295,19 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
                     text::StartsWithIgnoreCase(cleaned, "#endif"))
                     return fail("line " + std::to_string(i + 1) + ": the builder lays out the file list itself, so [FILES] "
                                                                   "may hold no \"#if\" blocks");
-                result.notes.push_back("line " + std::to_string(i + 1) + ": the template's disk marker " + cleaned +
-                                       " is replaced by the builder's own");
+                // The author's marker starts a new disk there; the builder numbers the disks itself.
+                if (several) {
+                    marker_pending = !items.empty();
+                } else {
+                    result.notes.push_back("line " + std::to_string(i + 1) + ": the template's disk marker " + cleaned +
+                                           " is left out: a single medium has one disk");
+                }
                 continue;
             }
             std::string why;
             auto expanded = ExpandLine(product, installer::SplitFileLineFields(cleaned), why);
             if (!why.empty()) return fail("line " + std::to_string(i + 1) + ": " + why);
+            if (!expanded.empty()) expanded.front().starts_disk = std::exchange(marker_pending, false);
             for (auto& item : expanded) items.push_back(std::move(item));
             continue;
         }
@@ -293,7 +332,10 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
     std::string uninstaller_note;
     for (auto& item : items) {
         std::string leaf = fs::path(item.relative).filename().string();
-        if (!fs::is_regular_file(item.host, error) && text::EqualsIgnoreCase(leaf, "Dismara.exe")) {
+        const bool uninstaller = text::EqualsIgnoreCase(leaf, "Dismara.exe");
+        // A Windows build's uninstaller is the one that belongs to its installer: a copy in the
+        // product folder (a stand-in, or an older build) does not.
+        if (uninstaller && (!request.windows_build.empty() || !fs::is_regular_file(item.host, error))) {
             item.host.clear();
             uninstaller_note = "the file list's " + item.written_name + " is the uninstaller of the " +
                                (request.windows_build.empty() ? std::string("host stand-ins") : "Windows build");
@@ -312,24 +354,32 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
     uint64_t used = fixed;
     std::vector<std::vector<std::string>> disk_lines(1);
     std::vector<std::string> stored_names;  // per disk folder, to find two files stored under one name
+    // The first disk's root holds the script, the programs and the files placed beside them too.
+    stored_names.push_back("INSTALL.INI");
+    for (const auto& [name, ignored] : beside_script) stored_names.push_back(text::ToUpper(name));
     for (const auto& item : items) {
         std::string data;
         if (item.host.empty()) data = uninstaller_bytes;
         else if (!ReadBytes(item.host, data)) return fail("the file " + item.host.string() + " cannot be read");
         const std::string leaf = fs::path(item.relative).filename().string();
-        const bool compress = MatchesAny(request.compress, leaf);
+        bool compress = MatchesAny(request.compress, leaf);
         std::string stored = data;
         std::string stored_relative = item.relative;
         if (compress) {
             auto packed = installer::CompressSzdd(data, leaf.back());
             if (!packed) return fail(packed.error().detail);
-            stored = std::move(packed.value());
-            stored_relative = installer::CompressedName(item.relative);
+            if (request.compress_only_smaller && packed.value().size() >= data.size()) {
+                compress = false;
+            } else {
+                stored = std::move(packed.value());
+                stored_relative = installer::CompressedName(item.relative);
+            }
         }
         if (capacity != 0 && stored.size() + (several ? 16 : fixed) > capacity)
             return fail("the file " + item.written_name + " (" + std::to_string(stored.size()) +
                         " bytes stored) does not fit on one disk of " + std::to_string(capacity) + " bytes");
-        if (capacity != 0 && used + stored.size() > capacity) {
+        const bool full = capacity != 0 && used + stored.size() > capacity;
+        if (full || item.starts_disk) {
             if (!several) return fail("the files do not fit on one disk of " + std::to_string(capacity) + " bytes");
             ++disk;
             if (disk > kMostDisks) return fail("more than 9 disks would be needed: the folder layouts know disks 1 to 9");
@@ -360,12 +410,14 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
     }
     const std::string total = std::to_string(result.expanded_bytes + created_bytes);
     std::string script;
-    if (!size_at) script += "[SIZE]\r\n" + total + "\r\n\r\n";
-    if (!disk_id_at) script += "[DISKID]\r\n" + label + "\r\n\r\n";
+    if (!size_at && !size_header_at) script += "[SIZE]\r\n" + total + "\r\n\r\n";
+    if (!disk_id_at && !disk_id_header_at) script += "[DISKID]\r\n" + label + "\r\n\r\n";
     for (size_t i = 0; i < kept.size(); ++i) {
         if (size_at && i == *size_at) script += total + "\r\n";
         else if (disk_id_at && i == *disk_id_at) script += label + "\r\n";
         else script += kept[i].text + "\r\n";
+        if (!size_at && size_header_at && i == *size_header_at) script += total + "\r\n";
+        if (!disk_id_at && disk_id_header_at && i == *disk_id_header_at) script += label + "\r\n";
         if (i + 1 == *files_at) {
             for (const auto& line : files_section) script += line + "\r\n";
             script += "\r\n";

@@ -27,12 +27,21 @@ struct BuildRequest {
     std::string output;     // host folder of the medium; must not exist yet or be empty
     // Files stored compressed: "*" for all, or patterns of names ("*.exe"), empty for none.
     std::vector<std::string> compress;
+    // With it, a file the patterns name is stored plain when its compressed form would not be
+    // smaller (tiny files, data that is compressed already).
+    bool compress_only_smaller = false;
     MediumLayout layout = MediumLayout::single;
     uint64_t capacity = 0;  // bytes per disk; 0: no limit (floppies: 1,457,664)
     std::string label;      // the [DISKID] text ("Product disk %s"); empty: the template's
     // Where the installer and the uninstaller come from: a Windows build folder (Rovexa.exe,
-    // Dismara.exe and any language libraries below it), or empty for the host stand-ins.
+    // Dismara.exe and any language libraries below it), or empty for the host stand-ins. The
+    // build's Dismara.exe takes the place of a file of that name in the product folder.
     std::string windows_build;
+    // Without a Windows build: the folder of the host build's language libraries (its
+    // languages folder), or empty for none.
+    std::string languages;
+    // Files put beside the script as they are (an answer file, a read-me): host paths.
+    std::vector<std::string> beside_script;
 };
 
 struct BuildResult {

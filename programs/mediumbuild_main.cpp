@@ -1,5 +1,6 @@
 // mediumbuild: makes an installation medium from a product folder and a script template.
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -25,8 +26,9 @@ Options:
   --product DIR          the product's files, as the [FILES] lines name them
   --template FILE        the script template
   --output DIR           the medium to make
-  --compress all|none|PATTERN[,PATTERN...]
-                         which files are stored compressed (default none), e.g. "*.exe,*.dll"
+  --compress all|auto|none|PATTERN[,PATTERN...]
+                         which files are stored compressed (default none), e.g. "*.exe,*.dll";
+                         auto: every file whose compressed form is smaller than the file
   --layout single|disk-folders|underscore-disks|floppies
                          everything in one folder (default); DISK1\, DISK2\ ... folders;
                          _DISK_1\, _DISK_2\ ... folders (the installer asks for each disk);
@@ -34,12 +36,28 @@ Options:
   --capacity BYTES       the room on one disk (floppies: 1457664 unless given)
   --label TEXT           the disk label, [DISKID], with %s for the disk's number
   --windows-build DIR    take Rovexa.exe, Dismara.exe and the language libraries from this
-                         Windows build (default: the host stand-ins for the simulated machine)
+                         Windows build (default: the host stand-ins for the simulated machine);
+                         its Dismara.exe replaces one the product folder holds
+  --languages DIR        without --windows-build: the language libraries rovexeng.dll and
+                         rovexdeu.dll from this folder (default: the host build's languages
+                         folder, beside the folder of this program)
+  --add FILE             put FILE beside the script as it is (an answer file, a read-me);
+                         may be given more than once
   --help                 show this text
 
 Exit codes: 0 built, 1 the product, the template or the finished script has errors (the
 medium is then incomplete), 2 an input cannot be read, 64 wrong options.
 )";
+
+// The host build puts its language libraries into <build>/languages and this program into
+// <build>/host: the folder beside this program's own, when it is there.
+std::string HostLanguagesFolder() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    const std::filesystem::path languages = self.parent_path().parent_path() / "languages";
+    return std::filesystem::is_directory(languages, error) ? languages.string() : std::string();
+}
 
 int Usage(const std::string& message) {
     std::cerr << "mediumbuild: " << message << "\nTry 'mediumbuild --help'.\n";
@@ -50,6 +68,7 @@ int Usage(const std::string& message) {
 
 int main(int argc, char** argv) {
     rvx::host::BuildRequest request;
+    bool languages_given = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
@@ -65,8 +84,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--compress" && has_value) {
             const std::string value = argv[++i];
             request.compress.clear();
-            if (value == "all") {
+            request.compress_only_smaller = false;
+            if (value == "all" || value == "auto") {
                 request.compress.push_back("*");
+                request.compress_only_smaller = value == "auto";
             } else if (value != "none") {
                 size_t start = 0;
                 while (start <= value.size()) {
@@ -92,12 +113,18 @@ int main(int argc, char** argv) {
             request.label = argv[++i];
         } else if (arg == "--windows-build" && has_value) {
             request.windows_build = argv[++i];
+        } else if (arg == "--languages" && has_value) {
+            request.languages = argv[++i];
+            languages_given = true;
+        } else if (arg == "--add" && has_value) {
+            request.beside_script.emplace_back(argv[++i]);
         } else {
             return Usage("unknown option " + arg);
         }
     }
     if (request.product.empty() || request.script.empty() || request.output.empty())
         return Usage("--product, --template and --output are needed");
+    if (!languages_given) request.languages = HostLanguagesFolder();
 
     const auto result = rvx::host::BuildMedium(request, [](const std::string& line) { std::cerr << "  " << line << "\n"; });
     for (const auto& note : result.notes) std::cout << "note: " << note << "\n";

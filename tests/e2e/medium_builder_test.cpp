@@ -3,6 +3,7 @@
 // on several, and that the uninstaller removes again without a trace; and the builder's refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -84,25 +85,36 @@ protected:
         return rvx::test_support::RunHostProgram(program, arguments, base_, output_);
     }
 
-    // Installs from the built medium, answering OK to each further disk's prompt, checks every
-    // file against the product, then removes the product and compares the machine with before.
+    // Installs from the built medium, answering OK to each further disk's prompt (and with a set
+    // of floppies, putting the disk into the drive first), checks every file against the
+    // product, then removes the product and compares the machine with before.
     void InstallAndRemove(const BuildRequest& request, int disk_prompts) {
+        std::string answers;
+        for (int i = 0; i < disk_prompts; ++i)
+            answers += (request.layout == MediumLayout::floppies ? "disk " + std::to_string(i + 2) + "\n" : "") + "page 131 ok\n";
+        InstallAndRemove(request, answers, disk_prompts + 1);
+    }
+    void InstallAndRemove(const BuildRequest& request, const std::string& answers, int disks) {
         const fs::path first = rvx::host::DiskFolder(request, 1);
-        const std::string folder = fs::relative(first, request.output).string();
-        const std::string program = folder == "." ? "D:\\Rovexa.exe" : "D:\\" + folder + "\\Rovexa.exe";
+        std::string program = "D:\\Rovexa.exe";
+        std::string medium = " --medium " + Quote(request.output);
+        if (request.layout == MediumLayout::floppies) {
+            program = "A:\\Rovexa.exe";
+            medium = " --medium " + Quote(first);
+            for (int disk = 2; disk <= disks; ++disk) medium += " --disk " + Quote(rvx::host::DiskFolder(request, disk));
+        } else if (const std::string folder = fs::relative(first, request.output).string(); folder != ".") {
+            program = "D:\\" + folder + "\\Rovexa.exe";
+        }
         Write(first / "unattended.ANS", std::string("installmode=1\r\ndstpath=C:\\Program Files\\") + kProduct +
                                             "\r\nname=Jane\r\ncompany=ACME\r\n");
-        std::string answers;
-        for (int i = 0; i < disk_prompts; ++i) answers += "page 131 ok\n";
         Write(base_ / "answers.txt", answers);
         ASSERT_EQ(Run(SIMMACHINE_HOST_BINARY, "create " + Quote(Machine())), 0) << output_;
         fs::copy(Machine(), base_ / "before", fs::copy_options::recursive);
         const std::string unattended = program.substr(0, program.size() - 10) + "unattended.ANS";
-        ASSERT_EQ(Run(ROVEXA_HOST_BINARY, "--machine " + Quote(Machine()) + " --medium " + Quote(request.output) +
-                                              " --program '" + program + "' --ui " + Quote("script:" + (base_ / "answers.txt").string()) +
-                                              " -- /E '" + unattended + "'"),
+        ASSERT_EQ(Run(ROVEXA_HOST_BINARY, "--machine " + Quote(Machine()) + medium + " --program '" + program + "' --ui " +
+                                              Quote("script:" + (base_ / "answers.txt").string()) + " -- /E '" + unattended + "'"),
                   0)
-            << output_;
+            << output_ << rvx::test_support::Slurp(Machine() / "journal.log");
         const fs::path installed = Machine() / "drives" / "C" / "Program Files" / kProduct;
         for (const char* file :
              {"app.exe", "docs/guide.txt", "docs/noise.bin", "docs/more/notes.txt", "samples/one.txt", "samples/two.txt"})
@@ -230,7 +242,7 @@ TEST_F(MediumBuilder, UnderscoreDisksAskForEachFurtherDisk) {
     InstallAndRemove(one, 0);
 }
 
-TEST_F(MediumBuilder, FloppiesGetAFolderAndAMarkerEach) {
+TEST_F(MediumBuilder, FloppiesGetAFolderAndAMarkerEachAndInstallWithADiskChangeAtEachPrompt) {
     auto request = Request(MediumLayout::floppies, false, 4000);
     const auto result = BuildMedium(request);
     ASSERT_TRUE(result.built) << (result.errors.empty() ? "" : result.errors[0]) << rvx::host::ReportForPeople(result.check, false);
@@ -244,4 +256,97 @@ TEST_F(MediumBuilder, FloppiesGetAFolderAndAMarkerEach) {
         EXPECT_LE(used, 4000u) << "disk " << disk;
         EXPECT_TRUE(fs::exists(folder / ("DISK" + std::to_string(disk))));
     }
+    // At the first prompt the user presses OK with disk 1 still in the drive: the installer asks
+    // again. Then each disk is put in before OK.
+    std::string answers = "page 131 ok\n";
+    for (int disk = 2; disk <= result.disks; ++disk) answers += "disk " + std::to_string(disk) + "\npage 131 ok\n";
+    InstallAndRemove(request, answers, result.disks);
+    const std::string journal = rvx::test_support::Slurp(Machine() / "journal.log");
+    size_t prompts = 0;
+    const std::string prompt = "PAGE id=131 caption=\"Installation Norvane\"";  // the uninstaller's 131 is another page
+    for (size_t at = journal.find(prompt); at != std::string::npos; at = journal.find(prompt, at + 1)) ++prompts;
+    EXPECT_EQ(prompts, static_cast<size_t>(result.disks)) << journal;
+    EXPECT_NE(journal.find("Built disk 2"), std::string::npos) << "the prompt names the disk's label";
+    EXPECT_NE(journal.find("DISK drive=A: disk=" + std::to_string(result.disks) + " of=" + std::to_string(result.disks)),
+              std::string::npos) << journal;
+}
+
+// The language libraries of the host build go beside the installer, so that the host edition
+// shows a medium's pages in German with /D, as the Windows edition does.
+TEST_F(MediumBuilder, AHostMediumCarriesTheHostBuildsLanguageLibraries) {
+    auto request = Request(MediumLayout::single, true, 0);
+    request.languages = RVX_HOST_LANGUAGES;
+    const auto result = BuildMedium(request);
+    ASSERT_TRUE(result.built) << (result.errors.empty() ? "" : result.errors[0]);
+    for (const char* library : {"rovexeng.dll", "rovexdeu.dll"})
+        EXPECT_EQ(rvx::test_support::Slurp(base_ / "medium" / library), rvx::test_support::Slurp(fs::path(RVX_HOST_LANGUAGES) / library))
+            << library;
+    Write(base_ / "answers.txt", "page 109 next 101=Jane 102=ACME\npage 104 next\npage 128 ok\npage 129 ok\n");
+    ASSERT_EQ(Run(ROVEXA_HOST_BINARY, "--machine " + Quote(Machine()) + " --medium " + Quote(request.output) + " --ui " +
+                                          Quote("script:" + (base_ / "answers.txt").string()) + " -- /D"),
+              0)
+        << output_ << rvx::test_support::Slurp(Machine() / "journal.log");
+    const std::string journal = rvx::test_support::Slurp(Machine() / "journal.log");
+    EXPECT_NE(journal.find("LIBRARY path=\"D:\\\\rovexdeu.dll\" result=loaded"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("b126=\"Durchsuchen\""), std::string::npos) << journal;
+    EXPECT_EQ(rvx::test_support::Slurp(Machine() / "drives" / "C" / "Program Files" / kProduct / "app.exe"),
+              rvx::test_support::Slurp(Product() / "app.exe"));
+
+    // Without a languages folder the medium has none, and says so.
+    fs::remove_all(base_ / "medium");
+    request.languages.clear();
+    const auto bare = BuildMedium(request);
+    ASSERT_TRUE(bare.built);
+    EXPECT_FALSE(fs::exists(base_ / "medium" / "rovexdeu.dll"));
+    EXPECT_NE(std::find_if(bare.notes.begin(), bare.notes.end(),
+                           [](const std::string& note) { return note.find("no language libraries") != std::string::npos; }),
+              bare.notes.end());
+}
+
+// The template's own disk marker starts a disk there; "auto" compresses only what gets smaller;
+// files given to put beside the script lie there unchanged; a Windows build's uninstaller takes
+// the place of the product's.
+TEST_F(MediumBuilder, TemplateMarkersAutoCompressionFilesBesideTheScriptAndTheBuildsUninstaller) {
+    std::string marked = Template();
+    marked.replace(marked.find("samples\\*.txt"), 0, "#2\r\n");
+    Write(base_ / "template.ini", marked);
+    Write(Product() / "Dismara.exe", "an old uninstaller of the product folder");
+    Write(base_ / "windows" / "platform" / "win32" / "Rovexa.exe", "MZ installer of the build");
+    Write(base_ / "windows" / "platform" / "win32" / "Dismara.exe", "MZ uninstaller of the build");
+    Write(base_ / "windows" / "platform" / "win32" / "rovexdeu.dll", "MZ German texts");
+    Write(base_ / "extra" / "setup.ANS", "installmode=1\r\n");
+    auto request = Request(MediumLayout::disk_folders, false, 0);
+    request.compress = {"*"};
+    request.compress_only_smaller = true;
+    request.windows_build = (base_ / "windows").string();
+    request.beside_script = {(base_ / "extra" / "setup.ANS").string()};
+    const auto result = BuildMedium(request);
+    ASSERT_TRUE(result.built) << (result.errors.empty() ? "" : result.errors[0]) << rvx::host::ReportForPeople(result.check, false);
+    EXPECT_EQ(result.disks, 2) << "no capacity, but the template's marker";
+    const fs::path disk1 = base_ / "medium" / "DISK1";
+    const fs::path disk2 = base_ / "medium" / "DISK2";
+    const std::string script = rvx::test_support::Slurp(disk1 / "Install.ini");
+    EXPECT_LT(script.find("docs\\more\\notes.txt"), script.find("#2")) << script;
+    EXPECT_LT(script.find("#2"), script.find("samples\\one.txt")) << script;
+    EXPECT_TRUE(fs::exists(disk2 / "samples" / "one.txt")) << "12 bytes do not get smaller";
+    EXPECT_TRUE(fs::exists(disk1 / "docs" / "guide.tx_")) << "text does";
+    EXPECT_TRUE(fs::exists(disk1 / "docs" / "noise.bin")) << "random bytes do not";
+    EXPECT_EQ(rvx::test_support::Slurp(disk1 / "setup.ANS"), "installmode=1\r\n");
+    EXPECT_EQ(rvx::test_support::Slurp(disk1 / "Rovexa.exe"), "MZ installer of the build");
+    EXPECT_EQ(rvx::test_support::Slurp(disk1 / "rovexdeu.dll"), "MZ German texts");
+    EXPECT_FALSE(fs::exists(disk1 / "rovexeng.dll")) << "the build has none";
+    const fs::path uninstaller = fs::exists(disk1 / "Dismara.ex_") ? disk1 / "Dismara.ex_" : disk1 / "Dismara.exe";
+    const auto expanded = rvx::installer::CompressSzdd("MZ uninstaller of the build", 'e');
+    ASSERT_TRUE(expanded);
+    const std::string stored = rvx::test_support::Slurp(uninstaller);
+    EXPECT_TRUE(stored == "MZ uninstaller of the build" || stored == expanded.value()) << stored;
+
+    // A file beside the script may not take the name of the script or of a file the list stores.
+    fs::remove_all(base_ / "medium");
+    Write(base_ / "extra" / "Dismara.exe", "twin");
+    request.beside_script = {(base_ / "extra" / "Dismara.exe").string()};
+    request.compress.clear();
+    const auto twin = BuildMedium(request);
+    ASSERT_FALSE(twin.built);
+    EXPECT_NE(twin.errors[0].find("two files would be stored as Dismara.exe"), std::string::npos) << twin.errors[0];
 }

@@ -24,7 +24,8 @@ source scripts/lib/wine.sh
 
 build=$(cd "${1:-build}" && pwd)
 host="$build/host-asan/host"
-# The host edition's demo medium: examples/demo with the language libraries (built by the host build).
+# The host edition's demo medium, made by the medium builder in the host build (the host
+# stand-ins of the programs, the host build's language libraries).
 demo="$build/host-asan/demo-medium"
 compare="$build/host-asan/tests/wine/transcript_compare"
 screen_compare="$build/host-asan/tests/wine/screen_compare"
@@ -48,14 +49,11 @@ fail() {
 }
 
 # ---- media ----
-# The demo's medium for Windows: the demo with the real programs in place of the stand-ins and
-# the language libraries of the Windows build beside the installer.
+# The demo's medium for Windows, made by the medium builder as the host build makes the host's:
+# the real programs in place of the stand-ins, the Windows build's language libraries beside the
+# installer.
 make_medium() {
-    local medium=$1
-    rm -rf "$medium"
-    cp -a examples/demo "$medium"
-    cp "$windows/Rovexa.exe" "$windows/rovexeng.dll" "$windows/rovexdeu.dll" "$medium/"
-    cp "$windows/Dismara.exe" "$medium/program/Dismara.exe"
+    examples/demo/build-medium "$host/mediumbuild" "$1" --windows-build "$build/win-x86_64" "${@:2}"
 }
 # The same medium with the script asking for a restart.
 make_restart_medium() {
@@ -84,17 +82,17 @@ make_network_medium() {
       printf '[FINALTEXTNET]\r\nThe Demo Viewer can now be installed from %%DSTPATH%%.\r\nStart Rovexa.exe there on every computer.\r\n'
       cat "$source/Install.ini"; } >"$medium/Install.ini"
 }
-# The demo on two disks in the _DISK_N layout: the samples on the second disk.
+# The demo on two disks in the _DISK_N layout, made by the medium builder from the demo's
+# template with a disk marker before the samples, which puts them on the second disk.
+# make_two_disks MEDIUM windows|host
 make_two_disks() {
-    local source=$1 medium=$2
-    rm -rf "$medium"
-    mkdir -p "$medium/_DISK_1" "$medium/_DISK_2"
-    cp -a "$source/." "$medium/_DISK_1/"
-    # The samples are read from the second disk; the first keeps them for the script's wildcard.
-    cp -a "$medium/_DISK_1/samples" "$medium/_DISK_2/samples"
-    printf 'Demo Viewer disk 1' >"$medium/_DISK_1/DISK1"
-    printf 'Demo Viewer disk 2' >"$medium/_DISK_2/DISK2"
-    perl -0pi -e 's/\[FILES\]\r?\n/[FILES]\n#1\n/; s/(\\samples\\)/#2\n$1/' "$medium/_DISK_1/Install.ini"
+    local medium=$1 edition=$2 template="$work/two-disks-template.ini"
+    perl -0pe 's/^(\\samples\\)/#2\n$1/m' examples/demo/Install.ini >"$template"
+    if [ "$edition" = windows ]; then
+        make_medium "$medium" --layout underscore-disks --template "$template"
+    else
+        examples/demo/build-medium "$host/mediumbuild" "$medium" --layout underscore-disks --template "$template"
+    fi
 }
 
 # ---- the Windows side ----
@@ -385,8 +383,9 @@ scenario_network() {
     expect_exit network 0
     local file share
     share=$(wine_c "$prefix" 'Norvane Share')
+    # As the medium stores them: plain, or compressed under the name ending in "_".
     for file in program/demoview.exe program/readme.txt samples/first.txt; do
-        [ -f "$share/$file" ] || fail "network: $file is not in the shared folder"
+        [ -f "$share/$file" ] || [ -f "$share/${file%?}_" ] || fail "network: $file is not in the shared folder"
     done
     # The script that the computers install from, without its network section.
     file=$(find "$share" -maxdepth 1 -iname install.ini | head -n 1)
@@ -477,12 +476,12 @@ restart_now() {
 scenario_disk_prompt() {
     local prefix="$work/prefix-disks" machine="$work/machine-disks" answers=tests/wine/disks.answers
     local disks="$work/medium-disks" host_disks="$work/host-medium-disks"
-    make_two_disks "$medium" "$disks"
+    make_two_disks "$disks" windows
     wine_fresh_prefix "$template" "$prefix" "$disks"
     drive "$prefix" disks "$answers" run 'D:\_DISK_1\Rovexa.exe' /E 'D:\_DISK_1\unattended.ANS' || fail "disks: the driver stopped"
     expect_exit disks 0
     check_installed disks "$prefix"
-    make_two_disks "$demo" "$host_disks"
+    make_two_disks "$host_disks" host
     host_machine "$machine"
     host_install "$machine" "$host_disks" "$answers" --program 'D:\_DISK_1\Rovexa.exe' -- /E 'D:\_DISK_1\unattended.ANS'
     compare_transcripts disks "$machine"
