@@ -272,24 +272,29 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
     bool marker_pending = false;
     std::string label = request.label;
     uint64_t created_bytes = 0;
-    std::optional<Section> current;
+    // The section the line is in, while inside one: a value and a flag rather than an optional,
+    // which the optimiser of GCC 12 wrongly takes for uninitialised.
+    Section current = Section::files;
+    bool inside = false;
+    auto in = [&](Section section) { return inside && current == section; };
     std::vector<TemplateLine> kept;
     for (size_t i = 0; i < lines.size(); ++i) {
         const TemplateLine& line = lines[i];
         if (line.opens) {
-            current = line.opens;
+            inside = true;
+            current = *line.opens;
             kept.push_back(line);
-            if (*current == Section::files) {
+            if (current == Section::files) {
                 if (files_at) return fail("the template has more than one [FILES] section: give the builder one list");
                 files_at = kept.size();
             }
-            if (*current == Section::size && !size_header_at) size_header_at = kept.size() - 1;
-            if (*current == Section::disk_id && !disk_id_header_at) disk_id_header_at = kept.size() - 1;
+            if (current == Section::size && !size_header_at) size_header_at = kept.size() - 1;
+            if (current == Section::disk_id && !disk_id_header_at) disk_id_header_at = kept.size() - 1;
             continue;
         }
         const std::string cleaned = installer::CleanLine(line.text);
-        if (!cleaned.empty() && cleaned.front() == '[') current.reset();
-        if (current == Section::files && !cleaned.empty()) {
+        if (!cleaned.empty() && cleaned.front() == '[') inside = false;
+        if (in(Section::files) && !cleaned.empty()) {
             if (cleaned.front() == '#') {
                 if (text::StartsWithIgnoreCase(cleaned, "#if") || text::StartsWithIgnoreCase(cleaned, "#else") ||
                     text::StartsWithIgnoreCase(cleaned, "#endif"))
@@ -311,16 +316,16 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
             for (auto& item : expanded) items.push_back(std::move(item));
             continue;
         }
-        if (current == Section::size && !cleaned.empty() && !size_at) {
+        if (in(Section::size) && !cleaned.empty() && !size_at) {
             size_at = kept.size();
-        } else if (current == Section::disk_id && !cleaned.empty()) {
+        } else if (in(Section::disk_id) && !cleaned.empty()) {
             disk_id_at = kept.size();
             if (label.empty()) label = cleaned;
-        } else if (current == Section::create_files && !cleaned.empty()) {
+        } else if (in(Section::create_files) && !cleaned.empty()) {
             const auto fields = text::SplitFields(cleaned, ",");
             if (fields.size() == 3) created_bytes += static_cast<uint64_t>(std::max(0LL, text::ParseDecimalPrefix(fields[2]))) * 1000;
         }
-        if (current == Section::files && cleaned.empty()) continue;
+        if (in(Section::files) && cleaned.empty()) continue;
         kept.push_back(line);
     }
     if (!files_at) return fail("the template has no [FILES] section");

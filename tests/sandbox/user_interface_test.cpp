@@ -67,6 +67,28 @@ TEST(ConsoleResponder, PagesAreFilledInFieldByField) {
     EXPECT_EQ(again.Find(101)->value, "Old");
 }
 
+// With a medium of several disks the terminal offers "disk N" at a page's buttons; a number
+// outside the set is refused, and without a set "disk 2" is no answer at all.
+TEST(ConsoleResponder, DiskNPutsADiskInWhileAPageIsUp) {
+    std::istringstream in("\n\n\ndisk 4\ndisk 2\n1\n");
+    std::ostringstream out;
+    sandbox::ConsoleResponder console(in, out);
+    console.OfferDisks('A', 3);
+    auto page = PersonalPage();
+    EXPECT_EQ(console.AnswerPage(page), 1);
+    EXPECT_EQ(console.TakeDiskChange(), 2);
+    EXPECT_NE(out.str().find("type disk N to put disk N of the medium's 3 into drive A:"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("The medium has disks 1 to 3."), std::string::npos) << out.str();
+
+    std::ostringstream plain_out;
+    std::istringstream plain_in("\n\n\ndisk 2\n1\n");
+    sandbox::ConsoleResponder plain(plain_in, plain_out);
+    auto other = PersonalPage();
+    EXPECT_EQ(plain.AnswerPage(other), 1);
+    EXPECT_FALSE(plain.TakeDiskChange().has_value());
+    EXPECT_NE(plain_out.str().find("Please type the number or the #id of a button."), std::string::npos);
+}
+
 TEST(ConsoleResponder, EditsAreAskedByTheirLabelsAndButtonsMayBeChosenByTheirIds) {
     using platform::ControlClass;
     // A name field with its label just above, and a folder field with nothing right above it.
