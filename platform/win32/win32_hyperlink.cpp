@@ -1,7 +1,10 @@
 // The subclassed static that is the hyperlink control on Windows.
 #include "platform/win32/win32_hyperlink.h"
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace rvx::win32 {
 
@@ -66,6 +69,18 @@ HFONT LinkWindow::UnderlinedFont() {
     return underlined_;
 }
 
+// The advance of each character in the font selected into dc, and the text's extent.
+std::vector<INT> Advances(HDC dc, std::string_view text, platform::Size& extent) {
+    std::vector<INT> ends(text.size());
+    SIZE size{};
+    if (text.empty() || !GetTextExtentExPointA(dc, text.data(), static_cast<int>(text.size()), 0, nullptr, ends.data(), &size))
+        return {};
+    extent = {size.cx, size.cy};
+    std::vector<INT> advances(text.size());
+    for (size_t i = 0; i < text.size(); ++i) advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
+    return advances;
+}
+
 void LinkWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
@@ -75,17 +90,23 @@ void LinkWindow::Paint() {
     HBRUSH background = reinterpret_cast<HBRUSH>(
         SendMessageA(GetParent(window_), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window_)));
     FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
-    char text[512] = {};
-    GetWindowTextA(window_, text, sizeof(text));
+    char buffer[512] = {};
+    const std::string_view text(buffer, static_cast<size_t>(std::max(GetWindowTextA(window_, buffer, sizeof(buffer)), 0)));
     const HGDIOBJ previous = SelectObject(dc, UnderlinedFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, logic_.visited() ? kVisitedLinkColour : kLinkColour);
-    const platform::HyperlinkStyle style = HyperlinkStyleOf(GetWindowLongPtrA(window_, GWL_STYLE));
-    UINT format = DT_SINGLELINE | DT_NOPREFIX;
-    if (style.horizontal == platform::HorizontalAlignment::centre) format |= DT_CENTER;
-    if (style.horizontal == platform::HorizontalAlignment::right) format |= DT_RIGHT;
-    if (style.centre_vertically) format |= DT_VCENTER;
-    DrawTextA(dc, text, -1, &client, format);
+    // Each character goes where its measured advance puts it, so that the text fills the
+    // rectangle it was fitted to: a system that spaces some glyphs wider when it draws them
+    // than when it measures them (Wine's, for letters that start left of their cell) would
+    // otherwise cut off the last letters.
+    platform::Size extent;
+    std::vector<INT> advances = Advances(dc, text, extent);
+    if (!advances.empty()) {
+        const platform::Rect area{client.left, client.top, client.right, client.bottom};
+        const platform::Rect place = platform::HyperlinkControl::FitToText(
+            area, text, HyperlinkStyleOf(GetWindowLongPtrA(window_, GWL_STYLE)), [extent](std::string_view) { return extent; });
+        ExtTextOutA(dc, place.left, place.top, ETO_CLIPPED, &client, text.data(), static_cast<UINT>(text.size()), advances.data());
+    }
     SelectObject(dc, previous);
     EndPaint(window_, &paint);
 }

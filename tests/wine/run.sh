@@ -9,7 +9,9 @@
 # background bands and bars, screen_compare). Screenshots of every page and message box land in
 # BUILD/wine/screenshots/SCENARIO/.
 #
-#   tests/wine/run.sh BUILD     (BUILD holds host-asan and win-x86_64; ./scripts/test runs it)
+#   tests/wine/run.sh BUILD [SCENARIO...]
+#                       (BUILD holds host-asan and win-x86_64; ./scripts/test runs every scenario;
+#                        update needs attended before it)
 #
 # Differences the systems make, and which the comparison allows:
 # - the special folders' paths (the start menu's and the desktop's), replaced by their names;
@@ -541,7 +543,51 @@ scenario_library_search() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
-for scenario in attended update unattended uninstall restart disk_prompt network web library_search german english; do
+# The hyperlink control in a real window: the probe's dialog (rvxlinks.exe) with three links,
+# clicked with the mouse by rvxlinkcheck.exe, which checks their rectangles against their
+# alignment, the posted commands, the visited colour and the open-error box, with screenshots
+# before and after the visits. The left link's web address opens through the prefix's address
+# association, the centre link's document (of a type with no association) through the registered
+# web browser, both stand-in commands that write what they were given; the right link's
+# document does not exist.
+scenario_links() {
+    local prefix="$work/prefix-links" drive_c links opened
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive_c=$(wine_c "$prefix" "")
+    links="$drive_c/links"
+    mkdir -p "$links" "$drive_c/shots"
+    rm -f "$drive_c"/shots/*.bmp
+    cp "$windows/rvxlinks.exe" "$windows/rvxlinkcheck.exe" "$links/"
+    printf 'Release notes of the Demo Viewer\r\n' >"$links/notes.rvxnote"
+    printf '@echo %%*>C:\\links\\browser.txt\r\n' >"$links/browser.cmd"
+    wine_in "$prefix" wine reg add 'HKCR\http\shell\open\command' /ve /f \
+        /d 'C:\windows\system32\cmd.exe /c echo %1>C:\links\web.txt' >/dev/null 2>&1
+    wine_in "$prefix" wine reg add 'HKCR\.htm' /ve /f /d RvxTestBrowser >/dev/null 2>&1
+    wine_in "$prefix" wine reg add 'HKCR\RvxTestBrowser\shell\open\command' /ve /f \
+        /d 'C:\windows\system32\cmd.exe /c C:\links\browser.cmd "%1"' >/dev/null 2>&1
+    if ! (cd "$drive_c" && wine_in "$prefix" wine 'C:\links\rvxlinkcheck.exe' 'C:\shots' 'C:\links\rvxlinks.exe') \
+        >"$work/links.log" 2>&1; then
+        fail "links: the hyperlinks do not behave as they should"
+        grep -v -e "wine32" -e "multiarch" -e "dpkg --add-architecture" "$work/links.log" | grep -v '^ok: ' | sed 's/^/   /'
+    fi
+    mkdir -p "$shots/links"
+    local bitmap
+    for bitmap in "$drive_c"/shots/*.bmp; do
+        [ -e "$bitmap" ] || continue
+        convert "$bitmap" "$shots/links/$(basename "${bitmap%.bmp}").png"
+    done
+    for opened in "web.txt:http://www.example.test/links" 'browser.txt:C:\links\notes.rvxnote'; do
+        local file="$links/${opened%%:*}" wanted="${opened#*:}" waited=0
+        while [ ! -s "$file" ] && [ $waited -lt 50 ]; do sleep 0.2; waited=$((waited + 1)); done
+        grep -qiF "$wanted" "$file" 2>/dev/null || fail "links: ${opened%%:*} does not hold $wanted: $(cat "$file" 2>/dev/null)"
+    done
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
+# Every scenario, or those named after the build folder.
+scenarios=(attended update unattended uninstall restart disk_prompt network web links library_search german english)
+[ $# -gt 1 ] && scenarios=("${@:2}")
+for scenario in "${scenarios[@]}"; do
     before=$failures
     scenario_start=$(date +%s)
     "scenario_$scenario"
