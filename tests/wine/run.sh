@@ -584,8 +584,30 @@ scenario_links() {
     wine_in "$prefix" wineserver -k 2>/dev/null || true
 }
 
+# The unattended installation with "/DEBUG": both editions write the same debug trace
+# ("c:\install.log", the special folders' paths by their names), from the same code.
+scenario_trace() {
+    local prefix="$work/prefix-trace" machine="$work/machine-trace" answers=tests/wine/debug.answers
+    wine_fresh_prefix "$template" "$prefix" "$medium"
+    drive "$prefix" trace "$answers" run 'D:\Rovexa.exe' /DEBUG /E 'D:\unattended.ANS' || fail "trace: the driver stopped"
+    expect_exit trace 0
+    host_machine "$machine"
+    host_install "$machine" "$demo" "$answers" -- /DEBUG /E 'D:\unattended.ANS'
+    compare_transcripts trace "$machine"
+    host_folders "$machine" >"$work/trace.host-folders"
+    wine_folders "$prefix" >"$work/trace.wine-folders"
+    if [ ! -s "$machine/drives/C/install.log" ] || [ ! -s "$prefix/drive_c/install.log" ]; then
+        fail "trace: an edition wrote no debug trace"
+    elif ! diff <(normalise_folders "$machine/drives/C/install.log" "$work/trace.host-folders") \
+                <(normalise_folders "$prefix/drive_c/install.log" "$work/trace.wine-folders") >"$work/trace.diff"; then
+        fail "trace: the editions' debug traces differ"
+        sed 's/^/   /' "$work/trace.diff" | head -n 20
+    fi
+    wine_in "$prefix" wineserver -k 2>/dev/null || true
+}
+
 # Every scenario, or those named after the build folder.
-scenarios=(attended update unattended uninstall restart disk_prompt network web links library_search german english)
+scenarios=(attended update unattended trace uninstall restart disk_prompt network web links library_search german english)
 [ $# -gt 1 ] && scenarios=("${@:2}")
 for scenario in "${scenarios[@]}"; do
     before=$failures
