@@ -544,7 +544,7 @@ scenario_library_search() {
 }
 
 # The hyperlink control in a real window: the probe's dialog (rvxlinks.exe) with three links,
-# clicked with the mouse by rvxlinkcheck.exe, which checks their rectangles against their
+# clicked by rvxlinkcheck.exe, which checks their rectangles against their
 # alignment, the posted commands, the visited colour and the open-error box, with screenshots
 # before and after the visits. The left link's web address opens through the prefix's address
 # association, the centre link's document (of a type with no association) through the registered
