@@ -4,7 +4,8 @@
 //   perf_bench [--folder PATH] [--only NAME]
 //
 // The work folder is /dev/shm by default (a memory file system), --folder names another.
-// NAME is one of tiny, small, large, scan, script (every part runs without --only). The parts:
+// NAME is one of tiny, small, large, scan, script, medium (every part runs without
+// --only). The parts:
 //   tiny    whole installs and removals of 1,000 / 3,000 / 10,000 tiny files: the time per file
 //           must stay within 1.3 times of each other
 //   small   2,000 files of 16 KB: the install against `cp -r`, the removal against `rm -r` (the
@@ -14,6 +15,8 @@
 //   scan    the drive scan for an earlier installation against `find` over the same tree
 //   script  reading a script of 1,000,000 lines; the peak memory of a process that reads one of
 //           100,000 lines (a child process, so that nothing else counts)
+//   medium  the peak memory of a whole install of a 1 GB medium, half of it compressed (a child
+//           process too)
 // Needs mscompress (Debian package mscompress) for the compressed medium.
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -34,6 +38,7 @@
 #include "installer/core/install_app.h"
 #include "installer/files/copy_engine.h"
 #include "installer/files/szdd_reader.h"
+#include "installer/files/szdd_writer.h"
 #include "installer/script/previous_installation.h"
 #include "installer/script/script_reader.h"
 #include "installer_strings.h"
@@ -358,20 +363,20 @@ void DriveScan(const fs::path& base) {
     fs::remove_all(folder);
 }
 
-std::string LargeScript(int lines) {
-    std::ostringstream script;
+// A machine in folder whose C:\Setup holds a script of lines [FILES] lines, written as it is
+// made, so that the process that reads it never held it.
+void PrepareScriptMachine(const fs::path& folder, int lines) {
+    const fs::path machine_folder = FreshMachine(folder);
+    fs::create_directories(machine_folder / "drives" / "C" / "Setup");
+    std::ofstream script(machine_folder / "drives" / "C" / "Setup" / "Install.ini", std::ios::binary);
     script << "[SIZE]\n100000000\n[TITLE]\nBench %VERSION\n[DISKID]\nDisk %d\n[INSTALLDIRTEXT]\nWhere?\n"
               "[DEFAULTDIR]\n%PROGFILES%\\Bench\n[UNINSTALLFILE]\nbench.nvu\n[VERSION]\n1.0.0\n[FILES]\n";
     for (int i = 0; i < lines; ++i) script << "bin\\file" << i << ".dll,%DSTPATH%\\bin\\,VS,,12345\n";
     script << "[EOF]\nend\n";
-    return script.str();
 }
 
-// Reads a script of lines [FILES] lines from a machine in folder; seconds or -1.
-double ReadScriptOnce(const fs::path& folder, int lines) {
-    const fs::path machine_folder = FreshMachine(folder);
-    fs::create_directories(machine_folder / "drives" / "C" / "Setup");
-    Write(machine_folder / "drives" / "C" / "Setup" / "Install.ini", LargeScript(lines));
+// Reads the script of a machine PrepareScriptMachine made; seconds or -1.
+double ReadScriptOnce(const fs::path& machine_folder, int lines) {
     auto machine = sandbox::Machine::Open(machine_folder.string());
     if (!machine) return -1;
     PatientUser user;
@@ -386,18 +391,20 @@ double ReadScriptOnce(const fs::path& folder, int lines) {
 }
 
 // The child process of the memory figure: prints its peak memory in kilobytes.
-int ScriptMemoryChild(const fs::path& folder, int lines) {
-    if (ReadScriptOnce(folder, lines) < 0) return 1;
+int ScriptMemoryChild(const fs::path& machine_folder, int lines) {
+    if (ReadScriptOnce(machine_folder, lines) < 0) return 1;
     std::printf("%llu\n", static_cast<unsigned long long>(PeakMemoryKilobytes()));
     return 0;
 }
 
 void ScriptReading(const fs::path& base) {
     std::printf("-- reading scripts\n");
+    PrepareScriptMachine(base / "script-read", 1000000);
     const double seconds = ReadScriptOnce(base / "script-read", 1000000);
     fs::remove_all(base / "script-read");
     Line("reading 1,000,000 lines", Format("%.3f s", seconds), seconds, 0.5, "< 0.5 s");
 
+    PrepareScriptMachine(base / "script-memory", 100000);
     const std::string command = "'/proc/" + std::to_string(::getpid()) + "/exe' --script-memory-child '" +
                                 (base / "script-memory").string() + "' 100000";
     FILE* child = ::popen(command.c_str(), "r");
@@ -409,6 +416,67 @@ void ScriptReading(const fs::path& base) {
     Line("peak memory of a run reading 100,000 lines", Format("%.1f MB", megabytes), megabytes, 16, "< 16 MB");
 }
 
+// A medium of 1 GB in 40 files of 25 MB, half of them plain and half stored compressed (by the
+// project's own writer, from one sample each, so that making it takes seconds).
+bool WriteLargeMedium(const fs::path& medium, int files, uint64_t size) {
+    fs::create_directories(medium / "data");
+    Write(medium / "Dismara.exe", "uninstaller");
+    std::mt19937_64 random(7);
+    WriteSample(medium / "sample.bin", size, random);
+    std::ifstream in(medium / "sample.bin", std::ios::binary);
+    const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    fs::remove(medium / "sample.bin");
+    const auto compressed = installer::CompressSzdd(sample, 'T');
+    if (!compressed) return false;
+    std::string lines = "Dismara.exe,,,,\n";
+    for (int i = 0; i < files; ++i) {
+        const std::string name = "F" + std::to_string(i) + ".DAT";
+        if (i % 2 == 0) Write(medium / "data" / name, sample);
+        else Write(medium / "data" / installer::CompressedName(name), compressed.value());
+        lines += "data\\" + name + ",,,," + std::to_string(size) + "\n";
+    }
+    Write(medium / "Install.ini",
+          "[TITLE]\nBench\n[PRODUCTNAME]\nBench\n[VERSION]\n1.0.0\n[DISKID]\nDisk %s\n[SIZE]\n" +
+              std::to_string(size * static_cast<uint64_t>(files)) +
+              "\n[INSTALLDIRTEXT]\nWhere?\n[DEFAULTDIR]\n%PROGFILES%\\Bench\n[UNINSTALLFILE]\nbench.nvu\n"
+              "[STRINGS]\nTALMREG=Software\\Bench\n[FILES]\n" + lines +
+              "[EOF]\nend\n");
+    Write(medium / "unattended.ANS", std::string("installmode=1\ndstpath=") + kProductFolder + "\nname=Jane\ncompany=ACME\n");
+    return true;
+}
+
+// The child process of the install's memory figure: prints its seconds and peak memory in kilobytes.
+int InstallMemoryChild(const fs::path& machine, const fs::path& medium) {
+    const double seconds = Install(machine, medium);
+    if (seconds < 0) return 1;
+    std::printf("%.3f %llu\n", seconds, static_cast<unsigned long long>(PeakMemoryKilobytes()));
+    return 0;
+}
+
+void LargeMediumMemory(const fs::path& base) {
+    std::printf("-- a whole install of a 1 GB medium (half of it compressed), in a process of its own\n");
+    constexpr int kFiles = 40;
+    constexpr uint64_t kSize = 25'000'000;
+    const fs::path folder = base / "medium";
+    if (!WriteLargeMedium(folder / "medium", kFiles, kSize)) {
+        Line("peak memory of a 1 GB install", "no medium", -1, 16, "< 16 MB");
+        return;
+    }
+    const fs::path machine = FreshMachine(folder / "machine");
+    const std::string command = "'/proc/" + std::to_string(::getpid()) + "/exe' --install-memory-child '" +
+                                machine.string() + "' '" + (folder / "medium").string() + "'";
+    FILE* child = ::popen(command.c_str(), "r");
+    double seconds = -1;
+    unsigned long long kilobytes = 0;
+    const bool read = child && std::fscanf(child, "%lf %llu", &seconds, &kilobytes) == 2;
+    const bool ended = child && ::pclose(child) == 0;
+    fs::remove_all(folder);
+    const double megabytes = read && ended ? static_cast<double>(kilobytes) / 1024 : -1;
+    std::printf("install %.3f s\n", seconds);
+    Line("peak memory of a 1 GB install", Format("%.1f MB", megabytes), megabytes, 16, "< 16 MB");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -417,12 +485,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--script-memory-child" && i + 2 < argc) return ScriptMemoryChild(argv[i + 1], std::atoi(argv[i + 2]));
+        if (name == "--install-memory-child" && i + 2 < argc) return InstallMemoryChild(argv[i + 1], argv[i + 2]);
         if (name == "--folder" && i + 1 < argc) {
             folder = argv[++i];
         } else if (name == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::cerr << "usage: perf_bench [--folder PATH] [--only tiny|small|large|scan|script]\n";
+            std::cerr << "usage: perf_bench [--folder PATH] [--only tiny|small|large|scan|script|medium]\n";
             return 64;
         }
     }
@@ -442,6 +511,7 @@ int main(int argc, char** argv) {
     if (wanted("large")) LargeFiles(folder);
     if (wanted("scan")) DriveScan(folder);
     if (wanted("script")) ScriptReading(folder);
+    if (wanted("medium")) LargeMediumMemory(folder);
     fs::remove_all(folder);
     std::printf("%d goal(s) missed\n", g_missed);
     return g_missed == 0 ? 0 : 1;

@@ -6,6 +6,7 @@
 #include "installer/core/state/install_state.h"
 #include "installer/script/conditions.h"
 #include "installer/script/folder_operations.h"
+#include "installer/script/script_lines.h"
 #include "installer/script/section_store.h"
 #include "installer/script/variables.h"
 #include "installer_strings.h"
@@ -13,6 +14,13 @@
 namespace rvx::installer {
 
 namespace {
+
+std::string_view CleanView(std::string_view line) {
+    if (size_t comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+    return line;
+}
 
 enum class Conditional { active, skipping_false_if, skipping_else };
 
@@ -22,15 +30,42 @@ struct Current {
     Section code = Section::end_of_table;
 };
 
-platform::Result<std::string> OpenScript(InstallState& app) {
+platform::Result<std::unique_ptr<platform::File>> OpenFile(platform::FileSystem& files, const std::string& path) {
+    return files.Open(platform::OpenRequest{path, platform::Access::read, platform::share::read,
+                                            platform::Disposition::open_existing});
+}
+
+// The script's lines, or nothing when it can be neither opened nor read, beside the installer
+// nor in its "32\" folder.
+std::optional<ScriptLines> OpenScript(InstallState& app) {
     Folders& folders = app.folders();
     if (folders.script_path.empty()) folders.script_path = path::AddTrailingBackslash(folders.source) + "Install.ini";
-    auto content = platform::ReadWholeFile(app.platform().files, folders.script_path);
-    if (content) return content;
+    if (auto file = OpenFile(app.platform().files, folders.script_path)) {
+        ScriptLines lines(std::move(file.value()));
+        if (lines.Start()) return lines;
+    }
     // A medium may keep its 32-bit installation in a "32\" folder; the source folder moves there.
     folders.source = path::AddTrailingBackslash(folders.source) + "32\\";
     folders.script_path = folders.source + "Install.ini";
-    return platform::ReadWholeFile(app.platform().files, folders.script_path);
+    if (auto file = OpenFile(app.platform().files, folders.script_path)) {
+        ScriptLines lines(std::move(file.value()));
+        if (lines.Start()) return lines;
+    }
+    return std::nullopt;
+}
+
+void ReportNoScript(InstallState& app) {
+    app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
+    app.TraceText(app.folders().script_path + " :file not found\n");
+}
+
+// A physical line as the reader sees it: non-breaking spaces made plain, then cleaned. line is
+// the reader's one buffer, reused for every line.
+std::string_view CleanedInto(std::string& line, std::string_view raw) {
+    line.assign(raw);
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) == 0xA0) c = ' ';
+    return CleanView(line);
 }
 
 bool StartsWithIgnoringCase(std::string_view line, std::string_view directive) {
@@ -87,18 +122,12 @@ Completion SettleWorkingFolder(InstallState& app) {
 
 }  // namespace
 
-std::string CleanLine(std::string_view line) {
-    if (size_t comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    return std::string(line);
-}
+std::string CleanLine(std::string_view line) { return std::string(CleanView(line)); }
 
 OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app, ScriptReadWatcher* watcher) {
-    auto content = OpenScript(app);
-    if (!content) {
-        app.Message(text::InsertArguments(app.Text(kNoIniFile), {app.folders().script_path}));
-        app.TraceText(app.folders().script_path + " :file not found\n");
+    auto lines = OpenScript(app);
+    if (!lines) {
+        ReportNoScript(app);
         return std::nullopt;
     }
 
@@ -109,18 +138,19 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app, ScriptReadWatch
     const char language = app.language();
 
     // Lines are read whole, whatever their length, so a long line is never cut into two.
-    std::string_view rest = content.value();
+    std::string buffer;
+    std::string_view raw;
     bool ended = false;
     int number = 0;
-    while (!rest.empty() && !ended) {
-        size_t end = rest.find('\n');
-        std::string_view raw = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        std::string spaced(raw);
-        for (char& c : spaced)
-            if (static_cast<unsigned char>(c) == 0xA0) c = ' ';
-        const std::string line = CleanLine(spaced);
+    while (!ended) {
+        const auto more = lines->Next(raw);
+        if (!more) {
+            // The file went away or broke in the middle: what was read cannot be trusted whole.
+            ReportNoScript(app);
+            return std::nullopt;
+        }
+        if (!more.value()) break;
+        const std::string_view line = CleanedInto(buffer, raw);
         ++number;
         if (watcher) watcher->AtLine(number, line);
 
@@ -158,7 +188,7 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app, ScriptReadWatch
             if (line.size() >= 3 && line[line.size() - 3] == '.') {
                 if (text::ToUpper(line[line.size() - 2]) == text::ToUpper(language)) {
                     if (watcher) watcher->Unknown(ScriptReadWatcher::UnknownHeader::this_language);
-                    app.Message(app.Text(kUnknownKeyword) + line);
+                    app.Message(app.Text(kUnknownKeyword) + std::string(line));
                     return std::nullopt;
                 }
                 if (watcher) watcher->Unknown(ScriptReadWatcher::UnknownHeader::other_language);
@@ -186,6 +216,8 @@ OrStop<std::optional<ScriptFlags>> ReadScript(InstallState& app, ScriptReadWatch
         if (!*section_goes_on) current = Current{};
     }
 
+    // The script is closed before what follows, which may fail the reading.
+    lines.reset();
     // What follows belongs to no line of its own.
     if (watcher) watcher->AtLine(0, {});
     if (const Completion resolved = ResolveReadRegistry(app); resolved.stopped()) return resolved.stop();

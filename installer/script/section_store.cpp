@@ -72,13 +72,14 @@ bool SectionStore::Kept(bool network_form) const {
 
 OrStop<bool> SectionStore::Store(Section code, std::string_view line) {
     ScriptSections& s = app_.script();
-    const std::string text(line);
+    // Each line is copied once, into where it is kept.
+    const std::string_view text = line;
     switch (code) {
     // Network variants.
     case Section::title:
     case Section::title_net:
         marks_.title = true;
-        if (Kept(code == Section::title_net)) s.title = text;
+        if (Kept(code == Section::title_net)) s.title.assign(text);
         break;
     case Section::default_dir:
     case Section::default_dir_net:
@@ -91,35 +92,35 @@ OrStop<bool> SectionStore::Store(Section code, std::string_view line) {
         break;
     case Section::product_name:
     case Section::product_name_net:
-        if (Kept(code == Section::product_name_net)) s.product_name = text;
+        if (Kept(code == Section::product_name_net)) s.product_name.assign(text);
         break;
     case Section::strings:
     case Section::strings_net:
-        if (Kept(code == Section::strings_net)) s.user_variables.push_back(text);
+        if (Kept(code == Section::strings_net)) s.user_variables.emplace_back(text);
         break;
     case Section::registry_uninstall:
     case Section::registry_uninstall_net:
-        if (Kept(code == Section::registry_uninstall_net)) s.registry_uninstall.push_back(text);
+        if (Kept(code == Section::registry_uninstall_net)) s.registry_uninstall.emplace_back(text);
         break;
     case Section::registry:
     case Section::registry_net:
-        if (Kept(code == Section::registry_net)) s.registry.push_back(text);
+        if (Kept(code == Section::registry_net)) s.registry.emplace_back(text);
         break;
 
     // Single values.
-    case Section::disk_id: s.disk_id = text; marks_.disk_id = true; break;
-    case Section::version: s.version = text; marks_.version = true; break;
-    case Section::uninstall_file: s.uninstall_file = text; marks_.uninstall_file = true; break;
-    case Section::uninstall_display: s.uninstall_display = text; break;
-    case Section::uninstall_name: s.uninstall_name = text; break;
-    case Section::uninstall_string: s.uninstall_string = text; break;
-    case Section::examples: s.examples_subfolder = text; break;
-    case Section::kill_dirs_text: s.kill_dirs_text = text; break;
-    case Section::web_button_text: s.web_button_text = text; break;
-    case Section::web_link_id: if (s.web_link_id.empty()) s.web_link_id = text; break;
-    case Section::web_link: if (s.web_link.empty()) s.web_link = text; break;
-    case Section::uninstall_message_condition: s.uninstall_message_condition = text; return false;
-    case Section::warn_dir_condition: s.warn_dir_condition = text; return false;
+    case Section::disk_id: s.disk_id.assign(text); marks_.disk_id = true; break;
+    case Section::version: s.version.assign(text); marks_.version = true; break;
+    case Section::uninstall_file: s.uninstall_file.assign(text); marks_.uninstall_file = true; break;
+    case Section::uninstall_display: s.uninstall_display.assign(text); break;
+    case Section::uninstall_name: s.uninstall_name.assign(text); break;
+    case Section::uninstall_string: s.uninstall_string.assign(text); break;
+    case Section::examples: s.examples_subfolder.assign(text); break;
+    case Section::kill_dirs_text: s.kill_dirs_text.assign(text); break;
+    case Section::web_button_text: s.web_button_text.assign(text); break;
+    case Section::web_link_id: if (s.web_link_id.empty()) s.web_link_id.assign(text); break;
+    case Section::web_link: if (s.web_link.empty()) s.web_link.assign(text); break;
+    case Section::uninstall_message_condition: s.uninstall_message_condition.assign(text); return false;
+    case Section::warn_dir_condition: s.warn_dir_condition.assign(text); return false;
 
     // Numbers.
     case Section::size: {
@@ -139,18 +140,18 @@ OrStop<bool> SectionStore::Store(Section code, std::string_view line) {
     }
 
     // Joined texts.
-    case Section::uninstall_message: s.uninstall_message += text + "\n"; break;
-    case Section::warn_dir: s.warn_dir += text + "\n"; break;
-    case Section::directx_question: s.directx_question += text + "\n"; break;
+    case Section::uninstall_message: s.uninstall_message.append(text).append("\n"); break;
+    case Section::warn_dir: s.warn_dir.append(text).append("\n"); break;
+    case Section::directx_question: s.directx_question.append(text).append("\n"); break;
     case Section::web_info_text:
-        s.web_info_text += (web_info_lines_++ ? "\n" : "") + text;
+        s.web_info_text.append(web_info_lines_++ ? "\n" : "").append(text);
         break;
 
     // Special handlers.
     case Section::variants: {
         long long number = s.variant_number;
         if (ReadNumber(text, number)) s.variant_number = static_cast<int>(number);
-        std::string symbol = text;
+        std::string symbol(text);
         if (size_t space = symbol.find(' '); space != std::string::npos) symbol[space] = '|';
         s.variant_symbols += "|" + symbol + "|";
         marks_.variants = true;
@@ -159,52 +160,52 @@ OrStop<bool> SectionStore::Store(Section code, std::string_view line) {
     case Section::patch:
         // A line of exactly 100 characters is not a version.
         if (text.size() != 100) {
-            s.required_version = text;
+            s.required_version.assign(text);
             marks_.patch_mode = true;
         }
         break;
     case Section::publisher_update:
-        s.publisher_update.push_back(text);
+        s.publisher_update.emplace_back(text);
         flags_.publisher_update = true;
         break;
     case Section::files: StoreFilesLine(text); break;
 
     // Lists.
-    case Section::install_dir_text: s.install_dir_text.push_back(text); marks_.dialog_texts = true; break;
-    case Section::success_text: s.success_text.push_back(text); marks_.dialog_texts = true; break;
-    case Section::personalize_text: s.personalize_text.push_back(text); marks_.dialog_texts = true; break;
-    case Section::uninstall_commands: s.uninstall_commands.push_back(text); break;
-    case Section::uninstall_commands_conditional: s.uninstall_commands_conditional.push_back(text); break;
-    case Section::read_registry: s.read_registry.push_back(text); break;
-    case Section::init_text: s.init_text.push_back(text); break;
-    case Section::force_delete: s.force_delete.push_back(text); break;
-    case Section::delete_files: s.delete_files.push_back(text); break;
-    case Section::old_dir: s.old_dir.push_back(text); break;
-    case Section::final_command: s.final_commands.push_back(text); break;
-    case Section::sys_strings: s.named_values.push_back(text); break;
-    case Section::stop_nt_services: s.stop_services.push_back(text); break;
-    case Section::uninstall_stop_nt_services: s.uninstall_stop_services.push_back(text); break;
-    case Section::search_install: s.search_install.push_back(text); break;
-    case Section::create_files: s.create_files.push_back(text); break;
-    case Section::fonts: s.fonts.push_back(text); break;
-    case Section::registry_restart: s.registry_restart.push_back(text); break;
-    case Section::working_dir: s.working_dir.push_back(text); break;
-    case Section::licence_text: s.licence_text.push_back(text); break;
-    case Section::auto_launch: s.auto_launch.push_back(text); break;
-    case Section::desktop_icon: s.desktop_icons.push_back(text); break;
-    case Section::small_image: s.small_image.push_back(text); break;
-    case Section::background_image: s.background_image.push_back(text); break;
-    case Section::kill_dirs: s.kill_dirs.push_back(text); break;
-    case Section::directx: s.directx.push_back(text); break;
-    case Section::icons: s.icons.push_back(text); break;
-    case Section::delete_old_groups: s.delete_old_groups.push_back(text); break;
-    case Section::delete_old_items: s.delete_old_items.push_back(text); break;
-    case Section::publisher_error_text: s.publisher_error_text.push_back(text); break;
-    case Section::user_info_net: s.user_info_net.push_back(text); break;
-    case Section::final_text_net: s.final_text_net.push_back(text); break;
-    case Section::stop_services_uninstall: s.stop_services_uninstall.push_back(text); break;
-    case Section::stop_services_update: s.stop_services_update.push_back(text); break;
-    case Section::stop_program: s.stop_programs.push_back(text); break;
+    case Section::install_dir_text: s.install_dir_text.emplace_back(text); marks_.dialog_texts = true; break;
+    case Section::success_text: s.success_text.emplace_back(text); marks_.dialog_texts = true; break;
+    case Section::personalize_text: s.personalize_text.emplace_back(text); marks_.dialog_texts = true; break;
+    case Section::uninstall_commands: s.uninstall_commands.emplace_back(text); break;
+    case Section::uninstall_commands_conditional: s.uninstall_commands_conditional.emplace_back(text); break;
+    case Section::read_registry: s.read_registry.emplace_back(text); break;
+    case Section::init_text: s.init_text.emplace_back(text); break;
+    case Section::force_delete: s.force_delete.emplace_back(text); break;
+    case Section::delete_files: s.delete_files.emplace_back(text); break;
+    case Section::old_dir: s.old_dir.emplace_back(text); break;
+    case Section::final_command: s.final_commands.emplace_back(text); break;
+    case Section::sys_strings: s.named_values.emplace_back(text); break;
+    case Section::stop_nt_services: s.stop_services.emplace_back(text); break;
+    case Section::uninstall_stop_nt_services: s.uninstall_stop_services.emplace_back(text); break;
+    case Section::search_install: s.search_install.emplace_back(text); break;
+    case Section::create_files: s.create_files.emplace_back(text); break;
+    case Section::fonts: s.fonts.emplace_back(text); break;
+    case Section::registry_restart: s.registry_restart.emplace_back(text); break;
+    case Section::working_dir: s.working_dir.emplace_back(text); break;
+    case Section::licence_text: s.licence_text.emplace_back(text); break;
+    case Section::auto_launch: s.auto_launch.emplace_back(text); break;
+    case Section::desktop_icon: s.desktop_icons.emplace_back(text); break;
+    case Section::small_image: s.small_image.emplace_back(text); break;
+    case Section::background_image: s.background_image.emplace_back(text); break;
+    case Section::kill_dirs: s.kill_dirs.emplace_back(text); break;
+    case Section::directx: s.directx.emplace_back(text); break;
+    case Section::icons: s.icons.emplace_back(text); break;
+    case Section::delete_old_groups: s.delete_old_groups.emplace_back(text); break;
+    case Section::delete_old_items: s.delete_old_items.emplace_back(text); break;
+    case Section::publisher_error_text: s.publisher_error_text.emplace_back(text); break;
+    case Section::user_info_net: s.user_info_net.emplace_back(text); break;
+    case Section::final_text_net: s.final_text_net.emplace_back(text); break;
+    case Section::stop_services_uninstall: s.stop_services_uninstall.emplace_back(text); break;
+    case Section::stop_services_update: s.stop_services_update.emplace_back(text); break;
+    case Section::stop_program: s.stop_programs.emplace_back(text); break;
 
     // Flag sections, [NETINSTALL], [NOVERSIONIDEM], [EOF] and the table's end store nothing.
     default: break;
