@@ -4,7 +4,7 @@
 //   perf_bench [--folder PATH] [--only NAME]
 //
 // The work folder is /dev/shm by default (a memory file system), --folder names another.
-// NAME is one of tiny, small, large, scan, script, medium (every part runs without
+// NAME is one of tiny, small, large, scan, script, expand, medium (every part runs without
 // --only). The parts:
 //   tiny    whole installs and removals of 1,000 / 3,000 / 10,000 tiny files: the time per file
 //           must stay within 1.3 times of each other
@@ -15,6 +15,8 @@
 //   scan    the drive scan for an earlier installation against `find` over the same tree
 //   script  reading a script of 1,000,000 lines; the peak memory of a process that reads one of
 //           100,000 lines (a child process, so that nothing else counts)
+//   expand  expanding a [FILES] line that uses one of 1,000 [STRINGS] variables, against the same
+//           line with only that variable defined: the index keeps the list's length from counting
 //   medium  the peak memory of a whole install of a 1 GB medium, half of it compressed (a child
 //           process too)
 // Needs mscompress (Debian package mscompress) for the compressed medium.
@@ -41,6 +43,7 @@
 #include "installer/files/szdd_writer.h"
 #include "installer/script/previous_installation.h"
 #include "installer/script/script_reader.h"
+#include "installer/script/variables.h"
 #include "installer_strings.h"
 #include "platform/sandbox/machine.h"
 #include "platform/sandbox/responder.h"
@@ -416,6 +419,40 @@ void ScriptReading(const fs::path& base) {
     Line("peak memory of a run reading 100,000 lines", Format("%.1f MB", megabytes), megabytes, 16, "< 16 MB");
 }
 
+// Seconds per expansion of a [FILES] line that uses one user variable, with these [STRINGS] lines.
+double ExpansionSeconds(const fs::path& machine_folder, const std::vector<std::string>& variables) {
+    auto machine = sandbox::Machine::Open(machine_folder.string());
+    if (!machine) return -1;
+    PatientUser user;
+    sandbox::ProgramSession session(*machine.value(), {"D:\\Rovexa.exe", "", "", installer::kBuiltInStrings}, user);
+    installer::InstallApp app(session.platform());
+    app.folders().program_files = "C:\\Program Files";
+    app.folders().windows_drive = "C:";
+    app.folders().source = "D:\\";
+    app.folders().installation = kProductFolder;
+    app.script().user_variables = variables;
+    constexpr int kRounds = 20000;
+    const auto start = Clock::now();
+    for (int i = 0; i < kRounds; ++i) {
+        const auto expanded = installer::Expanded(app, "%VAR990%\\demo.dll,%DSTPATH%bin,VS,,12345");
+        if (expanded.stopped() || expanded->find("value 990") == std::string::npos) return -1;
+    }
+    return Seconds(start) / kRounds;
+}
+
+void Expansion(const fs::path& base) {
+    std::printf("-- expanding a [FILES] line\n");
+    const fs::path machine = FreshMachine(base / "expand");
+    std::vector<std::string> many;
+    for (int i = 0; i < 1000; ++i) many.push_back("VAR" + std::to_string(i) + " = \"value " + std::to_string(i) + "\"");
+    const double alone = ExpansionSeconds(machine, {many[990]});
+    const double among = ExpansionSeconds(machine, many);
+    fs::remove_all(base / "expand");
+    std::printf("one variable defined %.2f us, 1,000 defined %.2f us per line\n", alone * 1e6, among * 1e6);
+    Line("expansion: 1,000 variables / only the one used", Format("%.2fx", among / alone),
+         alone < 0 || among < 0 ? -1 : among / alone, 1.5, "<= 1.5x");
+}
+
 // A medium of 1 GB in 40 files of 25 MB, half of them plain and half stored compressed (by the
 // project's own writer, from one sample each, so that making it takes seconds).
 bool WriteLargeMedium(const fs::path& medium, int files, uint64_t size) {
@@ -491,7 +528,7 @@ int main(int argc, char** argv) {
         } else if (name == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::cerr << "usage: perf_bench [--folder PATH] [--only tiny|small|large|scan|script|medium]\n";
+            std::cerr << "usage: perf_bench [--folder PATH] [--only tiny|small|large|scan|script|expand|medium]\n";
             return 64;
         }
     }
@@ -511,6 +548,7 @@ int main(int argc, char** argv) {
     if (wanted("large")) LargeFiles(folder);
     if (wanted("scan")) DriveScan(folder);
     if (wanted("script")) ScriptReading(folder);
+    if (wanted("expand")) Expansion(folder);
     if (wanted("medium")) LargeMediumMemory(folder);
     fs::remove_all(folder);
     std::printf("%d goal(s) missed\n", g_missed);

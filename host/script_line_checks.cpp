@@ -174,7 +174,7 @@ const TextList* ListOf(const installer::ScriptSections& script, Section code) {
         case Section::kill_dirs: return &script.kill_dirs;
         case Section::old_dir: return &script.old_dir;
         case Section::strings:
-        case Section::strings_net: return &script.user_variables;
+        case Section::strings_net: return &script.user_variables.lines();
         default: return nullptr;
     }
 }

@@ -75,7 +75,7 @@ Completion RecordWarning(const ExpansionSources& sources, uninstall_log::Uninsta
         // uninstaller decides on the warning itself.
         const OrStop<bool> holds = EvaluateComparison(sources, script.uninstall_message_condition);
         if (holds.stopped()) return holds.stop();
-        reference = WarningReference(script.user_variables);
+        reference = WarningReference(script.user_variables.lines());
     }
     // Each script line ends in a line feed; the last one would only add an empty line.
     std::string_view message = script.uninstall_message;

@@ -26,7 +26,7 @@ void SectionStore::ResetForReading() {
     ScriptSections& s = app_.script();
     for (TextList* list :
          {&s.files, &s.uninstall_commands, &s.uninstall_commands_conditional, &s.read_registry, &s.init_text,
-          &s.force_delete, &s.delete_files, &s.old_dir, &s.final_commands, &s.user_variables, &s.named_values,
+          &s.force_delete, &s.delete_files, &s.old_dir, &s.final_commands, &s.named_values,
           &s.registry_uninstall, &s.registry, &s.stop_services, &s.uninstall_stop_services, &s.search_install,
           &s.create_files, &s.fonts, &s.registry_restart, &s.working_dir, &s.licence_text, &s.auto_launch,
           &s.desktop_icons, &s.small_image, &s.background_image, &s.kill_dirs, &s.directx, &s.install_dir_text,
@@ -34,6 +34,7 @@ void SectionStore::ResetForReading() {
           &s.publisher_update, &s.publisher_error_text, &s.user_info_net, &s.final_text_net,
           &s.stop_services_uninstall, &s.stop_services_update, &s.stop_programs})
         list->clear();
+    s.user_variables.clear();
     s.uninstall_message.clear();
     s.warn_dir.clear();
     s.directx_question.clear();

@@ -74,33 +74,6 @@ std::optional<NamedLine> ParseNamedLine(std::string_view line) {
     return NamedLine{"%" + fields[0] + "%", WithoutQuotes(fields[1])};
 }
 
-// A user variable's line is split at every "=", quotes or not, so a value holding "=" (quoted
-// or not) gives three fields and the line defines nothing.
-std::optional<NamedLine> ParseUserVariable(std::string_view line) {
-    size_t equals = line.find('=');
-    if (equals == std::string_view::npos || line.find('=', equals + 1) != std::string_view::npos) return std::nullopt;
-    std::string_view name = text::TrimBlanks(line.substr(0, equals));
-    std::string_view value = text::TrimBlanks(line.substr(equals + 1));
-    // A "=" at the very end gives no second field.
-    if (value.empty() && equals + 1 == line.size()) return std::nullopt;
-    return NamedLine{"%" + std::string(name) + "%", WithoutQuotes(value)};
-}
-
-// False only when line cannot name a variable that occurs in text: "%name%", the name being the
-// trimmed text before the first "=", is not in text. With long [STRINGS] lists this keeps an
-// expansion from splitting every line into new strings.
-bool MayOccur(std::string_view line, std::string_view text) {
-    size_t equals = line.find('=');
-    std::string_view head = line.substr(0, equals);
-    if (equals == std::string_view::npos) return false;  // one field: never a variable
-    std::string_view name = text::TrimBlanks(head);
-    for (size_t at = text.find(name, 1); at != std::string_view::npos; at = text.find(name, at + 1)) {
-        size_t after = at + name.size();
-        if (text[at - 1] == '%' && after < text.size() && text[after] == '%') return true;
-    }
-    return false;
-}
-
 void SubstituteSystemFolders(const ExpansionSources& from, std::string& text) {
     Substitute(text, "%SYSTEM%", Mode::path, [&] { return from.environment.SystemFolder(); });
     Substitute(text, "%WINDOWS%", Mode::path, [&] { return from.environment.WindowsFolder(); });
@@ -109,16 +82,19 @@ void SubstituteSystemFolders(const ExpansionSources& from, std::string& text) {
                [&] { return system::CommonFilesFolder(from.registry, from.environment.WindowsFolder()); });
 }
 
+// In list order: each variable whose name occurs in the text as it stands when its line's turn
+// comes. The index skips the lines whose names do not occur, so a value put in may still use a
+// variable defined later in the list, never one defined earlier; and of two definitions of one
+// name the first wins, unless a value in between brought the name back.
 void SubstituteUserVariables(const ExpansionSources& from, std::string& text) {
-    for (const auto& line : from.script.user_variables) {
-        if (!MayOccur(line, text)) continue;
-        auto named = ParseUserVariable(line);
-        if (!named) continue;
-        Substitute(text, named->name, Mode::plain, [&] {
-            if (named->value.empty() || named->value.front() != '$') return named->value;
+    const UserVariables& variables = from.script.user_variables;
+    for (auto at = variables.FirstNamedIn(text, 0); at; at = variables.FirstNamedIn(text, *at + 1)) {
+        const auto definition = UserVariables::Parse(variables[*at]);
+        const std::string value = WithoutQuotes(definition->value);
+        Substitute(text, "%" + std::string(definition->name) + "%", Mode::plain, [&] {
+            if (value.empty() || value.front() != '$') return value;
             // A registry reference that cannot be read stands for nothing.
-            return ReadRegistrySpecification(from.registry, std::string_view(named->value).substr(1))
-                .value_or(std::string());
+            return ReadRegistrySpecification(from.registry, std::string_view(value).substr(1)).value_or(std::string());
         });
     }
 }

@@ -212,7 +212,7 @@ TEST(ScriptReader, ValuesListsTextsAndNumbers) {
     EXPECT_TRUE(run.app->flags().publisher_update);
     EXPECT_TRUE(run.app->flags().network_install);
     EXPECT_EQ(s.title, "network title");
-    EXPECT_EQ(s.user_variables, (installer::TextList{"B=net"}));  // after [NETINSTALL] only the network form counts
+    EXPECT_EQ(s.user_variables.lines(), (installer::TextList{"B=net"}));  // after [NETINSTALL] only the network form counts
 }
 
 TEST(ScriptReader, FlagSectionsSetTheirFlagAndIgnoreTheirLines) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "installer/core/state/user_variables.h"
+
 namespace rvx::installer {
 
 using TextList = std::vector<std::string>;
@@ -49,7 +51,7 @@ struct ScriptSections {
     TextList delete_files;                    // [DELETE]
     TextList old_dir;                         // [OLDDIR]
     TextList final_commands;                  // [FINALCOMMAND]
-    TextList user_variables;                  // [STRINGS] / [STRINGSNET], then [READREGISTRY] entries
+    UserVariables user_variables;             // [STRINGS] / [STRINGSNET], then [READREGISTRY] entries
     TextList named_values;                    // [SYSSTRINGS]
     TextList registry_uninstall;              // [REGISTRYUNINSTALL] / [REGISTRYUNINSTALLNET]
     TextList registry;                        // [REGISTRY] / [REGISTRYNET]
