@@ -13,9 +13,9 @@ namespace rvx::installer {
 
 // The compressed form of data. missing_character is the last character of the original file name,
 // which the compressed file's name replaces by "_" ('\0' when it is not known); the header keeps it.
-// Each item is chosen so that the whole output is as short as the matches found allow (not just the
-// longest match at each step). Fails only for data of 4 GiB or more, whose size the header cannot
-// hold.
+// A short match is weighed against the one that starts a byte later, which gives shorter output
+// than always taking the longest match at once. Fails only for data of 4 GiB or more, whose size
+// the header cannot hold.
 platform::Result<std::string> CompressSzdd(std::string_view data, char missing_character);
 
 // The name under which the installer looks for the compressed form of a stored file: the last
