@@ -1,10 +1,11 @@
 // Bench command: the host edition's speed and memory, each figure printed beside its goal and
 // measured in the same run as the reference tool it is compared with.
 //
-//   perf_bench [--folder PATH] [--only NAME]
+//   perf_bench [--folder PATH] [--windows-build PATH] [--only NAME]
 //
 // The work folder is /dev/shm by default (a memory file system), --folder names another.
-// NAME is one of tiny, small, large, scan, script, expand, medium (every part runs without
+// --windows-build names the x86_64 Windows build (build/win-x86_64 beside this build by default).
+// NAME is one of tiny, small, large, scan, script, expand, medium, wine (every part runs without
 // --only). The parts:
 //   tiny    whole installs and removals of 1,000 / 3,000 / 10,000 tiny files: the time per file
 //           must stay within 1.3 times of each other
@@ -19,6 +20,8 @@
 //           line with only that variable defined: the index keeps the list's length from counting
 //   medium  the peak memory of a whole install of a 1 GB medium, half of it compressed (a child
 //           process too)
+//   wine    the Windows build's unattended install of 1,000 tiny files under Wine, its time
+//           beside the host edition's (no goal: it shows what the Windows side costs)
 // Needs mscompress (Debian package mscompress) for the compressed medium.
 #include <sys/wait.h>
 #include <unistd.h>
@@ -514,21 +517,82 @@ void LargeMediumMemory(const fs::path& base) {
     Line("peak memory of a 1 GB install", Format("%.1f MB", megabytes), megabytes, 16, "< 16 MB");
 }
 
+// The Windows build's installer beside the host's on the same medium of 1,000 tiny files: under
+// Wine, in a fresh prefix on a virtual display, answered by the GUI driver with no answers (the
+// run is unattended). Skipped with a line saying why when Wine, Xvfb or the build is missing.
+void WindowsUnderWine(const fs::path& base, const fs::path& windows_build) {
+    std::printf("-- the Windows build under Wine beside the host edition, 1,000 tiny files\n");
+    const fs::path programs = windows_build / "platform" / "win32";
+    const char* missing = nullptr;
+    if (std::system("command -v wine >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1") != 0) missing = "wine or Xvfb is not installed";
+    else if (!fs::exists(programs / "Rovexa.exe") || !fs::exists(programs / "rvxdrive.exe")) missing = "the Windows build is missing";
+    if (missing) {
+        std::printf("skipped: %s (looked for %s)\n", missing, programs.string().c_str());
+        return;
+    }
+    constexpr int kFiles = 1000;
+    const fs::path folder = base / "wine";
+    WriteMedium(folder / "medium", kFiles, "");
+    const fs::path machine = FreshMachine(folder / "machine");
+    const double host = Install(machine, folder / "medium");
+    // The Windows programs beside the script, as a built medium holds them.
+    for (const char* program : {"Rovexa.exe", "rovexeng.dll", "rovexdeu.dll"})
+        fs::copy_file(programs / program, folder / "medium" / program, fs::copy_options::overwrite_existing);
+
+    // The same steps as the GUI tests' (scripts/lib/wine.sh); only the driver's run is timed.
+    const std::string script = "set -e; source '" + (fs::path(RVX_SOURCE_DIR) / "scripts" / "lib" / "wine.sh").string() +
+                               "'; trap wine_stop_all EXIT; prefix='" + (folder / "prefix").string() + "'; "
+                               "wine_start_display; wine_make_template \"$prefix\"; "
+                               "ln -sfn '" + (folder / "medium").string() + "' \"$prefix/dosdevices/d:\"; "
+                               "cp '" + (programs / "rvxdrive.exe").string() + "' '" + (programs / "rvxhook.dll").string() +
+                               "' \"$prefix/drive_c/\"; : >\"$prefix/drive_c/answers.txt\"; mkdir -p \"$prefix/drive_c/shots\"; "
+                               "before=$(date +%s.%N); wine_in \"$prefix\" wine cmd.exe /c exit >/dev/null 2>&1 || true; "
+                               "start=$(date +%s.%N); "
+                               "(cd \"$prefix/drive_c\" && wine_in \"$prefix\" wine 'C:\\rvxdrive.exe' 'C:\\answers.txt' "
+                               "'C:\\transcript.txt' 'C:\\shots' run 'D:\\Rovexa.exe' /E 'D:\\unattended.ANS') >/dev/null 2>&1 || true; "
+                               "end=$(date +%s.%N); "
+                               "tr -d '\\r' <\"$prefix/drive_c/transcript.txt\" | grep -q '^EXIT code=0' || exit 3; "
+                               "echo \"$before $start $end $(ls \"$prefix/drive_c/Program Files/Bench/data\" | wc -l)\"";
+    Write(folder / "run-under-wine.sh", script);
+    FILE* run = ::popen(("bash '" + (folder / "run-under-wine.sh").string() + "'").c_str(), "r");
+    double before = 0, start = 0, end = 0;
+    int installed = 0;
+    const bool read = run && std::fscanf(run, "%lf %lf %lf %d", &before, &start, &end, &installed) == 4;
+    const bool ended = run && ::pclose(run) == 0;
+    fs::remove_all(folder);
+    if (!read || !ended || installed != kFiles) {
+        std::printf("the Windows build's install under Wine failed (%d of %d files installed)\n", installed, kFiles);
+        ++g_missed;
+        return;
+    }
+    const double wine = end - start;
+    std::printf("%-52s %.3f s (%.2f ms/file)\n", "Windows build under Wine, with Wine's start", wine, wine * 1e3 / kFiles);
+    std::printf("%-52s %.3f s\n", "Wine's start of a program that does nothing", start - before);
+    std::printf("%-52s %.3f s (%.2f ms/file); Wine / host %.1fx\n", "host edition on the simulated machine", host,
+                host * 1e3 / kFiles, host > 0 ? wine / host : -1.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     fs::path folder;
     std::string only;
+    // The Windows build beside this host build by default (build/host/bench/perf_bench and
+    // build/win-x86_64).
+    std::error_code no_link;
+    fs::path windows_build = fs::read_symlink("/proc/self/exe", no_link).parent_path().parent_path().parent_path() / "win-x86_64";
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--script-memory-child" && i + 2 < argc) return ScriptMemoryChild(argv[i + 1], std::atoi(argv[i + 2]));
         if (name == "--install-memory-child" && i + 2 < argc) return InstallMemoryChild(argv[i + 1], argv[i + 2]);
         if (name == "--folder" && i + 1 < argc) {
             folder = argv[++i];
+        } else if (name == "--windows-build" && i + 1 < argc) {
+            windows_build = argv[++i];
         } else if (name == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::cerr << "usage: perf_bench [--folder PATH] [--only tiny|small|large|scan|script|expand|medium]\n";
+            std::cerr << "usage: perf_bench [--folder PATH] [--windows-build PATH] [--only tiny|small|large|scan|script|expand|medium|wine]\n";
             return 64;
         }
     }
@@ -550,6 +614,7 @@ int main(int argc, char** argv) {
     if (wanted("script")) ScriptReading(folder);
     if (wanted("expand")) Expansion(folder);
     if (wanted("medium")) LargeMediumMemory(folder);
+    if (wanted("wine")) WindowsUnderWine(folder, windows_build);
     fs::remove_all(folder);
     std::printf("%d goal(s) missed\n", g_missed);
     return g_missed == 0 ? 0 : 1;
