@@ -76,6 +76,13 @@ std::vector<std::string> SmallAndOddInputs() {
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 4077; ++j) long_period += static_cast<char>(random() & 0xFF);
     inputs.push_back(long_period);
+    // Bytes that come again exactly 64 KiB later, and a few bytes short of it, where the writer's
+    // 16-bit places of long ago would read as places in its window.
+    for (size_t period : {size_t{65536}, size_t{65529}}) {
+        std::string block;
+        for (size_t i = 0; i < period; ++i) block += static_cast<char>(random() & 0xFF);
+        inputs.push_back(block + block + block + block.substr(0, 100));
+    }
     return inputs;
 }
 
