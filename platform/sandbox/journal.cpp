@@ -2,6 +2,7 @@
 #include "platform/sandbox/journal.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/text/text.h"
@@ -18,14 +19,27 @@ const char* ShowStateName(platform::ShowState show) {
     return "normal";
 }
 
+Journal::~Journal() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
     std::string line(kind);
-    for (const auto& field : fields) line += " " + field;
-    line += "\n";
-    int fd = ::open(host_path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return platform::Fail(platform::Status::io_error, "cannot open " + host_path_);
-    ssize_t written = ::write(fd, line.data(), line.size());
-    ::close(fd);
+    for (const auto& field : fields) {
+        line += ' ';
+        line += field;
+    }
+    line += '\n';
+    // A journal deleted since it was opened (no name left for the open file) is made again, as
+    // opening it for each line did.
+    struct stat info;
+    if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || info.st_nlink == 0)) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (fd_ < 0) fd_ = ::open(host_path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0) return platform::Fail(platform::Status::io_error, "cannot open " + host_path_);
+    const ssize_t written = ::write(fd_, line.data(), line.size());
     if (written != static_cast<ssize_t>(line.size()))
         return platform::Fail(platform::Status::io_error, "cannot write " + host_path_);
     return {};

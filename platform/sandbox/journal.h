@@ -21,13 +21,18 @@ const char* ShowStateName(platform::ShowState show);
 class Journal {
 public:
     explicit Journal(std::string host_path) : host_path_(std::move(host_path)) {}
-    // Appends "KIND field field ..." and a line end; the file is written through at once so a
-    // crash never loses what was already journaled.
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+    // Appends "KIND field field ..." and a line end in one write; the file is written through at
+    // once so a crash never loses what was already journaled. The file is opened at the first
+    // line and kept open for appending; a file deleted meanwhile is made again.
     platform::Outcome Write(std::string_view kind, const std::vector<std::string>& fields);
     const std::string& host_path() const { return host_path_; }
 
 private:
     std::string host_path_;
+    int fd_ = -1;
 };
 
 }  // namespace rvx::sandbox

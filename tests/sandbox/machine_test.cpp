@@ -157,3 +157,34 @@ TEST(Machine, ASetOfDisksChangesTheDiskInItsDrive) {
     EXPECT_FALSE(machine.machine().OfferDisks({set.drive, {(base / "missing").string()}})) << "a disk that is no folder";
     fs::remove_all(base);
 }
+
+TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
+    fs::path base = test_support::MakeTempFolder("rvx-journal");
+    const fs::path path = base / "journal.log";
+    const auto read = [&] {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    {
+        sandbox::Journal journal(path.string());
+        ASSERT_TRUE(journal.Write("FIRST", {"a=\"1\""}));
+        // Another writer in between: both lines stay, in order.
+        std::ofstream(path, std::ios::app) << "OTHER\n";
+        ASSERT_TRUE(journal.Write("SECOND", {}));
+        EXPECT_EQ(read(), "FIRST a=\"1\"\nOTHER\nSECOND\n");
+        // Emptied: the next line starts the file.
+        std::ofstream(path, std::ios::trunc);
+        ASSERT_TRUE(journal.Write("THIRD", {}));
+        EXPECT_EQ(read(), "THIRD\n");
+        // Deleted: made again.
+        fs::remove(path);
+        ASSERT_TRUE(journal.Write("FOURTH", {"b"}));
+        EXPECT_EQ(read(), "FOURTH b\n");
+        // Its folder gone: the line is reported as not written.
+        fs::remove_all(base);
+        EXPECT_FALSE(journal.Write("FIFTH", {}));
+    }
+    fs::remove_all(base);
+}
