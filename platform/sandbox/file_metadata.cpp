@@ -222,15 +222,26 @@ platform::Outcome FileMetadataStore::Save() {
 }
 
 std::optional<FileMetadata> FileMetadataStore::Find(const WindowsPath& path) const {
+    // Most machines keep nothing for most files: no key to make then.
+    if (entries_.empty()) return std::nullopt;
     auto found = entries_.find(KeyOf(path));
     if (found == entries_.end()) return std::nullopt;
     return found->second.metadata;
+}
+
+bool FileMetadataStore::HoldsAnythingWithin(const WindowsPath& folder) const {
+    if (entries_.empty()) return false;
+    const std::string key = KeyOf(folder);
+    for (auto it = entries_.lower_bound(key); it != entries_.end() && it->first.starts_with(key); ++it)
+        if (IsWithinKey(it->first, key)) return true;
+    return false;
 }
 
 void FileMetadataStore::Record(const WindowsPath& path, const FileMetadata& metadata, bool folder) {
     FileMetadata kept = metadata;
     kept.attributes &= kStoredAttributes;
     const FileMetadata fresh{folder ? 0u : platform::attributes::archive, std::nullopt};
+    if (kept == fresh && entries_.empty()) return;
     const std::string key = KeyOf(path);
     auto found = entries_.find(key);
     if (kept == fresh) {
@@ -244,6 +255,7 @@ void FileMetadataStore::Record(const WindowsPath& path, const FileMetadata& meta
 }
 
 void FileMetadataStore::MarkChanged(const WindowsPath& path) {
+    if (entries_.empty()) return;
     auto found = entries_.find(KeyOf(path));
     if (found == entries_.end() || (found->second.metadata.attributes & platform::attributes::archive)) return;
     FileMetadata metadata = found->second.metadata;
@@ -261,6 +273,7 @@ std::map<std::string, FileMetadataStore::Entry>::iterator FileMetadataStore::Fir
 }
 
 void FileMetadataStore::Forget(const WindowsPath& path) {
+    if (entries_.empty()) return;
     const std::string key = KeyOf(path);
     for (auto it = FirstWithin(key); it != entries_.end() && it->first.starts_with(key);) {
         if (IsWithinKey(it->first, key)) {

@@ -39,6 +39,9 @@ public:
     platform::Outcome Save();
 
     std::optional<FileMetadata> Find(const WindowsPath& path) const;
+    // False when nothing within folder (the folder itself included) has an entry: a listing of it
+    // needs no look-up per name.
+    bool HoldsAnythingWithin(const WindowsPath& folder) const;
     // Keeps metadata for path, or forgets it when it is what a new file (or folder) has.
     void Record(const WindowsPath& path, const FileMetadata& metadata, bool folder);
     // A file was written to: the system marks it for the next backup.

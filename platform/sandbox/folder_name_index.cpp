@@ -20,6 +20,12 @@ namespace {
 constexpr uint32_t kWatchedChanges =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
+HostEntryKind KindOf(unsigned char type) {
+    if (type == DT_DIR) return HostEntryKind::folder;
+    if (type == DT_LNK || type == DT_UNKNOWN) return HostEntryKind::unknown;
+    return HostEntryKind::not_folder;
+}
+
 bool HostExists(const std::string& host_path) {
     struct stat info;
     return ::stat(host_path.c_str(), &info) == 0;
@@ -49,32 +55,49 @@ FolderNameIndex::~FolderNameIndex() {
     if (notify_fd_ >= 0) ::close(notify_fd_);
 }
 
-std::string FolderNameIndex::FindIgnoringCase(const std::string& folder, dev_t device, ino_t inode, const std::string& wanted) {
-    if (notify_fd_ < 0) {
-        ++folder_reads_;
-        return ScanFolderIgnoringCase(folder, wanted);
-    }
-    auto known = folders_.find(folder);
+FolderNameIndex::Entry FolderNameIndex::Enter(const std::string& path, dev_t device, ino_t inode) {
+    if (notify_fd_ < 0) return nullptr;
+    auto known = folders_.find(path);
     // Another folder now at the same path (the old one moved away or deleted and made again).
     if (known != folders_.end() && (known->second.device != device || known->second.inode != inode)) {
-        Drop(folder);
+        Drop(path);
         known = folders_.end();
     }
-    Folder* indexed = known != folders_.end() ? &known->second : Index(folder, device, inode);
-    if (!indexed) {
-        ++folder_reads_;
-        return ScanFolderIgnoringCase(folder, wanted);
-    }
-    recent_.splice(recent_.begin(), recent_, indexed->recent);
+    if (known == folders_.end()) return Index(path, device, inode);
+    Touch(known->second);
+    return &known->second;
+}
 
-    auto names = indexed->names.find(text::ToUpper(wanted));
-    if (names == indexed->names.end()) return {};
+FolderNameIndex::Match FolderNameIndex::Find(Entry folder, std::string_view wanted) {
+    upper_.assign(wanted);
+    for (char& c : upper_) c = text::ToUpper(c);
+    auto names = folder->names.find(upper_);
+    if (names == folder->names.end()) return {};
     const std::vector<Name>& candidates = names->second;
+    const Name* match = nullptr;
     for (const Name& candidate : candidates)
-        if (candidate.name == wanted) return wanted;
-    if (candidates.size() == 1) return candidates.front().name;
-    // Several names differing in case only: which one the folder lists first is the folder's
-    // business, so it is asked.
+        if (candidate.name == wanted) match = &candidate;
+    if (!match && candidates.size() == 1) match = &candidates.front();
+    if (!match) return Match{Match::Result::ask_host};
+    Match found{Match::Result::found, &match->name, match->kind};
+    if (match->kind == HostEntryKind::folder && match->subfolder_serial != 0) {
+        auto child = by_serial_.find(match->subfolder_serial);
+        if (child != by_serial_.end() && child->second->parent_serial == folder->serial) found.subfolder = child->second;
+    }
+    return found;
+}
+
+std::string FolderNameIndex::FindIgnoringCase(const std::string& folder, dev_t device, ino_t inode, const std::string& wanted) {
+    Entry entry = Enter(folder, device, inode);
+    if (entry) {
+        const Match match = Find(entry, wanted);
+        if (match.result == Match::Result::missing) return {};
+        if (match.result == Match::Result::found) return *match.name;
+    }
+    return ReadFolderIgnoringCase(folder, wanted);
+}
+
+std::string FolderNameIndex::ReadFolderIgnoringCase(const std::string& folder, const std::string& wanted) {
     ++folder_reads_;
     return ScanFolderIgnoringCase(folder, wanted);
 }
@@ -82,27 +105,34 @@ std::string FolderNameIndex::FindIgnoringCase(const std::string& folder, dev_t d
 bool FolderNameIndex::KnownSubfolder(const std::string& parent, const std::string& name, dev_t& device, ino_t& inode) const {
     auto listed = folders_.find(parent);
     if (listed == folders_.end()) return false;
-    auto names = listed->second.names.find(text::ToUpper(name));
-    if (names == listed->second.names.end()) return false;
-    const auto& candidates = names->second;
-    if (std::none_of(candidates.begin(), candidates.end(), [&](const Name& n) { return n.folder && n.name == name; })) return false;
-    auto child = folders_.find(parent + "/" + name);
-    // Made from this very parent entry: every change of the name since then has been seen (and
-    // would have dropped the child's entry).
-    if (child == folders_.end() || child->second.parent_serial != listed->second.serial) return false;
-    device = child->second.device;
-    inode = child->second.inode;
+    const Name* exact = ExactName(listed->second, name);
+    if (!exact || exact->kind != HostEntryKind::folder || exact->subfolder_serial == 0) return false;
+    auto child = by_serial_.find(exact->subfolder_serial);
+    if (child == by_serial_.end() || child->second->parent_serial != listed->second.serial) return false;
+    device = child->second->device;
+    inode = child->second->inode;
     return true;
 }
 
-void FolderNameIndex::AddName(Folder& folder, std::string_view name, bool is_folder) {
+const FolderNameIndex::Name* FolderNameIndex::ExactName(const Folder& folder, std::string_view name) {
+    auto names = folder.names.find(text::ToUpper(name));
+    if (names == folder.names.end()) return nullptr;
+    for (const Name& known : names->second)
+        if (known.name == name) return &known;
+    return nullptr;
+}
+
+void FolderNameIndex::Touch(const Folder& folder) { recent_.splice(recent_.begin(), recent_, folder.recent); }
+
+void FolderNameIndex::AddName(Folder& folder, std::string_view name, HostEntryKind kind) {
     auto& names = folder.names[text::ToUpper(name)];
     for (Name& known : names)
         if (known.name == name) {
-            known.folder = is_folder;
+            known.kind = kind;
+            known.subfolder_serial = 0;
             return;
         }
-    names.push_back(Name{std::string(name), is_folder});
+    names.push_back(Name{std::string(name), kind});
 }
 
 void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
@@ -144,7 +174,9 @@ void FolderNameIndex::Refresh() {
             if (name.empty()) continue;
             // Whatever the name held before, an index of it is no longer known to be its.
             Drop(folder->second.path + "/" + std::string(name));
-            if (event->mask & (IN_CREATE | IN_MOVED_TO)) AddName(folder->second, name, (event->mask & IN_ISDIR) != 0);
+            // The queue says whether a new name is a folder, not whether it is a link.
+            if (event->mask & (IN_CREATE | IN_MOVED_TO))
+                AddName(folder->second, name, (event->mask & IN_ISDIR) ? HostEntryKind::folder : HostEntryKind::unknown);
             else if (event->mask & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
         }
     }
@@ -173,24 +205,26 @@ FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t d
     folder.serial = next_serial_++;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") AddName(folder, name, entry->d_type == DT_DIR);
+        if (name != "." && name != "..") AddName(folder, name, KindOf(entry->d_type));
     }
     ::closedir(dir);
     // Linked to its parent's entry when that lists it as a folder now.
+    Name* listed = nullptr;
     if (const size_t cut = path.rfind('/'); cut != std::string::npos && cut > 0) {
         auto parent = folders_.find(path.substr(0, cut));
         if (parent != folders_.end()) {
-            const std::string base = path.substr(cut + 1);
-            auto names = parent->second.names.find(text::ToUpper(base));
-            if (names != parent->second.names.end() &&
-                std::any_of(names->second.begin(), names->second.end(), [&](const Name& n) { return n.folder && n.name == base; }))
-                folder.parent_serial = parent->second.serial;
+            listed = const_cast<Name*>(ExactName(parent->second, std::string_view(path).substr(cut + 1)));
+            if (listed && listed->kind == HostEntryKind::folder) folder.parent_serial = parent->second.serial;
+            else listed = nullptr;
         }
     }
+    if (listed) listed->subfolder_serial = folder.serial;
     recent_.push_front(path);
     folder.recent = recent_.begin();
     watched_paths_[watch] = path;
-    return &folders_.insert_or_assign(path, std::move(folder)).first->second;
+    Folder& made = folders_.insert_or_assign(path, std::move(folder)).first->second;
+    by_serial_[made.serial] = &made;
+    return &made;
 }
 
 void FolderNameIndex::Drop(std::string path) {
@@ -199,6 +233,7 @@ void FolderNameIndex::Drop(std::string path) {
     // The watch's own end (IN_IGNORED) arrives later and finds nothing.
     ::inotify_rm_watch(notify_fd_, found->second.watch);
     watched_paths_.erase(found->second.watch);
+    by_serial_.erase(found->second.serial);
     recent_.erase(found->second.recent);
     folders_.erase(found);
 }

@@ -16,9 +16,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/sandbox/host_entry_kind.h"
+
 namespace rvx::sandbox {
 
 class FolderNameIndex {
+    struct Folder;
+
 public:
     // At most this many folders are indexed at once; the least recently used one is dropped.
     static constexpr size_t kDefaultCapacity = 512;
@@ -32,14 +36,37 @@ public:
     // resolution of a path calls it once and then looks up each of its names.
     void Refresh();
 
-    // The name of an entry of folder (an existing host folder, whose device and inode the caller
-    // has just read) that equals wanted ignoring case, the exact name first; empty when none does.
+    // An indexed folder's entry. It stays valid until the next Refresh or Enter (either may drop
+    // it); what Find returns from it only until the next call of any kind.
+    using Entry = const Folder*;
+
+    // The entry of the folder at path, an existing host folder whose device and inode the caller
+    // has just read; indexed now when it is not yet (or was another folder then). nullptr when it
+    // cannot be watched or read: the caller reads the folder itself.
+    Entry Enter(const std::string& path, dev_t device, ino_t inode);
+
+    struct Match {
+        enum class Result { missing, found, ask_host } result = Result::missing;
+        const std::string* name = nullptr;  // found: the name as the folder spells it
+        HostEntryKind kind = HostEntryKind::unknown;
+        // A found folder whose own entry was made from this one while it held the name: every
+        // change of the name since then has been seen (and would have dropped that entry).
+        Entry subfolder = nullptr;
+    };
+    // The name of folder's entries that equals wanted ignoring case, the exact name first.
+    // ask_host when several names differ in case only: which one the folder lists first is the
+    // folder's business, so the caller reads it (ScanFolderIgnoringCase).
+    Match Find(Entry folder, std::string_view wanted);
+
+    // Enter and Find in one, reading the folder when the index cannot answer; empty when no name
+    // matches.
     std::string FindIgnoringCase(const std::string& folder, dev_t device, ino_t inode, const std::string& wanted);
 
-    // When parent (a folder of this resolution, found as it is now) lists name as a folder that
-    // is indexed since parent's entry holds it, that folder's device and inode, true; nothing
-    // needs to be read from the host. False when the host must be asked (a name that is a
-    // symbolic link or no folder, a folder not indexed yet or indexed before its parent was).
+    // Reads folder whole for wanted (ScanFolderIgnoringCase), counted in folder_reads.
+    std::string ReadFolderIgnoringCase(const std::string& folder, const std::string& wanted);
+
+    // When parent (an indexed folder) lists name exactly as a folder whose entry was made from
+    // parent's, that folder's device and inode, true; false when the host must be asked.
     bool KnownSubfolder(const std::string& parent, const std::string& name, dev_t& device, ino_t& inode) const;
 
     // False when the kernel gave no watch service: every lookup reads the folder.
@@ -51,7 +78,8 @@ public:
 private:
     struct Name {
         std::string name;
-        bool folder = false;  // a folder itself, not a link to one
+        HostEntryKind kind = HostEntryKind::unknown;
+        uint64_t subfolder_serial = 0;  // the entry made from this one for the folder of this name
     };
     struct Folder {
         std::string path;
@@ -65,11 +93,13 @@ private:
         std::list<std::string>::iterator recent;  // place in recent_
     };
 
-    void AddName(Folder& folder, std::string_view name, bool is_folder);
+    static const Name* ExactName(const Folder& folder, std::string_view name);
+    void AddName(Folder& folder, std::string_view name, HostEntryKind kind);
     // A name that comes or goes takes the index of the folder it named with it.
     void RemoveName(Folder& folder, std::string_view name);
     // Reads the folder whole into a new index entry; nullptr when it cannot be watched or read.
     Folder* Index(const std::string& path, dev_t device, ino_t inode);
+    void Touch(const Folder& folder);
     void Drop(std::string path);  // a copy: callers pass names this erases
     void DropAll();
 
@@ -77,7 +107,9 @@ private:
     int notify_fd_ = -1;
     std::unordered_map<std::string, Folder> folders_;     // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
+    std::unordered_map<uint64_t, Folder*> by_serial_;
     std::list<std::string> recent_;                       // most recently used first
+    std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;
     uint64_t next_serial_ = 1;
 };

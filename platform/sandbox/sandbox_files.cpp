@@ -43,11 +43,16 @@ platform::Error Missing(const HostLocation& location) {
 // The order of a folder's listing: by the upper-case names as texts compare (bytes taken
 // unsigned), then names equal but for case by their own bytes. Compared in place, without
 // making the upper-case texts for every comparison.
+unsigned char UpperByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
 bool ListedBefore(std::string_view a, std::string_view b) {
     const size_t common = std::min(a.size(), b.size());
     for (size_t i = 0; i < common; ++i) {
-        const auto upper_a = static_cast<unsigned char>(text::ToUpper(a[i]));
-        const auto upper_b = static_cast<unsigned char>(text::ToUpper(b[i]));
+        const unsigned char upper_a = UpperByte(a[i]);
+        const unsigned char upper_b = UpperByte(b[i]);
         if (upper_a != upper_b) return upper_a < upper_b;
     }
     if (a.size() != b.size()) return a.size() < b.size();
@@ -57,6 +62,13 @@ bool ListedBefore(std::string_view a, std::string_view b) {
 bool IsHostFolder(const std::string& host_path) {
     struct stat info;
     return ::stat(host_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Whether an existing entry is a folder: as the index of folder names knows it, else as the host
+// answers.
+bool IsFolder(const HostLocation& where) {
+    if (where.kind != HostEntryKind::unknown) return where.kind == HostEntryKind::folder;
+    return IsHostFolder(where.host_path);
 }
 
 uint64_t HostSize(const std::string& host_path) {
@@ -115,10 +127,13 @@ bool SandboxFiles::IsInUse(const WindowsPath& path) const {
 }
 
 uint32_t SandboxFiles::AttributesOf(const WindowsPath& path, bool folder) const {
-    const auto kept = metadata_.Find(path);
+    return AttributesFrom(path.drive, folder, metadata_.Find(path));
+}
+
+uint32_t SandboxFiles::AttributesFrom(char drive_letter, bool folder, const std::optional<FileMetadata>& kept) const {
     if (folder) return attributes::directory | (kept ? kept->attributes : 0);
     // The system reports every file of a CD as read-only.
-    const DriveConfig* drive = config_.Drive(path.drive);
+    const DriveConfig* drive = config_.Drive(drive_letter);
     if (drive && drive->type == platform::DriveType::cdrom) return attributes::read_only;
     const uint32_t bits = kept ? kept->attributes : attributes::archive;
     return bits != 0 ? bits : attributes::normal;
@@ -129,7 +144,7 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
     if (!location) return location.error();
     const HostLocation& where = location.value();
     const std::string windows_path = where.path.Text();
-    if (where.exists && IsHostFolder(where.host_path)) return Fail(Status::access_denied, windows_path + " is a folder");
+    if (where.exists && IsFolder(where)) return Fail(Status::access_denied, windows_path + " is a folder");
 
     const bool writes = request.access != platform::Access::read;
     const bool creates = request.disposition != platform::Disposition::open_existing;
@@ -201,11 +216,13 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
     auto folder = ResolveOnHost(
         normal->Parent(), [this](char drive, std::string& root) { return DriveRoot(drive, root); }, &folder_names_);
     if (!folder) return folder.error();
-    if (!folder->exists || !IsHostFolder(folder->host_path)) return Fail(Status::path_not_found, folder->path.Text());
+    if (!folder->exists || !IsFolder(folder.value())) return Fail(Status::path_not_found, folder->path.Text());
 
     std::vector<platform::FoundEntry> entries;
     DIR* dir = ::opendir(folder->host_path.c_str());
     if (!dir) return HostError(errno, folder->path.Text());
+    // Usually nothing in the folder has kept attributes or times: then no name is looked up.
+    const bool any_kept = metadata_.HoldsAnythingWithin(folder->path);
     while (const dirent* item = ::readdir(dir)) {
         std::string name = item->d_name;
         bool dot_entry = name == "." || name == "..";
@@ -215,17 +232,20 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
         struct stat info;
         // Relative to the open folder: the host does not walk the whole path again for each entry.
         if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0) continue;
-        WindowsPath path = name == "." ? folder->path : name == ".." ? folder->path.Parent() : folder->path;
-        if (!dot_entry) path.components.push_back(name);
         const bool is_folder = S_ISDIR(info.st_mode);
+        std::optional<FileMetadata> kept;
+        if (any_kept || dot_entry) {
+            WindowsPath path = name == "." ? folder->path : name == ".." ? folder->path.Parent() : folder->path;
+            if (!dot_entry) path.components.push_back(name);
+            kept = metadata_.Find(path);
+        }
 
         platform::FoundEntry entry;
         entry.name = std::move(name);
-        entry.attributes = AttributesOf(path, is_folder);
+        entry.attributes = AttributesFrom(folder->path.drive, is_folder, kept);
         entry.size = is_folder ? 0 : static_cast<uint64_t>(info.st_size);
         entry.times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
         entry.times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
-        const auto kept = metadata_.Find(path);
         entry.times.creation = kept && kept->creation ? *kept->creation : entry.times.last_write;
         entries.push_back(std::move(entry));
     }
@@ -241,7 +261,7 @@ platform::Result<uint32_t> SandboxFiles::ReadAttributes(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    return AttributesOf(location->path, IsHostFolder(location->host_path));
+    return AttributesOf(location->path, IsFolder(location.value()));
 }
 
 platform::Outcome SandboxFiles::WriteAttributes(std::string_view path, uint32_t wanted) {
@@ -253,7 +273,7 @@ platform::Outcome SandboxFiles::WriteAttributes(std::string_view path, uint32_t 
     FileMetadata metadata = metadata_.Find(location->path).value_or(FileMetadata{});
     // "Normal" alone means none of the others; with others it is ignored, as by the system.
     metadata.attributes = wanted & kStoredAttributes;
-    metadata_.Record(location->path, metadata, IsHostFolder(location->host_path));
+    metadata_.Record(location->path, metadata, IsFolder(location.value()));
     return {};
 }
 
@@ -272,7 +292,7 @@ platform::Outcome SandboxFiles::RemoveFolder(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    if (!IsHostFolder(location->host_path)) return Fail(Status::invalid_argument, location->path.Text() + " is not a folder");
+    if (!IsFolder(location.value())) return Fail(Status::invalid_argument, location->path.Text() + " is not a folder");
     if (location->path.IsRoot()) return Fail(Status::access_denied, "the root folder of a drive");
     if (auto allowed = CheckChange(location->path, false); !allowed) return allowed;
     if (AttributesOf(location->path, true) & attributes::read_only)
@@ -288,11 +308,14 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    if (IsHostFolder(location->host_path)) return Fail(Status::access_denied, location->path.Text() + " is a folder");
+    // One look at the host for both what it is and how much room it frees.
+    struct stat info;
+    const bool listed = ::stat(location->host_path.c_str(), &info) == 0;
+    if (listed && S_ISDIR(info.st_mode)) return Fail(Status::access_denied, location->path.Text() + " is a folder");
     if (auto allowed = CheckChange(location->path, true); !allowed) return allowed;
     if (AttributesOf(location->path, false) & attributes::read_only)
         return Fail(Status::access_denied, location->path.Text() + " is read-only");
-    const uint64_t size = HostSize(location->host_path);
+    const uint64_t size = listed && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
     if (::unlink(location->host_path.c_str()) != 0) return HostError(errno, location->path.Text());
     space_.Give(location->path.drive, size);
     metadata_.Forget(location->path);
@@ -313,7 +336,7 @@ platform::Outcome SandboxFiles::RenameFile(std::string_view from, std::string_vi
     const bool other_drive = source->path.drive != target->path.drive;
     uint64_t size = 0;
     if (other_drive) {
-        if (IsHostFolder(source->host_path))
+        if (IsFolder(source.value()))
             return Fail(Status::io_error, source->path.Text() + ": a folder cannot be moved to another drive");
         size = HostSize(source->host_path);
         if (auto taken = space_.Take(target->path.drive, size, target->path.Text()); !taken) return taken;
@@ -399,7 +422,7 @@ platform::Outcome SandboxFiles::SetCurrentFolder(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    if (!IsHostFolder(location->host_path)) return Fail(Status::invalid_argument, location->path.Text() + " is not a folder");
+    if (!IsFolder(location.value())) return Fail(Status::invalid_argument, location->path.Text() + " is not a folder");
     current_ = location->path;
     return {};
 }

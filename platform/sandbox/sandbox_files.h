@@ -70,6 +70,8 @@ private:
     bool IsReadOnlyDrive(char drive) const;
     // The attributes the system reports for an existing file or folder.
     uint32_t AttributesOf(const WindowsPath& path, bool folder) const;
+    // The same from what the store keeps for it.
+    uint32_t AttributesFrom(char drive, bool folder, const std::optional<FileMetadata>& kept) const;
 
     const MachineConfig& config_;
     std::string machine_folder_;

@@ -14,9 +14,17 @@ namespace rvx::sandbox {
 using platform::Status;
 
 std::string WindowsPath::Text() const {
-    std::string out = std::string(1, drive) + ":";
-    if (components.empty()) return out + "\\";
-    for (const auto& component : components) out += "\\" + component;
+    size_t size = 3;
+    for (const auto& component : components) size += component.size() + 1;
+    std::string out;
+    out.reserve(size);
+    out += drive;
+    out += ':';
+    if (components.empty()) return out += '\\';
+    for (const auto& component : components) {
+        out += '\\';
+        out += component;
+    }
     return out;
 }
 
@@ -33,29 +41,60 @@ bool WindowsPath::IsWithin(const WindowsPath& other) const {
     return true;
 }
 
-platform::Result<WindowsPath> NormalizeWindowsPath(std::string_view path, const WindowsPath& current) {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The characters no name may hold: "<>:\"|?*" and the control characters.
+struct InvalidNameCharacters {
+    bool table[256] = {};
+    constexpr InvalidNameCharacters() {
+        for (int c = 0; c < 0x20; ++c) table[c] = true;
+        for (char c : std::string_view("<>:\"|?*")) table[static_cast<unsigned char>(c)] = true;
+    }
+};
+constexpr InvalidNameCharacters kInvalidName;
+
+bool IsValidName(std::string_view name) {
+    for (char c : name)
+        if (kInvalidName.table[static_cast<unsigned char>(c)]) return false;
+    return true;
+}
+
+// The path as messages name it: with "\" for every "/".
+std::string MessageText(std::string_view path) {
     std::string text(path);
     for (char& c : text)
         if (c == '/') c = '\\';
-    if (text.empty()) return platform::Fail(Status::path_not_found, "an empty path");
-    if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\')
-        return platform::Fail(Status::path_not_found, "network path " + text + " (no network on this machine)");
+    return text;
+}
 
-    WindowsPath result = current;
-    std::string_view rest = text;
+}  // namespace
+
+platform::Result<WindowsPath> NormalizeWindowsPath(std::string_view path, const WindowsPath& current) {
+    if (path.empty()) return platform::Fail(Status::path_not_found, "an empty path");
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
+        return platform::Fail(Status::path_not_found, "network path " + MessageText(path) + " (no network on this machine)");
+
+    std::string_view rest = path;
+    char drive = current.drive;
     if (rest.size() >= 2 && rest[1] == ':') {
         if (!std::isalpha(static_cast<unsigned char>(rest[0])))
-            return platform::Fail(Status::path_not_found, "bad drive in " + text);
-        char drive = text::ToUpper(rest[0]);
+            return platform::Fail(Status::path_not_found, "bad drive in " + MessageText(path));
+        drive = text::ToUpper(rest[0]);
         rest.remove_prefix(2);
-        if (drive != current.drive) result = WindowsPath{drive, {}};
     }
-    if (!rest.empty() && rest.front() == '\\') result.components.clear();
+    WindowsPath result{drive, {}};
+    // A path from the root needs nothing of the current folder; nor does one on another drive.
+    const bool relative = drive == current.drive && !(!rest.empty() && IsSeparator(rest.front()));
+    result.components.reserve((relative ? current.components.size() : 0) + 1 +
+                              static_cast<size_t>(std::count_if(rest.begin(), rest.end(), IsSeparator)));
+    if (relative) result.components = current.components;
 
     size_t pos = 0;
     while (pos <= rest.size()) {
-        size_t end = rest.find('\\', pos);
-        if (end == std::string_view::npos) end = rest.size();
+        size_t end = pos;
+        while (end < rest.size() && !IsSeparator(rest[end])) ++end;
         std::string_view component = rest.substr(pos, end - pos);
         // The system ignores trailing blanks and dots of a name.
         while (!component.empty() && (component.back() == ' ' || component.back() == '.') && component != "." &&
@@ -65,9 +104,8 @@ platform::Result<WindowsPath> NormalizeWindowsPath(std::string_view path, const 
             // nothing
         } else if (component == "..") {
             if (!result.components.empty()) result.components.pop_back();
-        } else if (component.find_first_of("<>:\"|?*") != std::string_view::npos ||
-                   std::any_of(component.begin(), component.end(), [](char c) { return c >= 0 && c < 0x20; })) {
-            return platform::Fail(Status::invalid_argument, "invalid name in path " + text);
+        } else if (!IsValidName(component)) {
+            return platform::Fail(Status::invalid_argument, "invalid name in path " + MessageText(path));
         } else {
             result.components.emplace_back(component);
         }
@@ -86,38 +124,60 @@ bool HostFolder(const std::string& host_path, struct stat& info) { return ::stat
 platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const DriveRootLookup& drive_root, FolderNameIndex* names) {
     HostLocation location;
     location.path.drive = path.drive;
-    std::string host;
+    location.path.components.reserve(path.components.size());
+    std::string& host = location.host_path;
     if (!drive_root(path.drive, host))
         return platform::Fail(Status::path_not_found, std::string("drive ") + path.drive + ": does not exist");
-    struct stat folder;                         // of host, while folder_ok
+    size_t length = host.size();
+    for (const auto& component : path.components) length += component.size() + 1;
+    host.reserve(length);
+    if (names) names->Refresh();
+    // The drive's folder is asked for each time: nothing above it is watched, and a folder
+    // deleted while another process keeps it open reports its own end only once that process
+    // lets it go. Below it the index answers.
+    struct stat folder {};
     bool folder_ok = HostFolder(host, folder);  // host names an existing folder
+    // The folder reached so far: its index entry, when it has one.
+    FolderNameIndex::Entry entry = folder_ok && names ? names->Enter(host, folder.st_dev, folder.st_ino) : nullptr;
     location.exists = folder_ok;
     location.parent_exists = true;
-    if (names) names->Refresh();
+    if (path.components.empty()) location.kind = entry ? HostEntryKind::folder : HostEntryKind::unknown;
     for (size_t i = 0; i < path.components.size(); ++i) {
-        const bool parent_ok = folder_ok;
+        const bool last = i + 1 == path.components.size();
         const std::string& wanted = path.components[i];
-        std::string name = wanted;
         bool found = false;
-        if (folder_ok) {
-            std::string match = names ? names->FindIgnoringCase(host, folder.st_dev, folder.st_ino, wanted)
-                                      : ScanFolderIgnoringCase(host, wanted);
-            found = !match.empty();
-            if (found) name = match;
-        }
-        host += "/" + name;
-        location.path.components.push_back(name);
-        if (i + 1 == path.components.size()) {
-            location.parent_exists = parent_ok;
-            location.exists = found;
+        HostEntryKind kind = HostEntryKind::unknown;
+        FolderNameIndex::Entry subfolder = nullptr;
+        host += '/';
+        if (!folder_ok) {
+            host += wanted;
+        } else if (FolderNameIndex::Match match = entry ? names->Find(entry, wanted) : FolderNameIndex::Match{FolderNameIndex::Match::Result::ask_host};
+                   match.result == FolderNameIndex::Match::Result::found) {
+            found = true;
+            host += *match.name;
+            kind = match.kind;
+            subfolder = match.subfolder;
+        } else if (match.result == FolderNameIndex::Match::Result::missing) {
+            host += wanted;
         } else {
+            const std::string parent = host.substr(0, host.size() - 1);
+            const std::string listed = names ? names->ReadFolderIgnoringCase(parent, wanted) : ScanFolderIgnoringCase(parent, wanted);
+            found = !listed.empty();
+            host += found ? listed : wanted;
+        }
+        location.path.components.emplace_back(host.data() + host.rfind('/') + 1);
+        if (last) {
+            location.parent_exists = folder_ok;
+            location.exists = found;
+            location.kind = found ? kind : HostEntryKind::unknown;
+        } else if (subfolder) {
             // A folder the index knows to be there needs no look at the host.
-            folder_ok = found && ((names && names->KnownSubfolder(host.substr(0, host.size() - name.size() - 1), name,
-                                                                  folder.st_dev, folder.st_ino)) ||
-                                  HostFolder(host, folder));
+            entry = subfolder;
+        } else {
+            folder_ok = found && kind != HostEntryKind::not_folder && HostFolder(host, folder);
+            entry = folder_ok && names ? names->Enter(host, folder.st_dev, folder.st_ino) : nullptr;
         }
     }
-    location.host_path = host;
     return location;
 }
 

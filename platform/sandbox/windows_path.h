@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "platform/sandbox/host_entry_kind.h"
 
 namespace rvx::sandbox {
 
@@ -35,6 +36,8 @@ struct HostLocation {
     bool exists = false;     // the whole path exists on the host
     bool parent_exists = false;  // every folder above it exists
     WindowsPath path;        // the path with the case of the names found on disk
+    // What the existing entry is, when the index of folder names knows it (unknown otherwise).
+    HostEntryKind kind = HostEntryKind::unknown;
 };
 
 // Maps a drive letter to its host folder; returns false when the drive does not exist.

@@ -247,3 +247,61 @@ TEST(FolderNameIndexOfTheMachine, ResolvesThroughAFolderReplacedBetweenTwoCalls)
     temp.PutFile("C:\\TOP", "file");
     EXPECT_EQ(files.ReadAttributes("c:\\top\\middle\\new.txt").status(), rvx::platform::Status::path_not_found);
 }
+
+TEST_F(IndexedFolder, TellsWhatANameIsOnlyWhenItKnowsWithoutAsking) {
+    using rvx::sandbox::HostEntryKind;
+    fs::create_directories(folder_ / "Sub");
+    Touch(folder_ / "File.txt");
+    fs::create_directory_symlink(folder_ / "Sub", folder_ / "Link");
+    struct stat info {};
+    ASSERT_EQ(::stat(folder_.c_str(), &info), 0);
+    index_.Refresh();
+    auto entry = index_.Enter(folder_.string(), info.st_dev, info.st_ino);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(index_.Find(entry, "sub").kind, HostEntryKind::folder);
+    EXPECT_EQ(index_.Find(entry, "FILE.TXT").kind, HostEntryKind::not_folder);
+    EXPECT_EQ(index_.Find(entry, "link").kind, HostEntryKind::unknown);  // a link to a folder is asked for
+    EXPECT_EQ(index_.Find(entry, "none").result, FolderNameIndex::Match::Result::missing);
+
+    // Names that come after the folder was read: the change queue says folder or nothing.
+    fs::create_directories(folder_ / "Later");
+    Touch(folder_ / "later.txt");
+    fs::create_symlink(folder_ / "Sub", folder_ / "LaterLink");
+    index_.Refresh();
+    entry = index_.Enter(folder_.string(), info.st_dev, info.st_ino);
+    EXPECT_EQ(index_.Find(entry, "LATER").kind, HostEntryKind::folder);
+    EXPECT_EQ(index_.Find(entry, "later.TXT").kind, HostEntryKind::unknown);
+    EXPECT_EQ(index_.Find(entry, "laterlink").kind, HostEntryKind::unknown);
+    EXPECT_EQ(index_.folder_reads(), 1u);
+}
+
+TEST(FolderNameIndexOfTheMachine, AnswersForLinksAsTheHostDoes) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Real\\Inner.txt", "inner");
+    temp.PutFile("C:\\Plain.txt", "plain");
+    // Read once, so that the links below come through the change queue.
+    ASSERT_EQ(files.ReadAttributes("C:\\FolderLink").status(), rvx::platform::Status::not_found);
+    fs::create_directory_symlink(temp.HostPath("C:\\Real"), temp.HostPath("C:\\FolderLink"));
+    fs::create_symlink(temp.HostPath("C:\\Plain.txt"), temp.HostPath("C:\\FileLink"));
+    auto folder = files.ReadAttributes("c:\\folderlink");
+    ASSERT_TRUE(folder);
+    EXPECT_NE(folder.value() & rvx::platform::attributes::directory, 0u);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\folderlink\\INNER.TXT").value_or(""), "inner");
+    EXPECT_EQ(files.RemoveFile("C:\\FolderLink").status(), rvx::platform::Status::access_denied);
+    auto file = files.ReadAttributes("c:\\filelink");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file.value() & rvx::platform::attributes::directory, 0u);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\FILELINK").value_or(""), "plain");
+    // A file made where a folder was, and a folder where a file was.
+    ASSERT_TRUE(files.RemoveFile("C:\\Plain.txt"));
+    ASSERT_TRUE(files.MakeFolder("C:\\Plain.txt"));
+    EXPECT_EQ(files.Open({"C:\\plain.txt", rvx::platform::Access::read, rvx::platform::share::read,
+                          rvx::platform::Disposition::open_existing})
+                  .status(),
+              rvx::platform::Status::access_denied);
+    fs::remove_all(temp.HostPath("C:\\Real"));
+    temp.PutFile("C:\\Real", "now a file");
+    EXPECT_EQ(files.ReadAttributes("C:\\REAL\\inner.txt").status(), rvx::platform::Status::path_not_found);
+    EXPECT_EQ(files.RemoveFolder("C:\\Real").status(), rvx::platform::Status::invalid_argument);
+}
