@@ -248,10 +248,11 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     if (!holding_folder.empty()) {
         // Recorded before it is made, so that a stop before the file's own record still
         // leaves nothing behind.
-        if (const std::string missing = OutermostMissingFolder(files, holding_folder); !missing.empty())
-            log.RecordFolderToCreate(missing);
+        // Nothing missing: the folder is there already and there is nothing to create.
+        const std::string missing = OutermostMissingFolder(files, holding_folder);
+        if (!missing.empty()) log.RecordFolderToCreate(missing);
         if (log.failed()) return FileCopyResult::failure_reported;
-        (void)CreateFolderPath(files, holding_folder);
+        if (!missing.empty()) (void)CreateFolderPath(files, holding_folder);
     }
 
     platform.ui.KeepAlive();
