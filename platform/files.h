@@ -100,6 +100,9 @@ public:
     // Lists the entries matching a pattern whose last component may hold "*" and "?"
     // ("C:\Prog\*.dll"); like the system's search it also lists "." and ".." of a folder.
     virtual Result<std::vector<FoundEntry>> FindFiles(std::string_view pattern) = 0;
+    // The same listing for a walk that needs only each entry's name and attributes: its sizes and
+    // times may be left 0 where finding them would cost more. By default the whole listing.
+    virtual Result<std::vector<FoundEntry>> ListNames(std::string_view pattern) { return FindFiles(pattern); }
 
     // The attributes of a file or folder; not_found / path_not_found when it is missing.
     virtual Result<uint32_t> ReadAttributes(std::string_view path) = 0;

@@ -140,7 +140,7 @@ void UninstallApp::WalkFolder(std::string_view folder, bool collect) {
 }
 
 void UninstallApp::WalkAllowedFolder(const std::string& base, bool collect) {
-    auto entries = platform_.files.FindFiles(base + "\\*");
+    auto entries = platform_.files.ListNames(base + "\\*");
     if (!entries) return;
     bool has_files = false;
     for (const auto& entry : entries.value()) {
@@ -186,7 +186,7 @@ void UninstallApp::RemoveEmptyFolderTree(std::string_view folder) {
 }
 
 void UninstallApp::RemoveAllowedEmptyTree(const std::string& base) {
-    if (auto entries = platform_.files.FindFiles(base + "\\*")) {
+    if (auto entries = platform_.files.ListNames(base + "\\*")) {
         for (const auto& entry : entries.value()) {
             if (!entry.is_folder() || entry.name == "." || entry.name == "..") continue;
             const std::string sub = base + "\\" + entry.name;

@@ -82,7 +82,7 @@ private:
 
     void Enter(std::string folder) {
         if (++folders_visited_ % kFoldersPerUpdate == 0) platform_.ui.SetSearchFolder(folder);
-        auto entries = platform_.files.FindFiles(path::AddTrailingBackslash(folder) + "*");
+        auto entries = platform_.files.ListNames(path::AddTrailingBackslash(folder) + "*");
         if (!entries.ok()) return;  // a folder that cannot be listed is left out
         stack_.push_back(Folder{std::move(folder), std::move(entries.value())});
     }

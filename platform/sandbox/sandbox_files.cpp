@@ -40,23 +40,35 @@ platform::Error Missing(const HostLocation& location) {
     return Fail(location.parent_exists ? Status::not_found : Status::path_not_found, location.path.Text());
 }
 
-// The order of a folder's listing: by the upper-case names as texts compare (bytes taken
-// unsigned), then names equal but for case by their own bytes. Compared in place, without
-// making the upper-case texts for every comparison.
 unsigned char UpperByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-bool ListedBefore(std::string_view a, std::string_view b) {
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const unsigned char upper_a = UpperByte(a[i]);
-        const unsigned char upper_b = UpperByte(b[i]);
-        if (upper_a != upper_b) return upper_a < upper_b;
+// The entries in the order of a folder's listing: by the upper-case names as texts compare
+// (bytes taken unsigned), then names equal but for case by their own bytes. Each upper-case name
+// is made once rather than for every comparison, and each entry moved once.
+std::vector<platform::FoundEntry> SortedAsListed(std::vector<platform::FoundEntry> entries) {
+    struct Key {
+        std::string upper;
+        size_t index;
+    };
+    std::vector<Key> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        Key key{entries[i].name, i};
+        for (char& c : key.upper) c = static_cast<char>(UpperByte(c));
+        keys.push_back(std::move(key));
     }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
+    // std::string compares its bytes unsigned, the shorter of two equal starts first.
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.upper != b.upper) return a.upper < b.upper;
+        return entries[a.index].name < entries[b.index].name;
+    });
+    std::vector<platform::FoundEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Key& key : keys) sorted.push_back(std::move(entries[key.index]));
+    return sorted;
 }
 
 bool IsHostFolder(const std::string& host_path) {
@@ -204,6 +216,14 @@ platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platf
 }
 
 platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std::string_view pattern) {
+    return List(pattern, true);
+}
+
+platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::ListNames(std::string_view pattern) {
+    return List(pattern, false);
+}
+
+platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::List(std::string_view pattern, bool details) {
     // The last component is a search mask, which may hold wildcards a path may not.
     const size_t cut = pattern.find_last_of("\\/");
     const std::string mask(cut == std::string_view::npos ? pattern : pattern.substr(cut + 1));
@@ -229,9 +249,15 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
         // A drive's root folder has no "." and ".." entries on the system.
         if (dot_entry && folder->path.IsRoot()) continue;
         if (!MatchesSearchPattern(mask, name)) continue;
-        struct stat info;
-        // Relative to the open folder: the host does not walk the whole path again for each entry.
-        if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0) continue;
+        struct stat info {};
+        // A listing that says what the entry is, when it is no link, spares asking the host.
+        const bool listed_kind = !details && item->d_type != DT_UNKNOWN && item->d_type != DT_LNK;
+        if (listed_kind) {
+            info.st_mode = item->d_type == DT_DIR ? S_IFDIR : S_IFREG;
+        } else if (::fstatat(::dirfd(dir), item->d_name, &info, 0) != 0) {
+            // Relative to the open folder: the host does not walk the whole path again for each entry.
+            continue;
+        }
         const bool is_folder = S_ISDIR(info.st_mode);
         std::optional<FileMetadata> kept;
         if (any_kept || dot_entry) {
@@ -243,18 +269,18 @@ platform::Result<std::vector<platform::FoundEntry>> SandboxFiles::FindFiles(std:
         platform::FoundEntry entry;
         entry.name = std::move(name);
         entry.attributes = AttributesFrom(folder->path.drive, is_folder, kept);
-        entry.size = is_folder ? 0 : static_cast<uint64_t>(info.st_size);
-        entry.times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
-        entry.times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
-        entry.times.creation = kept && kept->creation ? *kept->creation : entry.times.last_write;
+        if (details) {
+            entry.size = is_folder ? 0 : static_cast<uint64_t>(info.st_size);
+            entry.times.last_write = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+            entry.times.last_access = FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
+            entry.times.creation = kept && kept->creation ? *kept->creation : entry.times.last_write;
+        }
         entries.push_back(std::move(entry));
     }
     ::closedir(dir);
     if (entries.empty()) return Fail(Status::not_found, normal->Text());
     // The host lists in no useful order; sort so that every run sees the same order.
-    std::sort(entries.begin(), entries.end(),
-              [](const platform::FoundEntry& a, const platform::FoundEntry& b) { return ListedBefore(a.name, b.name); });
-    return entries;
+    return SortedAsListed(std::move(entries));
 }
 
 platform::Result<uint32_t> SandboxFiles::ReadAttributes(std::string_view path) {

@@ -34,6 +34,8 @@ public:
 
     platform::Result<std::unique_ptr<platform::File>> Open(const platform::OpenRequest& request) override;
     platform::Result<std::vector<platform::FoundEntry>> FindFiles(std::string_view pattern) override;
+    // Sizes and times 0; what each entry is comes from the folder's listing where it says.
+    platform::Result<std::vector<platform::FoundEntry>> ListNames(std::string_view pattern) override;
     platform::Result<uint32_t> ReadAttributes(std::string_view path) override;
     platform::Outcome WriteAttributes(std::string_view path, uint32_t attributes) override;
     platform::Outcome MakeFolder(std::string_view path) override;
@@ -68,6 +70,7 @@ private:
     platform::Outcome CheckChange(const WindowsPath& path, bool touches_existing_file);
     bool IsInUse(const WindowsPath& path) const;
     bool IsReadOnlyDrive(char drive) const;
+    platform::Result<std::vector<platform::FoundEntry>> List(std::string_view pattern, bool details);
     // The attributes the system reports for an existing file or folder.
     uint32_t AttributesOf(const WindowsPath& path, bool folder) const;
     // The same from what the store keeps for it.

@@ -303,3 +303,33 @@ TEST(FileMetadataStore, TimesAreWrittenAsUtcDatesAndReadBackExactly) {
                             "2001-01-01 00:00:00.", "2001-01-01 00:00:00.12345678", "2001-1-01 00:00:00", "30828-01-01 00:00:00", ""})
         EXPECT_FALSE(rvx::sandbox::ParseFileTime(bad, ignored)) << bad;
 }
+
+TEST(FileAttributes, AListingOfNamesAlone) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Walk\\Plain.txt", "plain");
+    temp.PutFile("C:\\Walk\\Hidden.txt", "hidden");
+    temp.PutFile("C:\\Walk\\Sub\\Inner.txt", "inner");
+    fs::create_directory_symlink(temp.HostPath("C:\\Walk\\Sub"), temp.HostPath("C:\\Walk\\SubLink"));
+    ASSERT_TRUE(files.WriteAttributes("C:\\Walk\\Hidden.txt", kHidden));
+    ASSERT_TRUE(files.WriteAttributes("C:\\Walk\\Sub", kReadOnly));
+    // With or without kept attributes in the folder, the names, their order and attributes are
+    // those of the whole listing.
+    for (const char* pattern : {"C:\\Walk\\*", "C:\\Walk\\Sub\\*", "C:\\*"}) {
+        auto full = files.FindFiles(pattern);
+        auto names = files.ListNames(pattern);
+        ASSERT_TRUE(full && names) << pattern;
+        ASSERT_EQ(names->size(), full->size()) << pattern;
+        for (size_t i = 0; i < full->size(); ++i) {
+            EXPECT_EQ((*names)[i].name, (*full)[i].name) << pattern;
+            EXPECT_EQ((*names)[i].attributes, (*full)[i].attributes) << pattern << " " << (*full)[i].name;
+            EXPECT_EQ((*names)[i].size, 0u);
+        }
+    }
+    auto walk = files.ListNames("C:\\Walk\\*");
+    ASSERT_TRUE(walk);
+    ASSERT_NE(FindEntry(*walk, "SubLink"), nullptr);
+    EXPECT_TRUE(FindEntry(*walk, "SubLink")->is_folder());
+    EXPECT_EQ(FindEntry(*walk, "Hidden.txt")->attributes, kHidden);
+    EXPECT_EQ(files.ListNames("C:\\Nowhere\\*").status(), Status::path_not_found);
+}
