@@ -612,11 +612,36 @@ scenario_trace() {
 # Every scenario, or those named after the build folder.
 scenarios=(attended update unattended trace uninstall restart disk_prompt network web links library_search german english)
 [ $# -gt 1 ] && scenarios=("${@:2}")
+# A prefix takes about 700 MB: those of passed scenarios are removed as the run goes, so that a
+# whole run does not fill the disk; those of failed ones stay for a look. The update scenario goes
+# on in the attended one's prefix, so that one stays until update has run.
+kept_prefixes=" "
+remove_passed_prefixes() {
+    local scenario=$1 prefix
+    for prefix in "$work"/prefix-*; do
+        [ -d "$prefix" ] || continue
+        case "$kept_prefixes" in *" $prefix "*) continue ;; esac
+        [ "$scenario" = attended ] && [ "$prefix" = "$work/prefix-attended" ] && continue
+        rm -rf "$prefix"
+    done
+}
+keep_failed_prefixes() {
+    local prefix
+    for prefix in "$work"/prefix-*; do
+        [ -d "$prefix" ] && kept_prefixes+="$prefix "
+    done
+}
 for scenario in "${scenarios[@]}"; do
     before=$failures
     scenario_start=$(date +%s)
     "scenario_$scenario"
-    if [ "$failures" -eq "$before" ]; then result=passed; else result=FAILED; fi
+    if [ "$failures" -eq "$before" ]; then
+        result=passed
+        remove_passed_prefixes "$scenario"
+    else
+        result=FAILED
+        keep_failed_prefixes
+    fi
     echo "-- $scenario: $result ($(($(date +%s) - scenario_start)) s)"
 done
 echo "-- the GUI tests took $(($(date +%s) - started)) s; screenshots: $(find "$shots" -name '*.png' | wc -l) in $shots"
