@@ -102,18 +102,31 @@ void DeleteTemporary(InstallState& app, const std::string& temp) {
     if (!temp.empty()) (void)app.platform().files.RemoveFile(temp);
 }
 
-// Attributes, times, example shortcut and shared count: done for every file that was opened,
-// also after a read or write error. An undefined variable in the examples folder stops before
-// the shared count.
-Completion FinishFile(InstallState& app, const FileEntry& entry, const std::string& time_source, bool existed_before) {
-    platform::FileSystem& files = app.platform().files;
-    // The times go first: a read-only file can no longer be opened to set them.
-    auto source = files.Open({time_source, Access::read, platform::share::read, Disposition::open_existing});
-    if (source) {
-        auto dest = files.Open({entry.dest_path, Access::write, platform::share::none, Disposition::open_existing});
-        auto times = source.value()->Times();
-        if (dest && times) (void)dest.value()->SetTimes(times.value());
+// The stored file's times onto the destination. The times go before the attributes: a read-only
+// file can no longer be opened to set them. The source's times may have been read already
+// (from the copy's own handle), and the destination may still be open (the file just written,
+// never the file that replaces it at restart).
+void CopyTimes(platform::FileSystem& files, const FileEntry& entry, const std::string& time_source,
+               const std::optional<platform::FileTimes>& source_times, platform::File* destination) {
+    std::optional<platform::FileTimes> times = source_times;
+    if (!times) {
+        auto source = files.Open({time_source, Access::read, platform::share::read, Disposition::open_existing});
+        if (!source) return;
+        if (auto read = source.value()->Times()) times = read.value();
     }
+    if (destination) {
+        if (times) (void)destination->SetTimes(*times);
+        return;
+    }
+    auto dest = files.Open({entry.dest_path, Access::write, platform::share::none, Disposition::open_existing});
+    if (dest && times) (void)dest.value()->SetTimes(*times);
+}
+
+// Attributes, example shortcut and shared count, after the times: done for every file that was
+// opened, also after a read or write error. An undefined variable in the examples folder stops
+// before the shared count.
+Completion FinishFile(InstallState& app, const FileEntry& entry, bool existed_before) {
+    platform::FileSystem& files = app.platform().files;
     if (entry.attributes != 0) (void)files.WriteAttributes(entry.dest_path, entry.attributes);
     if (entry.example_link)
         if (Completion made = CreateExampleShortcut(app, entry); made.stopped()) return made;
@@ -124,11 +137,32 @@ Completion FinishFile(InstallState& app, const FileEntry& entry, const std::stri
     return Completion::Done();
 }
 
+// The stored form of a file line, open for reading: the compressed name when it is there, else
+// the plain name. Kept open for the temporary copy, which then reads the file it measured.
+struct StoredFile {
+    std::unique_ptr<platform::File> file;
+    uint64_t size = 0;
+    bool plain = false;  // the plain name: the compressed one is not there
+};
+
+StoredFile OpenStoredFile(platform::FileSystem& files, const std::string& compressed, const std::string& plain) {
+    for (const std::string* name : {&compressed, &plain}) {
+        auto file = files.Open({*name, Access::read, platform::share::read, Disposition::open_existing});
+        if (!file) continue;
+        // A file whose size cannot be read counts as not there, as for the space check.
+        auto size = file.value()->Size();
+        if (size) return StoredFile{std::move(file).value(), size.value(), name == &plain};
+    }
+    return {};
+}
+
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
 // when it is in use and the line allows the replacement at restart.
-std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEntry& entry, bool existed_before) {
+std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEntry& entry, bool existed_before,
+                                                bool& replacement) {
     platform::FileSystem& files = app.platform().files;
     CopyState& copy = app.copy_state();
+    replacement = false;
     platform::Outcome removed = existed_before ? files.RemoveFile(entry.dest_path) : platform::Outcome();
     if (!removed) copy.last_failure = removed.status();
     if (removed || removed.status() == Status::not_found || removed.status() == Status::path_not_found) {
@@ -137,8 +171,9 @@ std::unique_ptr<platform::File> OpenDestination(InstallState& app, const FileEnt
         copy.last_failure = created.status();
         return nullptr;
     }
-    if (entry.delayed_replace) return OpenReplacementFile(app.platform(), copy, app.flags(), entry.dest_path);
-    return nullptr;
+    if (!entry.delayed_replace) return nullptr;
+    replacement = true;
+    return OpenReplacementFile(app.platform(), copy, app.flags(), entry.dest_path);
 }
 
 // The expansion loop.
@@ -193,6 +228,12 @@ TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, C
         failed_name = source;
         return TempCopyResult::source_not_found;
     }
+    return CopyOpenFileToTemp(files, progress, copy, *input.value(), source_size, target, failed_name);
+}
+
+TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, platform::File& source,
+                                  uint64_t source_size, const std::string& target, std::string& failed_name) {
+    failed_name.clear();
     auto output = files.Open({target, Access::write, platform::share::none, Disposition::create_always});
     if (!output) {
         copy.last_failure = output.status();
@@ -206,7 +247,7 @@ TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, C
     for (;;) {
         // A copy cut short must not be expanded as if it were whole: a failed read or write ends
         // the copy with a failure (a full disk then shows its reason).
-        auto got = input.value()->Read(block, sizeof block);
+        auto got = source.Read(block, sizeof block);
         if (!got) {
             copy.last_failure = got.status();
             progress.SetFileBar(0);
@@ -267,10 +308,10 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     if (!compressed.empty()) compressed.back() = '_';
 
     // The compressed form is looked for first, as the system's expansion does.
-    const std::optional<uint64_t> compressed_size = StoredSize(files, compressed);
-    const std::optional<uint64_t> plain_size = compressed_size ? std::nullopt : StoredSize(files, entry.source_path);
-    const uint64_t stored_size = compressed_size.value_or(plain_size.value_or(0));
-    const bool temporary_route = TakesTemporaryRoute(compressed, stored_size);
+    StoredFile stored = OpenStoredFile(files, compressed, entry.source_path);
+    const bool temporary_route = TakesTemporaryRoute(compressed, stored.size);
+    // The times come from the plain name; when that is the file copied, from the copy's handle.
+    std::optional<platform::FileTimes> source_times;
 
     std::string temp;
     std::string input_path = compressed;
@@ -280,10 +321,13 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         log.RecordFileToCreate(temp);
         if (log.failed()) return FileCopyResult::failure_reported;
         std::string failed_name;
-        // Only the plain name is stored: go to it at once rather than trying the compressed one again.
-        const TempCopyResult copied = !compressed_size && plain_size
-                                          ? CopyToTemp(files, progress, copy, entry.source_path, temp, std::nullopt, failed_name)
-                                          : CopyToTemp(files, progress, copy, compressed, temp, remembered, failed_name);
+        // Neither name opened: the copy tries both again and names what is missing.
+        const TempCopyResult copied =
+            stored.file ? CopyOpenFileToTemp(files, progress, copy, *stored.file, stored.size, temp, failed_name)
+                        : CopyToTemp(files, progress, copy, compressed, temp, remembered, failed_name);
+        if (copied == TempCopyResult::done && stored.plain)
+            if (auto times = stored.file->Times()) source_times = times.value();
+        stored.file.reset();
         if (copied != TempCopyResult::done) {
             app.Message(text::InsertArguments(app.Text(*MessageFor(copied)), {failed_name}));
             DeleteTemporary(app, temp);
@@ -291,6 +335,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         }
         input_path = temp;
     }
+    stored.file.reset();
     auto input = ExpandingReader::Open(files, input_path);
     const auto missing_file = [](Status status) { return status == Status::not_found || status == Status::path_not_found; };
     if (!input && !temporary_route && missing_file(input.status())) input = ExpandingReader::Open(files, entry.source_path);
@@ -319,7 +364,8 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         DeleteTemporary(app, temp);
         return FileCopyResult::failure_reported;
     }
-    std::unique_ptr<platform::File> output = OpenDestination(app, entry, existed_before);
+    bool replacement = false;
+    std::unique_ptr<platform::File> output = OpenDestination(app, entry, existed_before, replacement);
     if (!output) {
         app.TraceText(text::FormatMessage("\nError creating : %s, errno = %d\n",
                                           {entry.dest_path, static_cast<long long>(ErrnoFor(copy.last_failure))}));
@@ -330,11 +376,12 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
     }
 
     const FileCopyResult code = ExpandInto(app, *input.value(), *output, buffer.get(), !temporary_route);
+    CopyTimes(files, entry, time_source, source_times, replacement ? nullptr : output.get());
     output.reset();
     input.value().reset();
     buffer.reset();
     DeleteTemporary(app, temp);
-    if (FinishFile(app, entry, time_source, existed_before).stopped()) return FileCopyResult::fatal_stop;
+    if (FinishFile(app, entry, existed_before).stopped()) return FileCopyResult::fatal_stop;
     return code;
 }
 

@@ -105,14 +105,17 @@ platform::Result<uint64_t> ExpandingReader::ExpandedSize() {
 }
 
 platform::Outcome ExpandingReader::Rewind() {
+    if (at_start_) return {};
     if (!compressed_) {
         auto start = file_->Seek(0, platform::SeekFrom::begin);
         if (!start) return start.error();
+        at_start_ = true;
         return {};
     }
     auto start = file_->Seek(kHeaderSize, platform::SeekFrom::begin);
     if (!start) return start.error();
     ResetDecoder();
+    at_start_ = true;
     return {};
 }
 
@@ -156,6 +159,7 @@ platform::Error ExpandingReader::Damaged(uint64_t expanded) const {
 }
 
 platform::Result<size_t> ExpandingReader::Read(void* buffer, size_t size) {
+    at_start_ = false;
     if (!compressed_) return file_->Read(buffer, size);
     if (failed_) return failure_;
 

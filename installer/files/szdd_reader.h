@@ -84,6 +84,8 @@ private:
     bool input_ended_ = false;
     bool failed_ = false;
     platform::Error failure_;
+    // Nothing read since the header or the last rewind: a rewind has nothing to do.
+    bool at_start_ = true;
 
     uint8_t window_[kWindowSize];
     uint8_t input_[kInputSize];

@@ -296,6 +296,27 @@ TEST(CopyStage, TheDirectRouteStartsAtFiveMillionStoredBytes) {
     }
 }
 
+TEST(CopyStage, ThePlainSourcesTimeGoesToTheFileOnBothRoutesButNotToAReplacementAtRestart) {
+    const auto stamp = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now()) -
+                       std::chrono::hours(24 * 90);
+    for (const size_t size : {size_t{5000000}, size_t{12}}) {
+        FileStages run("", WithInUse({"C:\\Prog\\busy.dll"}));
+        run.Put("C:\\MEDIUM\\EDGE.DAT", Pattern(size, 5));
+        run.Put("C:\\MEDIUM\\busy.dll", "new");
+        run.Put("C:\\Prog\\busy.dll", "old");
+        for (const char* name : {"C:\\MEDIUM\\EDGE.DAT", "C:\\MEDIUM\\busy.dll"})
+            std::filesystem::last_write_time(run.temp.HostPath(name), stamp);
+        run.app.script().files = {"EDGE.DAT,,,R", "busy.dll,,D"};
+        ASSERT_EQ(CopyFiles(run.app), installer::CopyStageResult::done) << size;
+        EXPECT_EQ(std::filesystem::last_write_time(run.temp.HostPath("C:\\Prog\\EDGE.DAT")), stamp) << size;
+        EXPECT_EQ(Attributes(run, "C:\\Prog\\EDGE.DAT") & 7u, platform::attributes::read_only) << size;
+        // The file in use cannot be opened for its times, and the one that replaces it gets none.
+        EXPECT_EQ(run.Read("C:\\Prog\\busy.009"), "new");
+        EXPECT_NE(std::filesystem::last_write_time(run.temp.HostPath("C:\\Prog\\busy.009")), stamp);
+        EXPECT_NE(std::filesystem::last_write_time(run.temp.HostPath("C:\\Prog\\busy.dll")), stamp);
+    }
+}
+
 TEST(DiskGroups, TheOverallBarGivesEachDiskAnEqualShare) {
     // Three disks in the folder layout; the third disk's only file is missing, so the stage
     // stops with the bar where the first two full disks left it: two thirds, each third whole
