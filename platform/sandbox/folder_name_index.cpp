@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 
 #include "common/text/text.h"
 
@@ -154,6 +155,9 @@ void FolderNameIndex::Refresh() {
             if (got == 0 || errno != EAGAIN) DropAll();
             return;
         }
+        // The kernel hands out every queued note that fits: a read that left room for the
+        // largest one emptied the queue, and another read would only say so.
+        const bool drained = static_cast<size_t>(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -172,6 +176,10 @@ void FolderNameIndex::Refresh() {
             }
             const std::string_view name = event->len > 0 ? std::string_view(event->name) : std::string_view();
             if (name.empty()) continue;
+            // A name can be created only while it is absent: a file listed under it now is the
+            // one this note is about, already known (read with the folder, or noted by its maker).
+            if ((event->mask & (IN_CREATE | IN_ISDIR)) == IN_CREATE)
+                if (const Name* known = ExactName(folder->second, name); known && known->kind == HostEntryKind::not_folder) continue;
             // Whatever the name held before, an index of it is no longer known to be its.
             Drop(folder->second.path + "/" + std::string(name));
             // The queue says whether a new name is a folder, not whether it is a link.
@@ -179,7 +187,16 @@ void FolderNameIndex::Refresh() {
                 AddName(folder->second, name, (event->mask & IN_ISDIR) ? HostEntryKind::folder : HostEntryKind::unknown);
             else if (event->mask & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
         }
+        if (drained) return;
     }
+}
+
+void FolderNameIndex::NoteCreatedFile(const std::string& host_path) {
+    const size_t cut = host_path.rfind('/');
+    if (cut == std::string::npos || cut == 0) return;
+    auto folder = folders_.find(host_path.substr(0, cut));
+    if (folder == folders_.end()) return;
+    AddName(folder->second, std::string_view(host_path).substr(cut + 1), HostEntryKind::not_folder);
 }
 
 FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t device, ino_t inode) {

@@ -69,6 +69,11 @@ public:
     // parent's, that folder's device and inode, true; false when the host must be asked.
     bool KnownSubfolder(const std::string& parent, const std::string& name, dev_t& device, ino_t& inode) const;
 
+    // A file this program has just made at host_path (its folder's path, "/", its name): known to
+    // be no folder without asking the host. The kernel's note of the same creation, read later,
+    // leaves that as it is; what others do to the name afterwards is queued after it.
+    void NoteCreatedFile(const std::string& host_path);
+
     // False when the kernel gave no watch service: every lookup reads the folder.
     bool watching() const { return notify_fd_ >= 0; }
     size_t indexed_folders() const { return folders_.size(); }

@@ -199,6 +199,7 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
     if (!where.exists) {
         // A new file: whatever was kept for an earlier file of that name went with it.
         metadata_.Forget(where.path);
+        folder_names_.NoteCreatedFile(where.host_path);
     } else if (truncates) {
         space_.Give(where.path.drive, size_before);
         FileMetadata replaced = metadata_.Find(where.path).value_or(FileMetadata{});

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text/text.h"
 #include "platform/files.h"
 #include "platform/sandbox/batch_runner.h"
 #include "platform/sandbox/restart.h"
@@ -304,4 +305,41 @@ TEST(FolderNameIndexOfTheMachine, AnswersForLinksAsTheHostDoes) {
     temp.PutFile("C:\\Real", "now a file");
     EXPECT_EQ(files.ReadAttributes("C:\\REAL\\inner.txt").status(), rvx::platform::Status::path_not_found);
     EXPECT_EQ(files.RemoveFolder("C:\\Real").status(), rvx::platform::Status::invalid_argument);
+}
+
+TEST(FolderNameIndexOfTheMachine, AFileTheProgramMadeIsAFolderOnceALinkToOneTakesItsName) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Real\\Inner.txt", "inner");
+    ASSERT_TRUE(files.MakeFolder("C:\\Made"));
+    // Made by the program and, before the kernel's note of it is read, replaced from outside.
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Made\\Name.dat", "file"));
+    fs::remove(temp.HostPath("C:\\Made\\Name.dat"));
+    fs::create_directory_symlink(temp.HostPath("C:\\Real"), temp.HostPath("C:\\Made") / "Name.dat");
+    auto attributes = files.ReadAttributes("c:\\made\\name.dat");
+    ASSERT_TRUE(attributes);
+    EXPECT_NE(attributes.value() & rvx::platform::attributes::directory, 0u);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "C:\\Made\\NAME.DAT\\inner.txt").value_or(""), "inner");
+    // Made again by the program after the link went: a file, which opens as one.
+    fs::remove(temp.HostPath("C:\\Made") / "Name.dat");
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Made\\Name.dat", "again"));
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\made\\name.dat").value_or(""), "again");
+    EXPECT_EQ(files.RemoveFolder("C:\\Made\\Name.dat").status(), rvx::platform::Status::invalid_argument);
+}
+
+TEST_F(IndexedFolder, SeesEveryChangeOfABurstLongerThanOneReadOfTheQueue) {
+    Find("first");
+    // Long names: their notes fill several reads of the queue.
+    std::vector<std::string> names;
+    for (int i = 0; i < 600; ++i) names.push_back("A rather long file name, number " + std::to_string(i) + ", of the burst.txt");
+    for (const auto& name : names) Touch(folder_ / name);
+    // The last name first: its note comes after all the others.
+    for (size_t i = names.size(); i-- > 0;) {
+        EXPECT_EQ(Find(rvx::text::ToUpper(names[i])), names[i]);
+        i -= std::min<size_t>(i, 36);
+    }
+    for (size_t i = 0; i < names.size(); i += 2) fs::remove(folder_ / names[i]);
+    EXPECT_EQ(Find(names[names.size() - 2]), "");
+    for (size_t i = 0; i < names.size(); i += 7) EXPECT_EQ(Find(names[i]), i % 2 == 0 ? "" : names[i]);
+    EXPECT_EQ(index_.folder_reads(), 1u);
 }
