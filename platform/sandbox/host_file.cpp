@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -54,9 +55,9 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
     uint64_t size_before = 0;
     uint64_t growth = 0;
     if (books_.space) {
-        struct stat info;
-        if (::fstat(fd_, &info) != 0) return HostError(errno, windows_path_);
-        size_before = static_cast<uint64_t>(info.st_size);
+        auto size_now = SizeBeforeWrite();
+        if (!size_now) return size_now.error();
+        size_before = size_now.value();
         const uint64_t end = position_ + size;
         growth = end > size_before ? end - size_before : 0;
         if (growth > 0)
@@ -77,17 +78,27 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
                 if (grown < growth) books_.space->Give(books_.path.drive, growth - grown);
             }
             position_ += size - left;
+            known_size_ = kUnknownSize;
             return HostError(error, windows_path_);
         }
         bytes += put;
         left -= static_cast<size_t>(put);
     }
     position_ += size;
+    if (known_size_ != kUnknownSize) known_size_ = std::max(known_size_, position_);
     if (!marked_changed_ && books_.metadata) {
         books_.metadata->MarkChanged(books_.path);
         marked_changed_ = true;
     }
     return {};
+}
+
+platform::Result<uint64_t> HostFile::SizeBeforeWrite() {
+    if (known_size_ != kUnknownSize) return known_size_;
+    struct stat info;
+    if (::fstat(fd_, &info) != 0) return HostError(errno, windows_path_);
+    if (sole_writer_) known_size_ = static_cast<uint64_t>(info.st_size);
+    return static_cast<uint64_t>(info.st_size);
 }
 
 platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom from) {
@@ -153,7 +164,11 @@ platform::Outcome HostFile::EndHere() {
     auto size = Size();
     if (!size) return size.error();
     if (position_ >= size.value()) return {};
-    if (::ftruncate(fd_, static_cast<off_t>(position_)) != 0) return HostError(errno, windows_path_);
+    if (::ftruncate(fd_, static_cast<off_t>(position_)) != 0) {
+        known_size_ = kUnknownSize;
+        return HostError(errno, windows_path_);
+    }
+    if (known_size_ != kUnknownSize) known_size_ = position_;
     if (books_.space) books_.space->Give(books_.path.drive, size.value() - position_);
     return {};
 }

@@ -19,10 +19,24 @@ struct FileBooks {
     WindowsPath path;
 };
 
+// How the file was opened, as far as its size is concerned.
+struct SizeKnowledge {
+    // Open for writing and sharing no writing: no one else can change its size, so the size this
+    // handle last saw is the file's.
+    bool sole_writer = false;
+    // Made or emptied by the open itself: its size is 0 without asking the host.
+    bool emptied = false;
+};
+
 class HostFile : public platform::File {
 public:
-    HostFile(int fd, std::string windows_path, platform::Access access, FileBooks books)
-        : fd_(fd), windows_path_(std::move(windows_path)), writable_(access != platform::Access::read), books_(std::move(books)) {}
+    HostFile(int fd, std::string windows_path, platform::Access access, FileBooks books, SizeKnowledge size = {})
+        : fd_(fd),
+          windows_path_(std::move(windows_path)),
+          writable_(access != platform::Access::read),
+          books_(std::move(books)),
+          sole_writer_(writable_ && size.sole_writer),
+          known_size_(sole_writer_ && size.emptied ? 0 : kUnknownSize) {}
     ~HostFile() override;
     HostFile(const HostFile&) = delete;
     HostFile& operator=(const HostFile&) = delete;
@@ -43,8 +57,15 @@ private:
     std::string windows_path_;
     bool writable_;
     FileBooks books_;
+    // The file's size before a write: the host's answer, or the handle's own count when it is the
+    // only writer.
+    platform::Result<uint64_t> SizeBeforeWrite();
+
+    static constexpr uint64_t kUnknownSize = ~uint64_t{0};
     uint64_t position_ = 0;
     bool marked_changed_ = false;
+    bool sole_writer_;
+    uint64_t known_size_;  // kUnknownSize until a look at the host (sole writer only)
 };
 
 // Converts a host time (seconds and nanoseconds since 1970) into the system's file time, and back.

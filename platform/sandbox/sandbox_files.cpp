@@ -207,7 +207,10 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
         metadata_.Record(where.path, replaced, false);
     }
     FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, where.path};
-    return std::make_unique<HostFile>(fd, windows_path, request.access, std::move(books));
+    const bool emptied = request.disposition == platform::Disposition::create_always ||
+                         request.disposition == platform::Disposition::create_new;
+    const SizeKnowledge size{(request.sharing & platform::share::write) == 0, emptied};
+    return std::make_unique<HostFile>(fd, windows_path, request.access, std::move(books), size);
 }
 
 platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platform::OpenRequest& request) {

@@ -177,6 +177,31 @@ TEST(FreeSpace, AgreesWithWhatTheDriveHoldsAfterEveryKindOfChange) {
     EXPECT_EQ(FreeOnC(after_restart), 1000u * 1024 - 3000);
 }
 
+TEST(FreeSpace, TwoHandlesSharingTheWritingOfOneFileTakeEachByteOnce) {
+    TempMachine temp(WithDriveOfKilobytes(100));
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    const auto open = [&](Disposition disposition) {
+        auto file = files.Open(OpenRequest{"C:\\shared.log", Access::write, share::read | share::write, disposition});
+        EXPECT_TRUE(file) << file.error().Describe();
+        return file ? std::move(file).value() : nullptr;
+    };
+    auto first = open(Disposition::create_new);
+    auto second = open(Disposition::open_existing);
+    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(first->Write(std::string(4000, 'a').data(), 4000));
+    // The other handle, still at the start, writes over those bytes and then past them.
+    ASSERT_TRUE(second->Write(std::string(6000, 'b').data(), 6000));
+    ASSERT_TRUE(first->Write(std::string(1000, 'c').data(), 1000));
+    EXPECT_EQ(FreeOnC(files), 102400u - 6000);
+    ASSERT_TRUE(first->Seek(0, SeekFrom::end));
+    ASSERT_TRUE(first->Write(std::string(500, 'd').data(), 500));
+    ASSERT_TRUE(second->Write(std::string(100, 'e').data(), 100));
+    EXPECT_EQ(FreeOnC(files), 102400u - 6500);
+    first.reset();
+    second.reset();
+    EXPECT_EQ(temp.ReadFile("C:\\shared.log").size(), 6500u);
+}
+
 // A program killed midway does none of its bookkeeping: free space is whatever the drive then
 // holds, the same as the killed program last saw.
 TEST(FreeSpace, AProgramKilledMidwayLeavesItConsistent) {
