@@ -399,6 +399,14 @@ BuildResult BuildMedium(const BuildRequest& request, const BuildProgress& progre
         used += stored.size();
         const fs::path target = fs::path(DiskFolder(request, disk)) / stored_relative;
         if (!WriteBytes(target, stored)) return fail("cannot write " + target.string());
+        // The product file's time goes with it: the installer gives a file stored plain the time
+        // of the medium's file, and the date rule of later updates compares it.
+        if (!item.host.empty()) {
+            std::error_code no_time;
+            const auto time = fs::last_write_time(item.host, no_time);
+            if (!no_time) fs::last_write_time(target, time, no_time);
+            if (no_time) return fail("cannot give " + target.string() + " the time of " + item.host.string());
+        }
         say("disk " + std::to_string(disk) + ": " + WindowsName(stored_relative) + (compress ? " (compressed)" : ""));
         result.expanded_bytes += data.size();
         result.stored_bytes += stored.size();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -64,6 +65,13 @@ protected:
         Write(Product() / "samples" / "two.txt", "second sample");
         Write(Product() / "samples" / "skip.dat", "not a sample");
         Write(base_ / "template.ini", Template());
+        // Product files dated long before the build, each its own day.
+        int day = 0;
+        for (const auto& item : fs::recursive_directory_iterator(Product()))
+            if (item.is_regular_file()) fs::last_write_time(item.path(), ProductTime(++day));
+    }
+    static fs::file_time_type ProductTime(int day) {
+        return std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now()) - std::chrono::hours(24 * (700 + day));
     }
     void TearDown() override { fs::remove_all(base_); }
 
@@ -120,6 +128,11 @@ protected:
              {"app.exe", "docs/guide.txt", "docs/noise.bin", "docs/more/notes.txt", "samples/one.txt", "samples/two.txt"})
             EXPECT_EQ(rvx::test_support::Slurp(installed / file), rvx::test_support::Slurp(Product() / file)) << file;
         EXPECT_FALSE(fs::exists(installed / "samples" / "skip.dat"));
+        // A file stored plain is installed with the product file's time.
+        if (request.compress.empty()) {
+            for (const char* file : {"app.exe", "docs/more/notes.txt", "samples/two.txt"})
+                EXPECT_EQ(fs::last_write_time(installed / file), fs::last_write_time(Product() / file)) << file;
+        }
         EXPECT_EQ(fs::file_size(installed / "cache.bin"), 2000u);
 
         // The file [CREATEFILES] made is not in the uninstall log: it is offered among the leftovers,
@@ -158,6 +171,9 @@ TEST_F(MediumBuilder, FillsSizesSplitsDisksAndStoresCompressedFiles) {
         EXPECT_EQ(rvx::test_support::Slurp(fs::path(rvx::host::DiskFolder(request, disk)) / ("DISK" + std::to_string(disk))),
                   "Built disk " + std::to_string(disk));
     EXPECT_TRUE(fs::exists(fs::path(rvx::host::DiskFolder(request, 1)) / "app.ex_"));
+    // Stored compressed, a file keeps the product file's time on the medium too.
+    EXPECT_EQ(fs::last_write_time(fs::path(rvx::host::DiskFolder(request, 1)) / "app.ex_"),
+              fs::last_write_time(Product() / "app.exe"));
     EXPECT_FALSE(fs::exists(fs::path(rvx::host::DiskFolder(request, 1)) / "app.exe"));
     EXPECT_TRUE(result.check.problems.empty());
 }
