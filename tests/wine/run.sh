@@ -302,6 +302,23 @@ check_installed() {
         fail "$scenario: no uninstall entry"
 }
 
+# A file stored plain on the medium is installed with the medium file's time (read-only ones
+# too); one stored compressed keeps the time it was written.
+check_times() {
+    local scenario=$1 prefix=$2 medium=$3 stored installed checked=0
+    for stored in program/readme.txt program/demoview.exe samples/first.txt; do
+        [ -f "$medium/$stored" ] || continue
+        case $stored in
+        program/*) installed=$(wine_c "$prefix" "$install_dir\\${stored#program/}") ;;
+        samples/*) installed=$(wine_c "$prefix" "$install_dir\\Samples\\${stored#samples/}") ;;
+        esac
+        [ "$(stat -c %Y "$installed")" = "$(stat -c %Y "$medium/$stored")" ] ||
+            fail "$scenario: ${stored#*/} was installed with another time than the medium's"
+        checked=$((checked + 1))
+    done
+    [ "$checked" -gt 0 ] || fail "$scenario: no file of the medium is stored plain, so no time was checked"
+}
+
 expect_exit() {
     local scenario=$1 wanted=$2 got
     got=$(windows_exit_code "$scenario")
@@ -324,6 +341,7 @@ scenario_attended() {
     drive "$prefix" attended "$answers" run 'D:\Rovexa.exe' || fail "attended: the driver stopped"
     expect_exit attended 0
     check_installed attended "$prefix"
+    check_times attended "$prefix" "$medium"
     check_shortcut attended "$prefix"
     host_machine "$machine"
     host_install "$machine" "$demo" "$answers"
