@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,8 +73,15 @@ bool TakesTemporaryRoute(std::string_view compressed_name, uint64_t stored_size)
 // Where the temporary copies go: the TMP folder, or "C:\" when that is not set or not a
 // folder; with a final "\".
 std::string TemporaryFolder(platform::Environment& environment, platform::FileSystem& files);
-// The size of a stored file of the medium; nothing when it cannot be opened.
-std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path);
+// The stored form of a file line, open for reading: the compressed name when it is there, else
+// the plain name; no file when neither opens. The copy keeps it open for its temporary copy,
+// which then reads the file it measured.
+struct StoredFile {
+    std::unique_ptr<platform::File> file;
+    uint64_t size = 0;
+    bool plain = false;  // the plain name: the compressed one is not there
+};
+StoredFile OpenStoredFile(platform::FileSystem& files, const std::string& compressed, const std::string& plain);
 
 // The C runtime's error number that a failed file operation of the platform stands for.
 int ErrnoFor(platform::Status status);

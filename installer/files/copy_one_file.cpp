@@ -42,13 +42,6 @@ std::string TemporaryFolder(platform::Environment& environment, platform::FileSy
     return path::AddTrailingBackslash(folder);
 }
 
-std::optional<uint64_t> StoredSize(platform::FileSystem& files, const std::string& path) {
-    auto file = files.Open({path, Access::read, platform::share::read, Disposition::open_existing});
-    if (!file) return std::nullopt;
-    auto size = file.value()->Size();
-    return size ? std::optional<uint64_t>(size.value()) : std::nullopt;
-}
-
 namespace {
 
 // An 8.3 name: the direct route reads only such names straight from the medium.
@@ -137,24 +130,20 @@ Completion FinishFile(InstallState& app, const FileEntry& entry, bool existed_be
     return Completion::Done();
 }
 
-// The stored form of a file line, open for reading: the compressed name when it is there, else
-// the plain name. Kept open for the temporary copy, which then reads the file it measured.
-struct StoredFile {
-    std::unique_ptr<platform::File> file;
-    uint64_t size = 0;
-    bool plain = false;  // the plain name: the compressed one is not there
-};
+}  // namespace
 
 StoredFile OpenStoredFile(platform::FileSystem& files, const std::string& compressed, const std::string& plain) {
     for (const std::string* name : {&compressed, &plain}) {
         auto file = files.Open({*name, Access::read, platform::share::read, Disposition::open_existing});
         if (!file) continue;
-        // A file whose size cannot be read counts as not there, as for the space check.
+        // A file whose size cannot be read counts as not there.
         auto size = file.value()->Size();
         if (size) return StoredFile{std::move(file).value(), size.value(), name == &plain};
     }
     return {};
 }
+
+namespace {
 
 // Opens the destination for writing: deleted and created anew, or the ".009" file beside it
 // when it is in use and the line allows the replacement at restart.

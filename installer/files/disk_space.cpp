@@ -58,10 +58,9 @@ int64_t TemporaryCopySize(InstallState& app, const FileEntry& entry) {
     std::string compressed = entry.source_path;
     if (!compressed.empty()) compressed.back() = '_';
     platform::FileSystem& files = app.platform().files;
-    std::optional<uint64_t> stored = StoredSize(files, compressed);
-    if (!stored) stored = StoredSize(files, entry.source_path);
-    if (!stored || !TakesTemporaryRoute(compressed, *stored)) return 0;
-    return static_cast<int64_t>(*stored);
+    const StoredFile stored = OpenStoredFile(files, compressed, entry.source_path);
+    if (!stored.file || !TakesTemporaryRoute(compressed, stored.size)) return 0;
+    return static_cast<int64_t>(stored.size);
 }
 
 }  // namespace
