@@ -40,11 +40,6 @@ platform::Error Missing(const HostLocation& location) {
     return Fail(location.parent_exists ? Status::not_found : Status::path_not_found, location.path.Text());
 }
 
-unsigned char UpperByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-
 // The entries in the order of a folder's listing: by the upper-case names as texts compare
 // (bytes taken unsigned), then names equal but for case by their own bytes. Each upper-case name
 // is made once rather than for every comparison, and each entry moved once.
@@ -55,11 +50,7 @@ std::vector<platform::FoundEntry> SortedAsListed(std::vector<platform::FoundEntr
     };
     std::vector<Key> keys;
     keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        Key key{entries[i].name, i};
-        for (char& c : key.upper) c = static_cast<char>(UpperByte(c));
-        keys.push_back(std::move(key));
-    }
+    for (size_t i = 0; i < entries.size(); ++i) keys.push_back(Key{text::ToUpper(entries[i].name), i});
     // std::string compares its bytes unsigned, the shorter of two equal starts first.
     std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
         if (a.upper != b.upper) return a.upper < b.upper;
