@@ -58,6 +58,18 @@ public:
     // folder's business, so the caller reads it (ScanFolderIgnoringCase).
     Match Find(Entry folder, std::string_view wanted);
 
+    // A drive's folder, indexed with every folder above it watched as well: whatever takes the
+    // folder away or puts another at its path (a move or removal of it or of any folder above
+    // it) is then queued too, so a lookup of it needs no look at the host. Its own note of a
+    // removal may come late (only once every process holding it open lets it go); its parent's
+    // note of the name's removal does not. Neither tells of a file system mounted over one of
+    // those folders while the program runs. KnownDriveFolder answers nullptr unless the folder at
+    // path is held so and nothing has changed it since: then the caller reads the host folder
+    // and hands it to EnterDriveFolder, which is Enter and, for an absolute path through no link,
+    // also watches the folders above it.
+    Entry KnownDriveFolder(const std::string& path);
+    Entry EnterDriveFolder(const std::string& path, dev_t device, ino_t inode);
+
     // Enter and Find in one, reading the folder when the index cannot answer; empty when no name
     // matches.
     std::string FindIgnoringCase(const std::string& folder, dev_t device, ino_t inode, const std::string& wanted);
@@ -77,6 +89,8 @@ public:
     // False when the kernel gave no watch service: every lookup reads the folder.
     bool watching() const { return notify_fd_ >= 0; }
     size_t indexed_folders() const { return folders_.size(); }
+    // Drive folders whose chain of folders above is watched now (for tests).
+    size_t watched_drive_folders() const { return chains_.size(); }
     // Folders read whole since this object was made (for tests and the bench).
     uint64_t folder_reads() const { return folder_reads_; }
 
@@ -98,6 +112,18 @@ private:
         std::list<std::string>::iterator recent;  // place in recent_
     };
 
+    // The folders above a drive's folder that are watched for it, and what it was then.
+    struct DriveChain {
+        dev_t device = 0;
+        ino_t inode = 0;
+        std::vector<int> watches;
+    };
+    // A folder above one or more drive folders; its watch may also be an indexed folder's.
+    struct AncestorWatch {
+        std::string path;
+        int users = 0;
+    };
+
     static const Name* ExactName(const Folder& folder, std::string_view name);
     void AddName(Folder& folder, std::string_view name, HostEntryKind kind);
     // A name that comes or goes takes the index of the folder it named with it.
@@ -107,12 +133,21 @@ private:
     void Touch(const Folder& folder);
     void Drop(std::string path);  // a copy: callers pass names this erases
     void DropAll();
+    // Watches the folders above the drive folder at path (absolute, through no link), which
+    // has the given device and inode; false when it cannot.
+    bool WatchChain(const std::string& path, dev_t device, ino_t inode);
+    void ReleaseWatches(const std::vector<int>& watches);
+    // Forgets every drive folder whose path is host_path or lies below it.
+    void BreakChainsThrough(const std::string& host_path);
+    void RemoveWatchUnlessUsed(int watch);
 
     size_t capacity_;
     int notify_fd_ = -1;
     std::unordered_map<std::string, Folder> folders_;     // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
     std::unordered_map<uint64_t, Folder*> by_serial_;
+    std::unordered_map<std::string, DriveChain> chains_;  // by the drive folder's host path
+    std::unordered_map<int, AncestorWatch> ancestors_;    // by watch
     std::list<std::string> recent_;                       // most recently used first
     std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;

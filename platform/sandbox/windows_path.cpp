@@ -132,13 +132,15 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
     for (const auto& component : path.components) length += component.size() + 1;
     host.reserve(length);
     if (names) names->Refresh();
-    // The drive's folder is asked for each time: nothing above it is watched, and a folder
-    // deleted while another process keeps it open reports its own end only once that process
-    // lets it go. Below it the index answers.
+    // The folder reached so far: its index entry, when it has one. The drive's folder is asked
+    // for unless the index watches everything that could take it away.
+    FolderNameIndex::Entry entry = names ? names->KnownDriveFolder(host) : nullptr;
     struct stat folder {};
-    bool folder_ok = HostFolder(host, folder);  // host names an existing folder
-    // The folder reached so far: its index entry, when it has one.
-    FolderNameIndex::Entry entry = folder_ok && names ? names->Enter(host, folder.st_dev, folder.st_ino) : nullptr;
+    bool folder_ok = entry != nullptr;  // host names an existing folder
+    if (!folder_ok) {
+        folder_ok = HostFolder(host, folder);
+        entry = folder_ok && names ? names->EnterDriveFolder(host, folder.st_dev, folder.st_ino) : nullptr;
+    }
     location.exists = folder_ok;
     location.parent_exists = true;
     if (path.components.empty()) location.kind = entry ? HostEntryKind::folder : HostEntryKind::unknown;

@@ -4,7 +4,9 @@
 #include "platform/sandbox/folder_name_index.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -342,4 +344,108 @@ TEST_F(IndexedFolder, SeesEveryChangeOfABurstLongerThanOneReadOfTheQueue) {
     EXPECT_EQ(Find(names[names.size() - 2]), "");
     for (size_t i = 0; i < names.size(); i += 7) EXPECT_EQ(Find(names[i]), i % 2 == 0 ? "" : names[i]);
     EXPECT_EQ(index_.folder_reads(), 1u);
+}
+
+namespace {
+
+// A drive's folder as the path resolution holds it: known without asking the host when the
+// index watches it, entered again from a fresh look at the host otherwise.
+class DriveFolder : public IndexedFolder {
+protected:
+    // The entry of folder_ as a drive's folder, and whether the index knew it without a look.
+    FolderNameIndex::Entry Lookup(bool& known) {
+        index_.Refresh();
+        FolderNameIndex::Entry entry = index_.KnownDriveFolder(folder_.string());
+        known = entry != nullptr;
+        if (entry) return entry;
+        struct stat info {};
+        if (::stat(folder_.c_str(), &info) != 0) return nullptr;
+        return index_.EnterDriveFolder(folder_.string(), info.st_dev, info.st_ino);
+    }
+    std::string FindInDrive(const std::string& wanted, bool& known) {
+        FolderNameIndex::Entry entry = Lookup(known);
+        if (!entry) return "<no folder>";
+        const FolderNameIndex::Match match = index_.Find(entry, wanted);
+        return match.result == FolderNameIndex::Match::Result::found ? *match.name : "";
+    }
+};
+
+}  // namespace
+
+TEST_F(DriveFolder, IsKnownUntilItOrAFolderAboveItIsMovedOrReplaced) {
+    Touch(folder_ / "First.txt");
+    bool known = true;
+    EXPECT_EQ(FindInDrive("first.TXT", known), "First.txt");
+    EXPECT_FALSE(known);
+    EXPECT_EQ(FindInDrive("first.txt", known), "First.txt");
+    EXPECT_TRUE(known);
+    // Changes inside it and beside the folders above it leave it known.
+    Touch(folder_ / "Second.txt");
+    Touch(root_ / "Beside.txt");
+    fs::create_directories(root_ / "Other");
+    EXPECT_EQ(FindInDrive("SECOND.txt", known), "Second.txt");
+    EXPECT_TRUE(known);
+
+    // Removed while another holder keeps it open (its own note of the end comes only once that
+    // holder lets it go) and made again with other names.
+    const int held = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    Touch(folder_ / "Third.txt");
+    EXPECT_EQ(FindInDrive("first.txt", known), "");
+    EXPECT_FALSE(known);
+    EXPECT_EQ(FindInDrive("THIRD.TXT", known), "Third.txt");
+    EXPECT_TRUE(known);
+    ::close(held);
+
+    // A folder above it moved away and another put in its place.
+    const fs::path top = root_.parent_path() / (root_.filename().string() + "-moved");
+    fs::rename(root_, top);
+    fs::create_directories(folder_);
+    Touch(folder_ / "Fourth.txt");
+    EXPECT_EQ(FindInDrive("third.txt", known), "");
+    EXPECT_FALSE(known);
+    EXPECT_EQ(FindInDrive("fourth.txt", known), "Fourth.txt");
+    EXPECT_TRUE(known);
+    fs::remove_all(top);
+
+    // Gone altogether.
+    fs::remove_all(folder_);
+    EXPECT_EQ(FindInDrive("fourth.txt", known), "<no folder>");
+    EXPECT_FALSE(known);
+}
+
+TEST_F(DriveFolder, ReachedThroughALinkIsAskedForEachTime) {
+    const fs::path link = root_ / "Link";
+    fs::create_directory_symlink(root_, link);
+    Touch(folder_ / "File.txt");
+    for (const fs::path& drive : {link / "Folder", root_ / "." / "Folder"}) {
+        FolderNameIndex index;
+        struct stat info {};
+        ASSERT_EQ(::stat(drive.c_str(), &info), 0);
+        for (int round = 0; round < 2; ++round) {
+            index.Refresh();
+            EXPECT_EQ(index.KnownDriveFolder(drive.string()), nullptr) << drive;
+            FolderNameIndex::Entry entry = index.EnterDriveFolder(drive.string(), info.st_dev, info.st_ino);
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(*index.Find(entry, "FILE.TXT").name, "File.txt");
+        }
+        EXPECT_EQ(index.watched_drive_folders(), 0u);
+    }
+}
+
+TEST(FolderNameIndexOfTheMachine, FindsADriveFolderMadeAgainWhileHeldOpen) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Old.txt", "old");
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\old.txt").value_or(""), "old");
+    const fs::path drive = temp.HostPath("C:\\");
+    const int held = ::open(drive.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    fs::remove_all(drive);
+    temp.PutFile("C:\\New.txt", "new");
+    EXPECT_EQ(files.ReadAttributes("c:\\old.txt").status(), rvx::platform::Status::not_found);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\NEW.TXT").value_or(""), "new");
+    ::close(held);
 }
