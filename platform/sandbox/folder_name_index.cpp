@@ -3,11 +3,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 
@@ -25,6 +28,32 @@ HostEntryKind KindOf(unsigned char type) {
     if (type == DT_DIR) return HostEntryKind::folder;
     if (type == DT_LNK || type == DT_UNKNOWN) return HostEntryKind::unknown;
     return HostEntryKind::not_folder;
+}
+
+// Counts the kernel's signals that a note was queued on some index's watches. A note queued
+// by a call of the thread that owns the index is signalled before that call returns, and one
+// queued by another process as soon as the kernel can interrupt the thread: while the count
+// stays as it was, the queue holds nothing new and reading it would only say so.
+std::atomic<uint64_t> g_queue_signals{0};
+
+void CountQueueSignal(int) { g_queue_signals.fetch_add(1, std::memory_order_relaxed); }
+
+// Takes the queue signal for the count, unless something else in the process handles it.
+bool HandleQueueSignal() {
+    static const bool handled = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) != 0) return false;
+        const bool taken = (current.sa_flags & SA_SIGINFO) ? current.sa_sigaction != nullptr
+                                                           : current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN;
+        if (taken) return false;
+        struct sigaction count {};
+        count.sa_handler = CountQueueSignal;
+        // Calls the signal interrupts go on as if it had not come.
+        count.sa_flags = SA_RESTART;
+        sigemptyset(&count.sa_mask);
+        return ::sigaction(SIGIO, &count, nullptr) == 0;
+    }();
+    return handled;
 }
 
 bool HostExists(const std::string& host_path) {
@@ -50,7 +79,13 @@ std::string ScanFolderIgnoringCase(const std::string& folder, const std::string&
 }
 
 FolderNameIndex::FolderNameIndex(size_t capacity)
-    : capacity_(std::max<size_t>(capacity, 1)), notify_fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+    : capacity_(std::max<size_t>(capacity, 1)), notify_fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (notify_fd_ < 0 || !HandleQueueSignal()) return;
+    // Signalled to this thread only: the thread that looks up is then the one interrupted.
+    const f_owner_ex owner{F_OWNER_TID, ::gettid()};
+    signalled_ = ::fcntl(notify_fd_, F_SETOWN_EX, &owner) == 0 && ::fcntl(notify_fd_, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
+    owner_ = ::pthread_self();
+}
 
 FolderNameIndex::~FolderNameIndex() {
     if (notify_fd_ >= 0) ::close(notify_fd_);
@@ -138,7 +173,7 @@ void FolderNameIndex::BreakChainsThrough(const std::string& host_path) {
 }
 
 void FolderNameIndex::RemoveWatchUnlessUsed(int watch) {
-    if (ancestors_.count(watch) || watched_paths_.count(watch)) return;
+    if (ancestors_.count(watch) || watched_paths_.count(watch) || open_files_.count(watch)) return;
     // The watch's own end (IN_IGNORED) arrives later and finds nothing.
     ::inotify_rm_watch(notify_fd_, watch);
 }
@@ -233,6 +268,12 @@ void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
 
 void FolderNameIndex::Refresh() {
     if (notify_fd_ < 0) return;
+    if (signalled_ && ::pthread_equal(::pthread_self(), owner_)) {
+        // Taken before the queue is read: a signal that comes during the read counts again.
+        const uint64_t signals = g_queue_signals.load(std::memory_order_acquire);
+        if (read_at_signal_ && *read_at_signal_ == signals) return;
+        read_at_signal_ = signals;
+    }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(notify_fd_, buffer, sizeof buffer);
@@ -259,6 +300,12 @@ void FolderNameIndex::Refresh() {
                     std::string changed = above->second.path;
                     if (event->len > 0 && event->name[0] != '\0') changed += (changed == "/" ? "" : "/") + std::string(event->name);
                     BreakChainsThrough(changed);
+                }
+            if (!open_files_.empty())
+                if (auto file = open_files_.find(event->wd); file != open_files_.end()) {
+                    file->second = false;
+                    if (event->mask & IN_IGNORED) open_files_.erase(file);  // the kernel ended the watch
+                    continue;
                 }
             auto path = watched_paths_.find(event->wd);
             if (path == watched_paths_.end()) continue;
@@ -349,7 +396,32 @@ void FolderNameIndex::Drop(std::string path) {
     folders_.erase(found);
 }
 
+int FolderNameIndex::WatchOpenFile(const std::string& host_path) {
+    if (notify_fd_ < 0) return -1;
+    // Link counts change with a removal and with a file moved over this one.
+    // Something watched already (a folder after all) keeps its own watch as it is.
+    const int watch = ::inotify_add_watch(notify_fd_, host_path.c_str(), IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF | IN_MASK_CREATE);
+    if (watch < 0) return -1;
+    open_files_[watch] = true;
+    return watch;
+}
+
+bool FolderNameIndex::FileUnchanged(int watch) {
+    Refresh();
+    auto file = open_files_.find(watch);
+    return file != open_files_.end() && file->second;
+}
+
+void FolderNameIndex::FileChecked(int watch) {
+    if (auto file = open_files_.find(watch); file != open_files_.end()) file->second = true;
+}
+
+void FolderNameIndex::UnwatchFile(int watch) {
+    if (open_files_.erase(watch) != 0) RemoveWatchUnlessUsed(watch);
+}
+
 void FolderNameIndex::DropAll() {
+    for (auto& file : open_files_) file.second = false;
     BreakChainsThrough("/");
     while (!recent_.empty()) Drop(recent_.back());
 }

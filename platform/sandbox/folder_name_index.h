@@ -7,10 +7,12 @@
 // concerned are read again as before.
 #pragma once
 
+#include <pthread.h>
 #include <sys/types.h>
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -86,6 +88,17 @@ public:
     // leaves that as it is; what others do to the name afterwards is queued after it.
     void NoteCreatedFile(const std::string& host_path);
 
+    // Watches the file at host_path, which the caller holds open, for whatever could take that
+    // name from it (a removal, a move, another name given to it or a file moved over it):
+    // FileUnchanged answers true while nothing of the kind came, after applying the queue. -1
+    // when it cannot watch; then the caller asks the host each time.
+    int WatchOpenFile(const std::string& host_path);
+    bool FileUnchanged(int watch);
+    // The caller asked the host after a change and still holds the file by its name: watched
+    // as unchanged again from now on.
+    void FileChecked(int watch);
+    void UnwatchFile(int watch);
+
     // False when the kernel gave no watch service: every lookup reads the folder.
     bool watching() const { return notify_fd_ >= 0; }
     size_t indexed_folders() const { return folders_.size(); }
@@ -143,11 +156,17 @@ private:
 
     size_t capacity_;
     int notify_fd_ = -1;
+    // The kernel signals each queued note to owner_, the thread that made the index: Refresh
+    // reads the queue in that thread only when a signal came since its last read.
+    bool signalled_ = false;
+    pthread_t owner_{};
+    std::optional<uint64_t> read_at_signal_;
     std::unordered_map<std::string, Folder> folders_;     // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
     std::unordered_map<uint64_t, Folder*> by_serial_;
     std::unordered_map<std::string, DriveChain> chains_;  // by the drive folder's host path
     std::unordered_map<int, AncestorWatch> ancestors_;    // by watch
+    std::unordered_map<int, bool> open_files_;            // watch -> unchanged since the last check
     std::list<std::string> recent_;                       // most recently used first
     std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "common/text/text.h"
+#include "platform/sandbox/folder_name_index.h"
 
 namespace rvx::sandbox {
 
@@ -19,8 +20,13 @@ const char* ShowStateName(platform::ShowState show) {
     return "normal";
 }
 
-Journal::~Journal() {
+Journal::~Journal() { Close(); }
+
+void Journal::Close() {
+    if (watch_ >= 0) names_->UnwatchFile(watch_);
+    watch_ = -1;
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
@@ -32,13 +38,25 @@ platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::s
     line += '\n';
     // A journal deleted since it was opened (no name left for the open file) is made again, as
     // opening it for each line did.
-    struct stat info;
-    if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || info.st_nlink == 0)) {
-        ::close(fd_);
-        fd_ = -1;
+    if (fd_ >= 0 && !(watch_ >= 0 && names_->FileUnchanged(watch_))) {
+        struct stat info;
+        if (::fstat(fd_, &info) != 0 || info.st_nlink == 0) Close();
+        else if (watch_ >= 0) names_->FileChecked(watch_);
     }
-    if (fd_ < 0) fd_ = ::open(host_path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) return platform::Fail(platform::Status::io_error, "cannot open " + host_path_);
+    if (fd_ < 0) {
+        fd_ = ::open(host_path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd_ < 0) return platform::Fail(platform::Status::io_error, "cannot open " + host_path_);
+        if (names_) {
+            // Watched only when the name still holds the file just opened.
+            watch_ = names_->WatchOpenFile(host_path_);
+            struct stat opened, named;
+            if (watch_ >= 0 && !(::fstat(fd_, &opened) == 0 && ::stat(host_path_.c_str(), &named) == 0 &&
+                                 opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)) {
+                names_->UnwatchFile(watch_);
+                watch_ = -1;
+            }
+        }
+    }
     const ssize_t written = ::write(fd_, line.data(), line.size());
     if (written != static_cast<ssize_t>(line.size()))
         return platform::Fail(platform::Status::io_error, "cannot write " + host_path_);

@@ -15,12 +15,16 @@
 
 namespace rvx::sandbox {
 
+class FolderNameIndex;
+
 // How a window is shown, as journal lines name it ("normal", "hidden", ...).
 const char* ShowStateName(platform::ShowState show);
 
 class Journal {
 public:
-    explicit Journal(std::string host_path) : host_path_(std::move(host_path)) {}
+    // With an index of the machine's folders, the file's name is watched through the index's
+    // change queue instead of asking the host before each line whether it is still there.
+    explicit Journal(std::string host_path, FolderNameIndex* names = nullptr) : host_path_(std::move(host_path)), names_(names) {}
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
@@ -31,8 +35,12 @@ public:
     const std::string& host_path() const { return host_path_; }
 
 private:
+    void Close();
+
     std::string host_path_;
+    FolderNameIndex* names_ = nullptr;
     int fd_ = -1;
+    int watch_ = -1;  // the open file's watch in names_
 };
 
 }  // namespace rvx::sandbox

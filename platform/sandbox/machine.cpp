@@ -68,7 +68,7 @@ bool IsEmptyOrMissing(const fs::path& folder) {
 Machine::Machine(std::string folder, MachineConfig config, FileMetadataStore metadata)
     : folder_(std::move(folder)),
       config_(std::move(config)),
-      journal_(folder_ + "/" + kJournalName),
+      journal_(folder_ + "/" + kJournalName, &folder_names_),
       metadata_(std::move(metadata)),
       saved_files_in_use_(config_.files_in_use) {
     for (const auto& drive : config_.drives)

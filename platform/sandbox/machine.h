@@ -80,11 +80,11 @@ private:
 
     std::string folder_;
     MachineConfig config_;
+    FolderNameIndex folder_names_;  // before the journal, which watches its file through it
     Journal journal_;
     std::unique_ptr<SandboxRegistry> registry_;
     FileMetadataStore metadata_;
     DriveSpace space_;
-    FolderNameIndex folder_names_;
     std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
     std::optional<DiskSet> disk_set_;
 };

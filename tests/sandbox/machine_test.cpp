@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sandbox/folder_name_index.h"
 #include "platform/sandbox/machine_config.h"
 #include "tests/support/temp_machine.h"
 
@@ -159,32 +160,44 @@ TEST(Machine, ASetOfDisksChangesTheDiskInItsDrive) {
 }
 
 TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
-    fs::path base = test_support::MakeTempFolder("rvx-journal");
-    const fs::path path = base / "journal.log";
-    const auto read = [&] {
+    const auto read = [](const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
     };
-    {
-        sandbox::Journal journal(path.string());
+    // Asking the host before each line, and watching the file through the machine's change queue.
+    for (const bool watched : {false, true}) {
+        SCOPED_TRACE(watched ? "watched" : "asked for");
+        fs::path base = test_support::MakeTempFolder("rvx-journal");
+        const fs::path path = base / "journal.log";
+        sandbox::FolderNameIndex names;
+        sandbox::Journal journal(path.string(), watched ? &names : nullptr);
         ASSERT_TRUE(journal.Write("FIRST", {"a=\"1\""}));
         // Another writer in between: both lines stay, in order.
         std::ofstream(path, std::ios::app) << "OTHER\n";
         ASSERT_TRUE(journal.Write("SECOND", {}));
-        EXPECT_EQ(read(), "FIRST a=\"1\"\nOTHER\nSECOND\n");
+        EXPECT_EQ(read(path), "FIRST a=\"1\"\nOTHER\nSECOND\n");
         // Emptied: the next line starts the file.
         std::ofstream(path, std::ios::trunc);
         ASSERT_TRUE(journal.Write("THIRD", {}));
-        EXPECT_EQ(read(), "THIRD\n");
+        EXPECT_EQ(read(path), "THIRD\n");
         // Deleted: made again.
         fs::remove(path);
         ASSERT_TRUE(journal.Write("FOURTH", {"b"}));
-        EXPECT_EQ(read(), "FOURTH b\n");
+        EXPECT_EQ(read(path), "FOURTH b\n");
+        // Its permissions changed: still the same file.
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+        ASSERT_TRUE(journal.Write("FIFTH", {}));
+        EXPECT_EQ(read(path), "FOURTH b\nFIFTH\n");
+        // Another file moved over it: the lines go on in that one.
+        std::ofstream(base / "other.log") << "MOVED\n";
+        fs::rename(base / "other.log", path);
+        ASSERT_TRUE(journal.Write("SIXTH", {}));
+        EXPECT_EQ(read(path), "MOVED\nSIXTH\n");
         // Its folder gone: the line is reported as not written.
         fs::remove_all(base);
-        EXPECT_FALSE(journal.Write("FIFTH", {}));
+        EXPECT_FALSE(journal.Write("SEVENTH", {}));
+        fs::remove_all(base);
     }
-    fs::remove_all(base);
 }
