@@ -170,7 +170,8 @@ FileCopyResult ExpandInto(InstallState& app, ExpandingReader& input, platform::F
     CopyState& copy = app.copy_state();
     ProgressPage& progress = app.progress();
     platform::UserInterface& ui = app.platform().ui;
-    const uint64_t expanded_size = input.ExpandedSize().value_or(0);
+    // Only the direct route shows the file's own progress, which needs its size.
+    const uint64_t expanded_size = direct_route ? input.ExpandedSize().value_or(0) : 0;
     if (!input.Rewind()) {
         copy.last_failure = Status::io_error;
         return FileCopyResult::cannot_be_read;

@@ -38,7 +38,8 @@ HostFile::~HostFile() { ::close(fd_); }
 
 platform::Result<size_t> HostFile::Read(void* buffer, size_t size) {
     for (;;) {
-        ssize_t got = ::read(fd_, buffer, size);
+        // At the handle's own position: a seek costs the host nothing until the next read or write.
+        ssize_t got = ::pread(fd_, buffer, size, static_cast<off_t>(position_));
         if (got >= 0) {
             position_ += static_cast<uint64_t>(got);
             return static_cast<size_t>(got);
@@ -66,7 +67,7 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
     const char* bytes = static_cast<const char*>(data);
     size_t left = size;
     while (left > 0) {
-        ssize_t put = ::write(fd_, bytes, left);
+        ssize_t put = ::pwrite(fd_, bytes, left, static_cast<off_t>(position_ + (size - left)));
         if (put < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
@@ -102,10 +103,16 @@ platform::Result<uint64_t> HostFile::SizeBeforeWrite() {
 }
 
 platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom from) {
-    int whence = from == platform::SeekFrom::begin ? SEEK_SET : from == platform::SeekFrom::current ? SEEK_CUR : SEEK_END;
-    off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
-    if (position < 0) return HostError(errno, windows_path_);
-    position_ = static_cast<uint64_t>(position);
+    if (from == platform::SeekFrom::end) {
+        const off_t position = ::lseek(fd_, static_cast<off_t>(offset), SEEK_END);
+        if (position < 0) return HostError(errno, windows_path_);
+        position_ = static_cast<uint64_t>(position);
+        return position_;
+    }
+    const int64_t base = from == platform::SeekFrom::begin ? 0 : static_cast<int64_t>(position_);
+    // Before the start, or beyond what a position can hold: refused as the host refuses it.
+    if (offset < -base || (offset > 0 && base > INT64_MAX - offset)) return HostError(EINVAL, windows_path_);
+    position_ = static_cast<uint64_t>(base + offset);
     return position_;
 }
 

@@ -164,6 +164,32 @@ TEST(SandboxFiles, OpenDispositions) {
     EXPECT_EQ(temp.ReadFile("C:\\f.bin"), "");
 }
 
+TEST(SandboxFiles, ReadsAndWritesAtTheHandlesOwnPosition) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    auto file = files.Open(OpenRequest{"C:\\pos.bin", Access::read_write, share::none, Disposition::create_always});
+    ASSERT_TRUE(file);
+    File& handle = *file.value();
+    ASSERT_TRUE(handle.Write("0123456789", 10));
+    // Back and over: the write replaces bytes in the middle and the size stays.
+    EXPECT_EQ(handle.Seek(3, SeekFrom::begin).value_or(0), 3u);
+    ASSERT_TRUE(handle.Write("ab", 2));
+    EXPECT_EQ(handle.Seek(-1, SeekFrom::current).value_or(0), 4u);
+    char got[3] = {};
+    EXPECT_EQ(handle.Read(got, sizeof got).value_or(0), 3u);
+    EXPECT_EQ(std::string(got, 3), "b56");
+    // Before the start: refused, and the position stays where it was.
+    EXPECT_FALSE(handle.Seek(-8, SeekFrom::current));
+    EXPECT_EQ(handle.Seek(0, SeekFrom::current).value_or(0), 7u);
+    // Beyond the end: a write there leaves zeros in between.
+    EXPECT_EQ(handle.Seek(2, SeekFrom::end).value_or(0), 12u);
+    ASSERT_TRUE(handle.Write("z", 1));
+    EXPECT_EQ(handle.Size().value_or(0), 13u);
+    EXPECT_EQ(handle.Read(got, sizeof got).value_or(9), 0u);
+    file.value().reset();
+    EXPECT_EQ(temp.ReadFile("C:\\pos.bin"), std::string("012ab56789\0\0z", 13));
+}
+
 TEST(SearchPattern, MatchesLikeTheSystemIgnoringCase) {
     EXPECT_TRUE(MatchesSearchPattern("*.dll", "Shared.DLL"));
     EXPECT_TRUE(MatchesSearchPattern("*.*", "README"));
