@@ -178,11 +178,12 @@ CopyStageResult CopyFiles(InstallState& app) {
     copy.disk_count = CountDisks(app.layout(), app.script().files);
     const TextList& lines = app.script().files;
     const bool has_markers = std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsDiskMarker(line); });
+    StoredFileNotes notes;
     if (!has_markers) {
         copy.current_disk = 1;
-        if (SumGroupBytes(app).stopped()) return CopyStageResult::fatal_stop;
+        if (SumGroupBytes(app, &notes).stopped()) return CopyStageResult::fatal_stop;
     }
-    const OrStop<bool> space = EstimateSpace(app);
+    const OrStop<bool> space = EstimateSpace(app, &notes);
     if (space.stopped()) return CopyStageResult::fatal_stop;
     if (!*space) return CopyStageResult::stopped_before_copying;
     if (OpenUninstallLog(app).stopped()) return CopyStageResult::fatal_stop;

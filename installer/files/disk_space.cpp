@@ -52,15 +52,45 @@ FolderProbe ProbeFolder(platform::FileSystem& files, const std::string& folder) 
     return created.status() == Status::access_denied ? FolderProbe::no_rights : FolderProbe::failed;
 }
 
-// The size of the temporary copy a file's expansion makes; 0 when it goes straight from the
-// medium or its stored file cannot be found yet (a later disk).
-int64_t TemporaryCopySize(InstallState& app, const FileEntry& entry) {
+std::string CompressedName(const FileEntry& entry) {
     std::string compressed = entry.source_path;
     if (!compressed.empty()) compressed.back() = '_';
-    platform::FileSystem& files = app.platform().files;
-    const StoredFile stored = OpenStoredFile(files, compressed, entry.source_path);
+    return compressed;
+}
+
+// The size of the temporary copy a file's expansion makes; 0 when it goes straight from the
+// medium or its stored file cannot be found yet (a later disk).
+int64_t TemporaryCopySize(const std::string& compressed, const StoredFile& stored) {
     if (!stored.file || !TakesTemporaryRoute(compressed, stored.size)) return 0;
     return static_cast<int64_t>(stored.size);
+}
+
+int64_t TemporaryCopySize(InstallState& app, const FileEntry& entry, size_t line, const StoredFileNotes* notes) {
+    if (notes && line < notes->temporary_copy_sizes.size() && notes->temporary_copy_sizes[line] != StoredFileNotes::kNotOpened)
+        return notes->temporary_copy_sizes[line];
+    const std::string compressed = CompressedName(entry);
+    return TemporaryCopySize(compressed, OpenStoredFile(app.platform().files, compressed, entry.source_path));
+}
+
+// The expanded size of a line's stored file, the compressed name first; nothing when neither
+// name can be read. The stored file's temporary copy size goes into note.
+std::optional<uint64_t> ExpandedSizeOf(platform::FileSystem& files, const FileEntry& entry, int64_t& note) {
+    const std::string compressed = CompressedName(entry);
+    StoredFile stored = OpenStoredFile(files, compressed, entry.source_path);
+    if (!stored.file) {
+        note = 0;
+        return std::nullopt;
+    }
+    const int64_t temporary_size = TemporaryCopySize(compressed, stored);
+    const bool plain = stored.plain;
+    auto reader = ExpandingReader::FromFile(std::move(stored.file), plain ? entry.source_path : compressed);
+    // A compressed name whose file cannot be read as one leaves the plain name to try.
+    if (!reader && !plain) reader = ExpandingReader::Open(files, entry.source_path);
+    if (!reader) return std::nullopt;
+    note = temporary_size;
+    auto size = reader.value()->ExpandedSize();
+    if (!size) return std::nullopt;
+    return size.value();
 }
 
 }  // namespace
@@ -147,7 +177,7 @@ bool CheckSpaceOnDrive(platform::Platform& platform, const std::string& root, in
     return false;
 }
 
-OrStop<bool> EstimateSpace(InstallState& app) {
+OrStop<bool> EstimateSpace(InstallState& app, const StoredFileNotes* notes) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kCalculatingSpace));
     progress.SetLine2("");
@@ -165,7 +195,7 @@ OrStop<bool> EstimateSpace(InstallState& app) {
         total += entry.size;
         if (auto installed = InstalledSize(files, entry.dest_path)) total -= static_cast<int64_t>(*installed);
         total = std::max<int64_t>(total, 0);
-        largest_temporary = std::max(largest_temporary, TemporaryCopySize(app, entry));
+        largest_temporary = std::max(largest_temporary, TemporaryCopySize(app, entry, i, notes));
     }
     for (const std::string& line : app.script().create_files) {
         const std::vector<std::string> fields = text::SplitFields(line, ",");
@@ -187,7 +217,7 @@ OrStop<bool> EstimateSpace(InstallState& app) {
            CheckSpaceOnDrive(app.platform(), temporary_root, largest_temporary);
 }
 
-Completion SumGroupBytes(InstallState& app) {
+Completion SumGroupBytes(InstallState& app, StoredFileNotes* notes) {
     ProgressPage& progress = app.progress();
     progress.SetLine1(app.Text(kGettingFileSizes));
     progress.SetLine2("");
@@ -195,6 +225,7 @@ Completion SumGroupBytes(InstallState& app) {
     copy.group_bytes_total = 0;
 
     const TextList& lines = app.script().files;
+    if (notes) notes->temporary_copy_sizes.assign(lines.size(), StoredFileNotes::kNotOpened);
     const bool multi_disk = app.layout().removable;
     size_t start = 0;
     if (multi_disk) {
@@ -218,12 +249,9 @@ Completion SumGroupBytes(InstallState& app) {
             copy.group_bytes_total += entry.size;
             continue;
         }
-        std::string compressed = entry.source_path;
-        if (!compressed.empty()) compressed.back() = '_';
-        auto reader = ExpandingReader::Open(app.platform().files, compressed);
-        if (!reader) reader = ExpandingReader::Open(app.platform().files, entry.source_path);
-        if (!reader) continue;
-        if (auto size = reader.value()->ExpandedSize()) copy.group_bytes_total += static_cast<int64_t>(size.value());
+        int64_t note = StoredFileNotes::kNotOpened;
+        if (auto size = ExpandedSizeOf(app.platform().files, entry, note)) copy.group_bytes_total += static_cast<int64_t>(*size);
+        if (notes) notes->temporary_copy_sizes[i] = note;
     }
     return Completion::Done();
 }

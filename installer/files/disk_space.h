@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "installer/script/expansion.h"
 #include "platform/platform.h"
@@ -20,12 +21,21 @@ struct Folders;
 // an undefined variable in [WARNDIRCOND].
 OrStop<bool> CheckInstallFolder(InstallState& app, std::string& folder);
 
+// What the byte total learnt of each file line's stored file, by the line's index in [FILES]:
+// the size of the temporary copy it needs, or kNotOpened. On a medium of one disk the space
+// estimate follows the total at once and opens no stored file the total has opened.
+struct StoredFileNotes {
+    static constexpr int64_t kNotOpened = -1;
+    std::vector<int64_t> temporary_copy_sizes;
+};
+
 // The space estimate that opens the copy stage; false when the stage must end (result 0); the
 // stop for an undefined variable in a file line.
-OrStop<bool> EstimateSpace(InstallState& app);
+OrStop<bool> EstimateSpace(InstallState& app, const StoredFileNotes* notes = nullptr);
 
-// The expanded byte total of the current disk group, for the overall progress bar.
-Completion SumGroupBytes(InstallState& app);
+// The expanded byte total of the current disk group, for the overall progress bar; notes, when
+// given, receive what it learnt of the stored files.
+Completion SumGroupBytes(InstallState& app, StoredFileNotes* notes = nullptr);
 
 // Free kilobytes (of 1,024 bytes) on the drive with the root "X:\"; at most 2,147,483,647;
 // kDriveUnreadable when the drive cannot be queried.

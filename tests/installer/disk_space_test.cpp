@@ -200,3 +200,28 @@ TEST(SpaceEstimate, TheTemporaryCopyNeedsRoomOnItsDrive) {
     run.app.script().files = {"data.bin,,,,40000"};
     EXPECT_FALSE(installer::EstimateSpace(run.app).value());
 }
+
+TEST(SpaceEstimate, WhatTheByteTotalLearntGivesTheSameEstimate) {
+    // The temporary folder on a drive of its own, which must hold the largest temporary copy:
+    // a plain file, a compressed one (its stored size counts, not its expanded one), a long
+    // name and a missing file.
+    for (const uint64_t temporary_kilobytes : {20, 100}) {
+        for (const bool noted : {false, true}) {
+            SCOPED_TRACE(std::to_string(temporary_kilobytes) + (noted ? " Kb, with notes" : " Kb, without"));
+            auto config = WithFreeKilobytes(100000);
+            config.drives.push_back({'E', platform::DriveType::fixed, temporary_kilobytes, {}, false});
+            for (auto& [name, value] : config.environment)
+                if (name == "TMP") value = "E:\\";
+            FileStages run("message ok ~ \"on drive E:\\\\.\"\n", config);
+            run.Put("C:\\MEDIUM\\plain.bin", std::string(30000, 'p'));
+            run.Put("C:\\MEDIUM\\pack.bi_", test_support::LiteralSzdd(std::string(70000, 'c'), 'n'));
+            run.Put("C:\\MEDIUM\\A rather long name.data", std::string(50000, 'l'));
+            run.app.script().files = {"plain.bin,,,,", "pack.bin,,,,", "A rather long name.data,,,,", "gone.bin,,,,"};
+            installer::StoredFileNotes notes;
+            ASSERT_FALSE(installer::SumGroupBytes(run.app, noted ? &notes : nullptr).stopped());
+            EXPECT_EQ(run.app.copy_state().group_bytes_total, 30000 + 70000 + 50000);
+            EXPECT_EQ(installer::EstimateSpace(run.app, noted ? &notes : nullptr).value(), temporary_kilobytes == 100);
+            EXPECT_EQ(run.Journal("MESSAGE").find("on drive E:") == std::string::npos, temporary_kilobytes == 100);
+        }
+    }
+}
