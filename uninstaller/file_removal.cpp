@@ -48,8 +48,14 @@ void UninstallApp::DeleteLoggedFile(std::string_view path) {
         Refuse(".D", path, refused);
         return;
     }
-    (void)platform_.files.WriteAttributes(canonical, platform::attributes::normal);
-    const bool deleted = platform_.files.RemoveFile(canonical).ok();
+    // Deleted as it stands; a file that refuses (read-only, say) is made normal and tried again.
+    // That ends as making every file normal first would, without a call for each file.
+    platform::Outcome removed = platform_.files.RemoveFile(canonical);
+    if (!removed && removed.status() != platform::Status::not_found && removed.status() != platform::Status::path_not_found) {
+        (void)platform_.files.WriteAttributes(canonical, platform::attributes::normal);
+        removed = platform_.files.RemoveFile(canonical);
+    }
+    const bool deleted = removed.ok();
     if (!deleted && !IsRunningUninstaller(path)) {
         state_.leftover_patterns.emplace_back(slash == std::string_view::npos ? path : path.substr(slash + 1));
         state_.leftover_pattern_folders.push_back(path::FolderOf(canonical));
