@@ -37,6 +37,8 @@ void UnixFromFileTime(platform::FileTime time, int64_t& seconds, int64_t& nanose
 HostFile::~HostFile() { ::close(fd_); }
 
 platform::Result<size_t> HostFile::Read(void* buffer, size_t size) {
+    // At the known end: nothing more to read, without asking the host.
+    if (known_size_ != kUnknownSize && position_ >= known_size_) return size_t{0};
     for (;;) {
         // At the handle's own position: a seek costs the host nothing until the next read or write.
         ssize_t got = ::pread(fd_, buffer, size, static_cast<off_t>(position_));
@@ -56,7 +58,7 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
     uint64_t size_before = 0;
     uint64_t growth = 0;
     if (books_.space) {
-        auto size_now = SizeBeforeWrite();
+        auto size_now = Size();
         if (!size_now) return size_now.error();
         size_before = size_now.value();
         const uint64_t end = position_ + size;
@@ -94,14 +96,6 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
     return {};
 }
 
-platform::Result<uint64_t> HostFile::SizeBeforeWrite() {
-    if (known_size_ != kUnknownSize) return known_size_;
-    struct stat info;
-    if (::fstat(fd_, &info) != 0) return HostError(errno, windows_path_);
-    if (sole_writer_) known_size_ = static_cast<uint64_t>(info.st_size);
-    return static_cast<uint64_t>(info.st_size);
-}
-
 platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom from) {
     if (from == platform::SeekFrom::end) {
         const off_t position = ::lseek(fd_, static_cast<off_t>(offset), SEEK_END);
@@ -117,8 +111,10 @@ platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom fro
 }
 
 platform::Result<uint64_t> HostFile::Size() {
+    if (known_size_ != kUnknownSize) return known_size_;
     struct stat info;
     if (::fstat(fd_, &info) != 0) return HostError(errno, windows_path_);
+    if (sole_writer_) known_size_ = static_cast<uint64_t>(info.st_size);
     return static_cast<uint64_t>(info.st_size);
 }
 

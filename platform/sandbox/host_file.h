@@ -21,8 +21,8 @@ struct FileBooks {
 
 // How the file was opened, as far as its size is concerned.
 struct SizeKnowledge {
-    // Open for writing and sharing no writing: no one else can change its size, so the size this
-    // handle last saw is the file's.
+    // Sharing no writing: no one else can change its size, so the size this handle last saw (or
+    // made, when it writes) is the file's.
     bool sole_writer = false;
     // Made or emptied by the open itself: its size is 0 without asking the host.
     bool emptied = false;
@@ -35,7 +35,7 @@ public:
           windows_path_(std::move(windows_path)),
           writable_(access != platform::Access::read),
           books_(std::move(books)),
-          sole_writer_(writable_ && size.sole_writer),
+          sole_writer_(size.sole_writer),
           known_size_(sole_writer_ && size.emptied ? 0 : kUnknownSize) {}
     ~HostFile() override;
     HostFile(const HostFile&) = delete;
@@ -57,15 +57,12 @@ private:
     std::string windows_path_;
     bool writable_;
     FileBooks books_;
-    // The file's size before a write: the host's answer, or the handle's own count when it is the
-    // only writer.
-    platform::Result<uint64_t> SizeBeforeWrite();
-
     static constexpr uint64_t kUnknownSize = ~uint64_t{0};
     uint64_t position_ = 0;
     bool marked_changed_ = false;
     bool sole_writer_;
-    uint64_t known_size_;  // kUnknownSize until a look at the host (sole writer only)
+    // The file's size while no one else can write it: kUnknownSize until a look at the host.
+    uint64_t known_size_;
 };
 
 // Converts a host time (seconds and nanoseconds since 1970) into the system's file time, and back.
