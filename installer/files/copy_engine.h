@@ -60,9 +60,11 @@ bool CheckDiskMarker(InstallState& app, std::string_view id);
 TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, std::string source,
                           const std::string& target, std::optional<char> last_char, std::string& failed_name,
                           uint64_t* size = nullptr);
-// The same copy from a stored file already open, of source_size bytes.
+// The same copy from a stored file already open, of source_size bytes. With kept, a whole copy
+// stays open there for reading from its start, so that its expansion need not open it again.
 TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, platform::File& source,
-                                  uint64_t source_size, const std::string& target, std::string& failed_name);
+                                  uint64_t source_size, const std::string& target, std::string& failed_name,
+                                  std::unique_ptr<platform::File>* kept = nullptr);
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.
 bool CreatePreallocatedFiles(InstallState& app);

@@ -222,9 +222,10 @@ TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, C
 }
 
 TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, platform::File& source,
-                                  uint64_t source_size, const std::string& target, std::string& failed_name) {
+                                  uint64_t source_size, const std::string& target, std::string& failed_name,
+                                  std::unique_ptr<platform::File>* kept) {
     failed_name.clear();
-    auto output = files.Open({target, Access::write, platform::share::none, Disposition::create_always});
+    auto output = files.Open({target, kept ? Access::read_write : Access::write, platform::share::none, Disposition::create_always});
     if (!output) {
         copy.last_failure = output.status();
         failed_name = target;
@@ -254,6 +255,7 @@ TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& pro
         progress.SetFileBar(static_cast<long long>(source_size == 0 ? 100 : (done / divisor) * 100 / scaled_size));
     }
     progress.SetFileBar(0);
+    if (kept && output.value()->Seek(0, platform::SeekFrom::begin)) *kept = std::move(output).value();
     return TempCopyResult::done;
 }
 
@@ -305,6 +307,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
 
     std::string temp;
     std::string input_path = compressed;
+    std::unique_ptr<platform::File> temp_copy;  // the temporary copy, still open from its making
     if (temporary_route) {
         platform.ui.KeepAlive();
         temp = UniqueTempName(app);
@@ -313,7 +316,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         std::string failed_name;
         // Neither name opened: the copy tries both again and names what is missing.
         const TempCopyResult copied =
-            stored.file ? CopyOpenFileToTemp(files, progress, copy, *stored.file, stored.size, temp, failed_name)
+            stored.file ? CopyOpenFileToTemp(files, progress, copy, *stored.file, stored.size, temp, failed_name, &temp_copy)
                         : CopyToTemp(files, progress, copy, compressed, temp, remembered, failed_name);
         if (copied == TempCopyResult::done && stored.plain)
             if (auto times = stored.file->Times()) source_times = times.value();
@@ -326,7 +329,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         input_path = temp;
     }
     stored.file.reset();
-    auto input = ExpandingReader::Open(files, input_path);
+    auto input = temp_copy ? ExpandingReader::FromFile(std::move(temp_copy), temp) : ExpandingReader::Open(files, input_path);
     const auto missing_file = [](Status status) { return status == Status::not_found || status == Status::path_not_found; };
     if (!input && !temporary_route && missing_file(input.status())) input = ExpandingReader::Open(files, entry.source_path);
     if (!input) {
