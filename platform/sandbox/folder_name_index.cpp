@@ -166,6 +166,7 @@ void FolderNameIndex::BreakChainsThrough(const std::string& host_path) {
             ++chain;
             continue;
         }
+        ++layout_generation_;
         const std::vector<int> watches = std::move(chain->second.watches);
         chain = chains_.erase(chain);
         ReleaseWatches(watches);
@@ -203,6 +204,7 @@ FolderNameIndex::Match FolderNameIndex::Find(Entry folder, std::string_view want
     if (!match && candidates.size() == 1) match = &candidates.front();
     if (!match) return Match{Match::Result::ask_host};
     Match found{Match::Result::found, &match->name, match->kind};
+    found.unique = candidates.size() == 1;
     if (match->kind == HostEntryKind::folder && match->subfolder_serial != 0) {
         auto child = by_serial_.find(match->subfolder_serial);
         if (child != by_serial_.end() && child->second->parent_serial == folder->serial) found.subfolder = child->second;
@@ -251,10 +253,13 @@ void FolderNameIndex::AddName(Folder& folder, std::string_view name, HostEntryKi
     auto& names = folder.names[text::ToUpper(name)];
     for (Name& known : names)
         if (known.name == name) {
+            if (known.kind != kind || known.subfolder_serial != 0) ++layout_generation_;
             known.kind = kind;
             known.subfolder_serial = 0;
             return;
         }
+    // A second name that differs in case only changes what a lookup of either answers.
+    if (!names.empty()) ++layout_generation_;
     names.push_back(Name{std::string(name), kind});
 }
 
@@ -262,8 +267,33 @@ void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
     auto found = folder.names.find(text::ToUpper(name));
     if (found == folder.names.end()) return;
     auto& names = found->second;
-    names.erase(std::remove_if(names.begin(), names.end(), [&](const Name& known) { return known.name == name; }), names.end());
+    // Each spelling is listed once.
+    const auto gone = std::find_if(names.begin(), names.end(), [&](const Name& known) { return known.name == name; });
+    if (gone == names.end()) return;
+    // A file's name going changes the way to no folder, unless another name of its case was there.
+    if (names.size() > 1 || gone->kind != HostEntryKind::not_folder) ++layout_generation_;
+    names.erase(gone);
     if (names.empty()) folder.names.erase(found);
+}
+
+const FolderNameIndex::ResolvedFolder* FolderNameIndex::FindResolved(char drive, const std::string& drive_host,
+                                                                     const std::vector<std::string>& names, size_t count) const {
+    for (const ResolvedFolder& known : resolved_) {
+        if (known.generation != layout_generation_ || !known.entry || known.drive != drive || known.names.size() != count ||
+            known.drive_host != drive_host)
+            continue;
+        bool same = true;
+        for (size_t i = count; same && i-- > 0;) same = text::EqualsIgnoreCase(known.names[i], names[i]);
+        if (same) return &known;
+    }
+    return nullptr;
+}
+
+void FolderNameIndex::NoteResolved(char drive, const std::string& drive_host, std::vector<std::string> names, std::string host,
+                                   Entry entry) {
+    ResolvedFolder& slot = resolved_[next_resolved_];
+    next_resolved_ = (next_resolved_ + 1) % resolved_.size();
+    slot = ResolvedFolder{drive, drive_host, std::move(names), std::move(host), entry, layout_generation_};
 }
 
 void FolderNameIndex::Refresh() {
@@ -388,6 +418,7 @@ FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t d
 void FolderNameIndex::Drop(std::string path) {
     auto found = folders_.find(path);
     if (found == folders_.end()) return;
+    ++layout_generation_;
     const int watch = found->second.watch;
     watched_paths_.erase(watch);
     RemoveWatchUnlessUsed(watch);

@@ -10,6 +10,7 @@
 #include <pthread.h>
 #include <sys/types.h>
 
+#include <array>
 #include <cstdint>
 #include <list>
 #include <optional>
@@ -54,6 +55,7 @@ public:
         // A found folder whose own entry was made from this one while it held the name: every
         // change of the name since then has been seen (and would have dropped that entry).
         Entry subfolder = nullptr;
+        bool unique = false;  // found: no other name of the folder differs from it in case only
     };
     // The name of folder's entries that equals wanted ignoring case, the exact name first.
     // ask_host when several names differ in case only: which one the folder lists first is the
@@ -87,6 +89,25 @@ public:
     // be no folder without asking the host. The kernel's note of the same creation, read later,
     // leaves that as it is; what others do to the name afterwards is queued after it.
     void NoteCreatedFile(const std::string& host_path);
+
+    // A folder a path resolution reached from its drive's folder, and the names it found on the
+    // way (each the only one of its case in its folder), as long as nothing that could change how
+    // such a path resolves has happened since: no indexed folder dropped, no drive folder's
+    // chain broken, no name that is or may be a folder gone, no name changed, no second name of
+    // a case. A file made or removed beside them changes nothing.
+    struct ResolvedFolder {
+        char drive = 0;
+        std::string drive_host;          // the drive's host folder then
+        std::vector<std::string> names;  // as the folders spell them
+        std::string host;                // the folder's host path
+        Entry entry = nullptr;
+        uint64_t generation = 0;
+    };
+    // The one of the last folders resolved that names[0, count) on drive (now at drive_host)
+    // names ignoring case; nullptr when none still holds.
+    const ResolvedFolder* FindResolved(char drive, const std::string& drive_host, const std::vector<std::string>& names,
+                                       size_t count) const;
+    void NoteResolved(char drive, const std::string& drive_host, std::vector<std::string> names, std::string host, Entry entry);
 
     // Watches the file at host_path, which the caller holds open, for whatever could take that
     // name from it (a removal, a move, another name given to it or a file moved over it):
@@ -170,6 +191,9 @@ private:
     std::list<std::string> recent_;                       // most recently used first
     std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;
+    uint64_t layout_generation_ = 1;            // see ResolvedFolder
+    std::array<ResolvedFolder, 4> resolved_{};  // the folders last resolved, the oldest replaced first
+    size_t next_resolved_ = 0;
     uint64_t next_serial_ = 1;
 };
 

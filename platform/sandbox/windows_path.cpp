@@ -132,22 +132,54 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
     for (const auto& component : path.components) length += component.size() + 1;
     host.reserve(length);
     if (names) names->Refresh();
+    const size_t count = path.components.size();
+    location.parent_exists = true;
+
+    // A folder resolved lately, the path itself or its parent, is where the walk starts.
+    const FolderNameIndex::ResolvedFolder* known = nullptr;
+    if (names && count > 0) {
+        known = names->FindResolved(path.drive, host, path.components, count);
+        if (known) {
+            location.host_path = known->host;
+            location.path.components = known->names;
+            location.exists = true;
+            location.kind = HostEntryKind::folder;
+            return location;
+        }
+        if (count > 1) known = names->FindResolved(path.drive, host, path.components, count - 1);
+    }
+    const std::string drive_host = known || !names ? std::string() : host;
+
     // The folder reached so far: its index entry, when it has one. The drive's folder is asked
     // for unless the index watches everything that could take it away.
-    FolderNameIndex::Entry entry = names ? names->KnownDriveFolder(host) : nullptr;
-    struct stat folder {};
-    bool folder_ok = entry != nullptr;  // host names an existing folder
-    if (!folder_ok) {
-        folder_ok = HostFolder(host, folder);
-        entry = folder_ok && names ? names->EnterDriveFolder(host, folder.st_dev, folder.st_ino) : nullptr;
+    FolderNameIndex::Entry entry = nullptr;
+    bool folder_ok = false;  // host names an existing folder
+    size_t first = 0;
+    // Whether the folders passed so far could be noted for later walks.
+    bool notable = false;
+    if (known) {
+        host = known->host;
+        location.path.components = known->names;
+        entry = known->entry;
+        folder_ok = true;
+        first = count - 1;
+    } else {
+        entry = names ? names->KnownDriveFolder(host) : nullptr;
+        folder_ok = entry != nullptr;
+        notable = folder_ok;
+        struct stat folder {};
+        if (!folder_ok) {
+            folder_ok = HostFolder(host, folder);
+            entry = folder_ok && names ? names->EnterDriveFolder(host, folder.st_dev, folder.st_ino) : nullptr;
+        }
+        location.exists = folder_ok;
+        if (count == 0) location.kind = entry ? HostEntryKind::folder : HostEntryKind::unknown;
     }
-    location.exists = folder_ok;
-    location.parent_exists = true;
-    if (path.components.empty()) location.kind = entry ? HostEntryKind::folder : HostEntryKind::unknown;
-    for (size_t i = 0; i < path.components.size(); ++i) {
-        const bool last = i + 1 == path.components.size();
+    for (size_t i = first; i < count; ++i) {
+        const bool last = i + 1 == count;
         const std::string& wanted = path.components[i];
         bool found = false;
+        bool unique = false;
         HostEntryKind kind = HostEntryKind::unknown;
         FolderNameIndex::Entry subfolder = nullptr;
         host += '/';
@@ -156,6 +188,7 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
         } else if (FolderNameIndex::Match match = entry ? names->Find(entry, wanted) : FolderNameIndex::Match{FolderNameIndex::Match::Result::ask_host};
                    match.result == FolderNameIndex::Match::Result::found) {
             found = true;
+            unique = match.unique;
             host += *match.name;
             kind = match.kind;
             subfolder = match.subfolder;
@@ -172,12 +205,20 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
             location.parent_exists = folder_ok;
             location.exists = found;
             location.kind = found ? kind : HostEntryKind::unknown;
-        } else if (subfolder) {
+            break;
+        }
+        if (subfolder) {
             // A folder the index knows to be there needs no look at the host.
             entry = subfolder;
         } else {
+            struct stat folder {};
             folder_ok = found && kind != HostEntryKind::not_folder && HostFolder(host, folder);
             entry = folder_ok && names ? names->Enter(host, folder.st_dev, folder.st_ino) : nullptr;
+        }
+        notable = notable && unique && entry != nullptr;
+        if (notable && i + 2 == count) {
+            // The parent of the path, reached through names the index alone answered for.
+            names->NoteResolved(path.drive, drive_host, location.path.components, host, entry);
         }
     }
     return location;

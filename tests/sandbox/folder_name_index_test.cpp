@@ -449,3 +449,41 @@ TEST(FolderNameIndexOfTheMachine, FindsADriveFolderMadeAgainWhileHeldOpen) {
     EXPECT_EQ(rvx::platform::ReadWholeFile(files, "c:\\NEW.TXT").value_or(""), "new");
     ::close(held);
 }
+
+TEST(FolderNameIndexOfTheMachine, AFolderResolvedBeforeIsWalkedAgainOnceItsWayChanged) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    temp.PutFile("C:\\Top\\Middle\\File.txt", "first");
+    const auto read = [&](const std::string& path) { return rvx::platform::ReadWholeFile(files, path).value_or("<none>"); };
+    // Twice, so that the second read starts from the folder the first one reached.
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), "first");
+    EXPECT_EQ(read("C:\\TOP\\MIDDLE\\FILE.TXT"), "first");
+    // Files made and removed beside the way change nothing.
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Top\\Beside.txt", "beside"));
+    ASSERT_TRUE(files.RemoveFile("C:\\top\\beside.txt"));
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), "first");
+
+    // Outside the program: a second name of another case beside a folder on the way, which
+    // then answers as the folder lists them.
+    temp.PutFile("C:\\Top\\MIDDLE", "a file");
+    const std::string listed = ScanFolderIgnoringCase(temp.HostPath("C:\\Top").string(), "middle");
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), listed == "Middle" ? "first" : "<none>");
+    EXPECT_EQ(read("c:\\top\\Middle\\file.txt"), "first");
+    fs::remove(temp.HostPath("C:\\Top") / "MIDDLE");
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), "first");
+
+    // The folder on the way moved away and another made in its place, then the top one too.
+    fs::rename(temp.HostPath("C:\\Top\\Middle"), temp.HostPath("C:\\Top\\Away"));
+    temp.PutFile("C:\\Top\\middle\\File.txt", "second");
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), "second");
+    EXPECT_EQ(read("c:\\top\\away\\file.txt"), "first");
+    fs::rename(temp.HostPath("C:\\Top"), temp.HostPath("C:\\Old"));
+    temp.PutFile("C:\\TOP\\Middle\\File.txt", "third");
+    EXPECT_EQ(read("c:\\top\\middle\\file.txt"), "third");
+    EXPECT_EQ(read("c:\\old\\middle\\file.txt"), "second");
+    // A folder on the way replaced by a file.
+    fs::remove_all(temp.HostPath("C:\\TOP\\Middle"));
+    temp.PutFile("C:\\TOP\\Middle", "file");
+    EXPECT_EQ(files.ReadAttributes("c:\\top\\middle\\file.txt").status(), rvx::platform::Status::path_not_found);
+    EXPECT_EQ(files.ReadAttributes("c:\\top\\middle").status(), rvx::platform::Status::ok);
+}
