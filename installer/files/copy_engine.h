@@ -3,13 +3,16 @@
 // example shortcut, shared count). The first file that fails ends the stage with a message.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "installer/core/state/install_state.h"
+#include "installer/files/szdd_reader.h"
 #include "installer_strings.h"
 #include "platform/files.h"
 #include "platform/result.h"
@@ -60,11 +63,20 @@ bool CheckDiskMarker(InstallState& app, std::string_view id);
 TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, std::string source,
                           const std::string& target, std::optional<char> last_char, std::string& failed_name,
                           uint64_t* size = nullptr);
-// The same copy from a stored file already open, of source_size bytes. With kept, a whole copy
-// stays open there for reading from its start, so that its expansion need not open it again.
+// A whole temporary copy, still open for reading from its start, and its first bytes as they were
+// written, so that its expansion need neither open it again nor read its header.
+struct KeptTempCopy {
+    std::unique_ptr<platform::File> file;
+    std::array<uint8_t, ExpandingReader::kHeaderSize> start{};
+    size_t start_size = 0;  // less than the header only for a shorter file
+
+    std::span<const uint8_t> Start() const { return {start.data(), start_size}; }
+};
+// The same copy from a stored file already open, of source_size bytes; with kept, the copy stays
+// open there.
 TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, platform::File& source,
                                   uint64_t source_size, const std::string& target, std::string& failed_name,
-                                  std::unique_ptr<platform::File>* kept = nullptr);
+                                  KeptTempCopy* kept = nullptr);
 
 // Creates the zero-filled files of [CREATEFILES]; false when a line stopped it early.
 bool CreatePreallocatedFiles(InstallState& app);

@@ -1,6 +1,8 @@
 // Installing one file line: the replacement rules, the choice between expanding from a
 // temporary copy and expanding straight from the medium, the expansion itself with its
 // progress, and the finishing steps.
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -223,7 +225,7 @@ TempCopyResult CopyToTemp(platform::FileSystem& files, ProgressPage& progress, C
 
 TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& progress, CopyState& copy, platform::File& source,
                                   uint64_t source_size, const std::string& target, std::string& failed_name,
-                                  std::unique_ptr<platform::File>* kept) {
+                                  KeptTempCopy* kept) {
     failed_name.clear();
     auto output = files.Open({target, kept ? Access::read_write : Access::write, platform::share::none, Disposition::create_always});
     if (!output) {
@@ -251,11 +253,16 @@ TempCopyResult CopyOpenFileToTemp(platform::FileSystem& files, ProgressPage& pro
             progress.SetFileBar(0);
             return TempCopyResult::temp_cannot_be_created;
         }
+        if (kept && kept->start_size < kept->start.size()) {
+            const size_t taken = std::min(kept->start.size() - kept->start_size, got.value());
+            std::memcpy(kept->start.data() + kept->start_size, block, taken);
+            kept->start_size += taken;
+        }
         done += got.value();
         progress.SetFileBar(static_cast<long long>(source_size == 0 ? 100 : (done / divisor) * 100 / scaled_size));
     }
     progress.SetFileBar(0);
-    if (kept && output.value()->Seek(0, platform::SeekFrom::begin)) *kept = std::move(output).value();
+    if (kept && output.value()->Seek(0, platform::SeekFrom::begin)) kept->file = std::move(output).value();
     return TempCopyResult::done;
 }
 
@@ -307,7 +314,7 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
 
     std::string temp;
     std::string input_path = compressed;
-    std::unique_ptr<platform::File> temp_copy;  // the temporary copy, still open from its making
+    KeptTempCopy temp_copy;  // the temporary copy, still open from its making
     if (temporary_route) {
         platform.ui.KeepAlive();
         temp = UniqueTempName(app);
@@ -329,7 +336,8 @@ FileCopyResult CopyOneFile(InstallState& app, std::string_view line) {
         input_path = temp;
     }
     stored.file.reset();
-    auto input = temp_copy ? ExpandingReader::FromFile(std::move(temp_copy), temp) : ExpandingReader::Open(files, input_path);
+    auto input = temp_copy.file ? ExpandingReader::FromFile(std::move(temp_copy.file), temp, temp_copy.Start())
+                                : ExpandingReader::Open(files, input_path);
     const auto missing_file = [](Status status) { return status == Status::not_found || status == Status::path_not_found; };
     if (!input && !temporary_route && missing_file(input.status())) input = ExpandingReader::Open(files, entry.source_path);
     if (!input) {

@@ -54,29 +54,42 @@ platform::Result<std::unique_ptr<ExpandingReader>> ExpandingReader::Open(platfor
 }
 
 platform::Result<std::unique_ptr<ExpandingReader>> ExpandingReader::FromFile(std::unique_ptr<platform::File> file,
-                                                                              std::string name) {
+                                                                              std::string name,
+                                                                              std::optional<std::span<const uint8_t>> known_start) {
     if (!file) return platform::Fail(platform::Status::invalid_argument, "no file to read");
     std::unique_ptr<ExpandingReader> reader(new ExpandingReader(std::move(file), std::move(name)));
-    if (auto header = reader->ReadHeader(); !header) return header.error();
+    if (auto header = reader->ReadHeader(known_start); !header) return header.error();
     return reader;
 }
 
 // Only the signature decides: anything else is an ordinary file, read as it stands. Behind the
 // signature the header must be whole and name the one mode there is, or the file is unreadable.
-platform::Outcome ExpandingReader::ReadHeader() {
+platform::Outcome ExpandingReader::ReadHeader(std::optional<std::span<const uint8_t>> known_start) {
     uint8_t header[kHeaderSize];
-    auto got = ReadFully(*file_, header, sizeof header);
-    if (!got) return got.error();
-    if (got.value() < sizeof kSignature || std::memcmp(header, kSignature, sizeof kSignature) != 0) {
+    size_t got = 0;
+    if (known_start) {
+        got = std::min(known_start->size(), sizeof header);
+        std::memcpy(header, known_start->data(), got);
+    } else {
+        auto read = ReadFully(*file_, header, sizeof header);
+        if (!read) return read.error();
+        got = read.value();
+    }
+    if (got < sizeof kSignature || std::memcmp(header, kSignature, sizeof kSignature) != 0) {
         auto start = file_->Seek(0, platform::SeekFrom::begin);
         if (!start) return start.error();
         return {};
     }
-    if (got.value() < kHeaderSize)
+    if (got < kHeaderSize)
         return platform::Fail(platform::Status::io_error, Described(name_) + " is damaged: its compression header is cut off");
     if (header[8] != kModeLzss)
         return platform::Fail(platform::Status::io_error, Described(name_) + " uses an unknown compression mode (" +
                                                                 std::to_string(header[8]) + ")");
+    // The compressed data follows the header, where a read of it would have left the file.
+    if (known_start) {
+        auto behind = file_->Seek(kHeaderSize, platform::SeekFrom::begin);
+        if (!behind) return behind.error();
+    }
     compressed_ = true;
     missing_character_ = static_cast<char>(header[9]);
     expanded_size_ = uint32_t{header[10]} | uint32_t{header[11]} << 8 | uint32_t{header[12]} << 16 |

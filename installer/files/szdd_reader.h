@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,9 +31,12 @@ public:
 
     // Opened for reading, shared reading allowed.
     static platform::Result<std::unique_ptr<ExpandingReader>> Open(platform::FileSystem& files, std::string_view path);
-    // name is only used to say which file is meant when reading fails.
+    // name is only used to say which file is meant when reading fails. A caller that wrote the
+    // file itself may hand over its first bytes (up to kHeaderSize, fewer only when the file is
+    // that short) with the file at its start: they are not read again.
     static platform::Result<std::unique_ptr<ExpandingReader>> FromFile(std::unique_ptr<platform::File> file,
-                                                                        std::string name = {});
+                                                                        std::string name = {},
+                                                                        std::optional<std::span<const uint8_t>> known_start = {});
 
     ExpandingReader(const ExpandingReader&) = delete;
     ExpandingReader& operator=(const ExpandingReader&) = delete;
@@ -54,7 +59,7 @@ private:
 
     ExpandingReader(std::unique_ptr<platform::File> file, std::string name);
 
-    platform::Outcome ReadHeader();
+    platform::Outcome ReadHeader(std::optional<std::span<const uint8_t>> known_start);
     void ResetDecoder();
     // Moves the unread input to the front of the buffer and fills the rest from the file;
     // false when the file failed (the error is kept in failure_).

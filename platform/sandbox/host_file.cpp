@@ -152,11 +152,17 @@ platform::Outcome HostFile::SetTimes(const platform::FileTimes& times) {
     }
     if (::futimens(fd_, host) != 0) return HostError(errno, windows_path_);
     if (times.creation.ticks != 0 && books_.metadata) {
-        auto now = Times();
-        if (!now) return now.error();
+        // The host keeps a time given to it to the nanosecond, finer than the system's ticks: only
+        // a last write left as it was needs a look at the host.
+        platform::FileTime last_write = times.last_write;
+        if (last_write.ticks == 0) {
+            auto now = Times();
+            if (!now) return now.error();
+            last_write = now->last_write;
+        }
         FileMetadata metadata = books_.metadata->Find(books_.path).value_or(FileMetadata{});
         // A creation time equal to the last write is what a file without an entry reports.
-        metadata.creation = times.creation == now->last_write ? std::nullopt : std::optional(times.creation);
+        metadata.creation = times.creation == last_write ? std::nullopt : std::optional(times.creation);
         books_.metadata->Record(books_.path, metadata, false);
     }
     return {};

@@ -20,7 +20,19 @@ const char* ShowStateName(platform::ShowState show) {
     return "normal";
 }
 
-Journal::~Journal() { Close(); }
+namespace {
+
+// How much may wait, and for how long: a person or a test watching the journal during a long copy
+// still sees it move, and a crash loses at most that much.
+constexpr size_t kMostWaiting = 8192;
+constexpr auto kLongestWait = std::chrono::milliseconds(200);
+
+}  // namespace
+
+Journal::~Journal() {
+    (void)Flush();
+    Close();
+}
 
 void Journal::Close() {
     if (watch_ >= 0) names_->UnwatchFile(watch_);
@@ -29,13 +41,37 @@ void Journal::Close() {
     fd_ = -1;
 }
 
-platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
+std::string Journal::Line(std::string_view kind, const std::vector<std::string>& fields) {
     std::string line(kind);
     for (const auto& field : fields) {
         line += ' ';
         line += field;
     }
     line += '\n';
+    return line;
+}
+
+platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
+    if (waiting_.empty()) return Append(Line(kind, fields));
+    waiting_ += Line(kind, fields);
+    return Flush();
+}
+
+void Journal::WriteSoon(std::string_view kind, const std::vector<std::string>& fields) {
+    const auto now = std::chrono::steady_clock::now();
+    if (waiting_.empty()) waiting_since_ = now;
+    waiting_ += Line(kind, fields);
+    if (waiting_.size() >= kMostWaiting || now - waiting_since_ >= kLongestWait) (void)Flush();
+}
+
+platform::Outcome Journal::Flush() {
+    if (waiting_.empty()) return {};
+    const platform::Outcome written = Append(waiting_);
+    waiting_.clear();
+    return written;
+}
+
+platform::Outcome Journal::Append(const std::string& line) {
     // A journal deleted since it was opened (no name left for the open file) is made again, as
     // opening it for each line did.
     if (fd_ >= 0 && !(watch_ >= 0 && names_->FileUnchanged(watch_))) {

@@ -4,6 +4,7 @@
 // people can read it back line by line (docs/simulated-machine.md).
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,15 +33,25 @@ public:
     // once so a crash never loses what was already journaled. The file is opened at the first
     // line and kept open for appending; a file deleted meanwhile is made again.
     platform::Outcome Write(std::string_view kind, const std::vector<std::string>& fields);
+    // The same line, allowed to wait for the next written line (for a short while at most) and
+    // go out with it in one write: for lines that come in runs and only say how far something
+    // got, such as progress bars, whose loss in a crash loses nothing that happened.
+    void WriteSoon(std::string_view kind, const std::vector<std::string>& fields);
+    // Writes the lines still waiting.
+    platform::Outcome Flush();
     const std::string& host_path() const { return host_path_; }
 
 private:
+    static std::string Line(std::string_view kind, const std::vector<std::string>& fields);
+    platform::Outcome Append(const std::string& text);
     void Close();
 
     std::string host_path_;
     FolderNameIndex* names_ = nullptr;
     int fd_ = -1;
     int watch_ = -1;  // the open file's watch in names_
+    std::string waiting_;  // lines of WriteSoon not written yet
+    std::chrono::steady_clock::time_point waiting_since_;
 };
 
 }  // namespace rvx::sandbox

@@ -273,6 +273,8 @@ ProgramSession::~ProgramSession() {
     const std::vector<OpenedBatch> batches = services_->shell.opened_batches();
     platform_.reset();
     services_.reset();
+    // The lines that were let wait end with the program.
+    (void)machine_.journal().Flush();
     // The batch files the program opened run now that it is gone and its file free.
     for (const auto& batch : batches) {
         SandboxFiles files(machine_);

@@ -105,7 +105,7 @@ void SandboxUi::SetProgressText(int line, std::string_view text) {
     const unsigned bit = line == 1 ? 1u : 2u;
     if (pending_lines_ & bit) FlushProgressTexts();
     current = std::string(text);
-    (void)journal_.Write("PROGRESS", {Word("action", "text"), Word("line", std::to_string(line)), Field("text", text)});
+    journal_.WriteSoon("PROGRESS", {Word("action", "text"), Word("line", std::to_string(line)), Field("text", text)});
     pending_lines_ |= bit;
     progress_since_picture_ = true;
 }
@@ -117,8 +117,8 @@ void SandboxUi::SetProgressBars(int file_percent, int total_percent) {
     if (!progress.shown || (progress.file_percent == file_percent && progress.total_percent == total_percent)) return;
     progress.file_percent = file_percent;
     progress.total_percent = total_percent;
-    (void)journal_.Write("PROGRESS", {Word("action", "bars"), Word("file", std::to_string(file_percent)),
-                                      Word("total", std::to_string(total_percent))});
+    journal_.WriteSoon("PROGRESS", {Word("action", "bars"), Word("file", std::to_string(file_percent)),
+                                    Word("total", std::to_string(total_percent))});
     progress_since_picture_ = true;
     FlushProgressTexts();
 }

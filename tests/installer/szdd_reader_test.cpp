@@ -36,6 +36,7 @@ public:
         const size_t count = std::min({size, chunk_, bytes_.size() - at_});
         std::memcpy(buffer, bytes_.data() + at_, count);
         at_ += count;
+        bytes_read_ += count;
         return count;
     }
     platform::Outcome Write(const void*, size_t) override { return platform::Fail(Status::access_denied, "read only"); }
@@ -47,11 +48,13 @@ public:
     platform::Result<uint64_t> Size() override { return bytes_.size(); }
     platform::Result<platform::FileTimes> Times() override { return platform::FileTimes{}; }
     platform::Outcome SetTimes(const platform::FileTimes&) override { return {}; }
+    size_t bytes_read() const { return bytes_read_; }
 
 private:
     std::string bytes_;
     size_t chunk_;
     size_t at_ = 0;
+    size_t bytes_read_ = 0;
 };
 
 std::unique_ptr<ExpandingReader> Reader(std::string bytes, size_t file_chunk = std::numeric_limits<size_t>::max()) {
@@ -268,6 +271,33 @@ TEST(ExpandingReader, ReadsOtherFilesAsTheyStand) {
         ASSERT_FALSE(reader);
         EXPECT_EQ(reader.error().status, Status::io_error);
         EXPECT_NE(reader.error().detail.find(kName), std::string::npos) << reader.error().detail;
+    }
+}
+
+TEST(ExpandingReader, AStartHandedOverByTheFilesWriterIsNotReadAgain) {
+    const std::string signature("SZDD\x88\xF0\x27\x33", 8);
+    const std::string compressed = CompressedSample(Sample("mixed"));
+    for (const std::string& bytes : {compressed, std::string(), std::string("SZ"), std::string(70000, 'p') + signature,
+                                     signature + std::string("A\0\x10", 3), Header(3).replace(8, 1, "B") + "abc"}) {
+        SCOPED_TRACE(bytes.size());
+        const std::string start = bytes.substr(0, ExpandingReader::kHeaderSize);
+        const std::span<const uint8_t> known(reinterpret_cast<const uint8_t*>(start.data()), start.size());
+        auto file = std::make_unique<MemoryFile>(bytes);
+        MemoryFile& seen = *file;
+        auto handed = ExpandingReader::FromFile(std::move(file), kName, known);
+        auto read = ExpandingReader::FromFile(std::make_unique<MemoryFile>(bytes), kName);
+        ASSERT_EQ(handed.ok(), read.ok());
+        if (!read) {
+            EXPECT_EQ(handed.error().status, read.error().status);
+            continue;
+        }
+        EXPECT_EQ(seen.bytes_read(), 0u);
+        EXPECT_EQ(handed.value()->compressed(), read.value()->compressed());
+        EXPECT_EQ(handed.value()->ExpandedSize().value_or(1), read.value()->ExpandedSize().value_or(2));
+        const std::string expanded = ReadAll(*read.value(), 4096).bytes;
+        EXPECT_TRUE(ReadAll(*handed.value(), 4096).bytes == expanded);
+        ASSERT_TRUE(handed.value()->Rewind());
+        EXPECT_TRUE(ReadAll(*handed.value(), 65535).bytes == expanded);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -200,4 +201,38 @@ TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
         EXPECT_FALSE(journal.Write("SEVENTH", {}));
         fs::remove_all(base);
     }
+}
+
+TEST(Machine, JournalLinesLetWaitGoOutInOrderWithTheNextLineOrWhenFlushed) {
+    const auto read = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    fs::path base = test_support::MakeTempFolder("rvx-journal-soon");
+    const fs::path path = base / "journal.log";
+    {
+        sandbox::Journal journal(path.string());
+        journal.WriteSoon("BARS", {"file=50"});
+        journal.WriteSoon("BARS", {"file=100"});
+        EXPECT_EQ(read(path), "");
+        ASSERT_TRUE(journal.Write("MESSAGE", {}));
+        EXPECT_EQ(read(path), "BARS file=50\nBARS file=100\nMESSAGE\n");
+        journal.WriteSoon("BARS", {"file=0"});
+        ASSERT_TRUE(journal.Flush());
+        EXPECT_EQ(read(path), "BARS file=50\nBARS file=100\nMESSAGE\nBARS file=0\n");
+        ASSERT_TRUE(journal.Flush());
+        // A long run of them does not wait whole: what is written is made of whole lines.
+        for (int i = 0; i < 1000; ++i) journal.WriteSoon("BARS", {"total=" + std::to_string(i % 100)});
+        const std::string part = read(path);
+        EXPECT_GT(part.size(), std::string("BARS file=50\nBARS file=100\nMESSAGE\nBARS file=0\n").size());
+        EXPECT_EQ(part.back(), '\n');
+        journal.WriteSoon("LAST", {});
+    }
+    // What still waited when the journal closed is there.
+    const std::string all = read(path);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 4 + 1000 + 1);
+    EXPECT_TRUE(all.ends_with("BARS total=99\nLAST\n"));
+    fs::remove_all(base);
 }

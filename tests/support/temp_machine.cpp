@@ -94,6 +94,8 @@ platform::Platform& TempMachine::Start(const std::string& program_path, const st
 }
 
 std::vector<std::string> TempMachine::JournalLines() const {
+    // Read while the program may still run: lines let wait are part of what it journaled.
+    if (machine_) (void)machine_->journal().Flush();
     std::ifstream in(folder_ / "machine" / "journal.log");
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
