@@ -44,6 +44,8 @@ uint64_t DriveSpace::Held(char drive) {
     return *entry.held;
 }
 
+bool DriveSpace::Counted(char drive) const { return drives_[Index(drive)].held.has_value(); }
+
 uint64_t DriveSpace::Free(char drive) {
     const uint64_t held = Held(drive);
     const uint64_t size = Size(drive);

@@ -26,6 +26,8 @@ public:
     uint64_t Free(char drive);
     // What the drive's folder holds: counted at the first question, then kept up to date.
     uint64_t Held(char drive);
+    // Whether the drive's bytes are counted, so that a change must say how many bytes it moves.
+    bool Counted(char drive) const;
 
     // A write about to make a file longer by bytes: takes them, or fails with disk_full (naming
     // windows_path) and takes nothing.

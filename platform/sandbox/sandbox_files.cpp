@@ -329,9 +329,11 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
     auto location = Locate(path);
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
-    // One look at the host for both what it is and how much room it frees.
+    // One look at the host for both what it is and how much room it frees; none when the index
+    // knows it is no folder and no one counts the drive's bytes yet.
     struct stat info;
-    const bool listed = ::stat(location->host_path.c_str(), &info) == 0;
+    const bool asked = location->kind != HostEntryKind::not_folder || space_.Counted(location->path.drive);
+    const bool listed = asked && ::stat(location->host_path.c_str(), &info) == 0;
     if (listed && S_ISDIR(info.st_mode)) return Fail(Status::access_denied, location->path.Text() + " is a folder");
     if (auto allowed = CheckChange(location->path, true); !allowed) return allowed;
     if (AttributesOf(location->path, false) & attributes::read_only)

@@ -72,6 +72,22 @@ TEST(FreeSpace, ShrinksWithGrowthAndComesBackWithDeletionAndTruncation) {
     EXPECT_EQ(temp.ReadFile("C:\\app.ini"), "[Main]\r\nPath=x\r\n");
 }
 
+TEST(FreeSpace, DeletionsBeforeTheFirstQuestionAreInTheCountItMakes) {
+    TempMachine temp(WithDriveOfKilobytes(100));
+    temp.PutFile("C:\\Old\\a.txt", std::string(4000, 'a'));
+    temp.PutFile("C:\\Old\\b.txt", std::string(6000, 'b'));
+    temp.PutFile("C:\\Old\\Sub\\c.txt", std::string(1000, 'c'));
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.ListNames("C:\\Old\\*"));  // the folder's names known, its kinds too
+    ASSERT_TRUE(files.RemoveFile("C:\\Old\\A.TXT"));
+    EXPECT_EQ(files.RemoveFile("C:\\Old\\Sub").status(), Status::access_denied);  // a folder stays
+    EXPECT_EQ(FreeOnC(files), 102400u - 7000);
+    // Once counted, a deletion gives its bytes back.
+    ASSERT_TRUE(files.RemoveFile("C:\\Old\\b.txt"));
+    EXPECT_EQ(FreeOnC(files), 102400u - 1000);
+    EXPECT_TRUE(fs::exists(temp.HostPath("C:\\Old\\Sub\\c.txt")));
+}
+
 TEST(FreeSpace, AWriteThatDoesNotFitFailsWithDiskFullAndWritesNothing) {
     TempMachine temp(WithDriveOfKilobytes(4));
     FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
