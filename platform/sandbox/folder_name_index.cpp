@@ -30,28 +30,44 @@ HostEntryKind KindOf(unsigned char type) {
     return HostEntryKind::not_folder;
 }
 
-// Counts the kernel's signals that a note was queued on some index's watches. A note queued
-// by a call of the thread that owns the index is signalled before that call returns, and one
-// queued by another process as soon as the kernel can interrupt the thread: while the count
-// stays as it was, the queue holds nothing new and reading it would only say so.
+// Counts the kernel's signals that a note was queued on some index's watches. Each note comes
+// with a real-time signal of its own, which the kernel queues rather than merging it with one
+// still pending; when it cannot queue one it sends SIGIO instead, which counts as more than any
+// number of notes. A note queued by a call of the thread that owns the index is signalled
+// before that call returns, and one queued by another process as soon as the kernel can
+// interrupt the thread: while the count grows only by the notes the program knows it caused
+// itself, the queue holds nothing the index does not know.
 std::atomic<uint64_t> g_queue_signals{0};
+constexpr uint64_t kSignalNotCounted = uint64_t{1} << 40;
+
+// SIGRTMIN is not a constant: the C library keeps the first ones for itself.
+int QueueSignal() { return SIGRTMIN + 4; }
 
 void CountQueueSignal(int) { g_queue_signals.fetch_add(1, std::memory_order_relaxed); }
+void CountLostSignal(int) { g_queue_signals.fetch_add(kSignalNotCounted, std::memory_order_relaxed); }
 
-// Takes the queue signal for the count, unless something else in the process handles it.
-bool HandleQueueSignal() {
+bool Unhandled(int signal) {
+    struct sigaction current {};
+    if (::sigaction(signal, nullptr, &current) != 0) return false;
+    const bool taken = (current.sa_flags & SA_SIGINFO) ? current.sa_sigaction != nullptr
+                                                       : current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN;
+    return !taken;
+}
+
+bool Handle(int signal, void (*handler)(int)) {
+    struct sigaction count {};
+    count.sa_handler = handler;
+    // Calls the signal interrupts go on as if it had not come.
+    count.sa_flags = SA_RESTART;
+    sigemptyset(&count.sa_mask);
+    return ::sigaction(signal, &count, nullptr) == 0;
+}
+
+// Takes both signals for the count, unless something else in the process handles either.
+bool HandleQueueSignals() {
     static const bool handled = [] {
-        struct sigaction current {};
-        if (::sigaction(SIGIO, nullptr, &current) != 0) return false;
-        const bool taken = (current.sa_flags & SA_SIGINFO) ? current.sa_sigaction != nullptr
-                                                           : current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN;
-        if (taken) return false;
-        struct sigaction count {};
-        count.sa_handler = CountQueueSignal;
-        // Calls the signal interrupts go on as if it had not come.
-        count.sa_flags = SA_RESTART;
-        sigemptyset(&count.sa_mask);
-        return ::sigaction(SIGIO, &count, nullptr) == 0;
+        if (!Unhandled(QueueSignal()) || !Unhandled(SIGIO)) return false;
+        return Handle(SIGIO, CountLostSignal) && Handle(QueueSignal(), CountQueueSignal);
     }();
     return handled;
 }
@@ -80,10 +96,11 @@ std::string ScanFolderIgnoringCase(const std::string& folder, const std::string&
 
 FolderNameIndex::FolderNameIndex(size_t capacity)
     : capacity_(std::max<size_t>(capacity, 1)), notify_fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (notify_fd_ < 0 || !HandleQueueSignal()) return;
+    if (notify_fd_ < 0 || !HandleQueueSignals()) return;
     // Signalled to this thread only: the thread that looks up is then the one interrupted.
     const f_owner_ex owner{F_OWNER_TID, ::gettid()};
-    signalled_ = ::fcntl(notify_fd_, F_SETOWN_EX, &owner) == 0 && ::fcntl(notify_fd_, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
+    signalled_ = ::fcntl(notify_fd_, F_SETOWN_EX, &owner) == 0 && ::fcntl(notify_fd_, F_SETSIG, QueueSignal()) == 0 &&
+                 ::fcntl(notify_fd_, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
     owner_ = ::pthread_self();
 }
 
@@ -301,12 +318,19 @@ void FolderNameIndex::Refresh() {
     if (signalled_ && ::pthread_equal(::pthread_self(), owner_)) {
         // Taken before the queue is read: a signal that comes during the read counts again.
         const uint64_t signals = g_queue_signals.load(std::memory_order_acquire);
-        if (read_at_signal_ && *read_at_signal_ == signals) return;
+        // Only notes of this program's own changes, applied when it made them: nothing to read,
+        // unless so many wait that the queue is to be emptied.
+        if (read_at_signal_ && signals - *read_at_signal_ == own_notes_ &&
+            (own_notes_ == 0 || (own_notes_ < kMostOwnNotesWaiting &&
+                                 std::chrono::steady_clock::now() - own_notes_since_ < kLongestOwnNoteWait)))
+            return;
         read_at_signal_ = signals;
+        own_notes_ = 0;
     }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(notify_fd_, buffer, sizeof buffer);
+        ++queue_reads_;
         if (got <= 0) {
             if (got < 0 && errno == EINTR) continue;
             // EAGAIN: nothing more queued. Any other failure leaves the queue unknown.
@@ -362,12 +386,34 @@ void FolderNameIndex::Refresh() {
     }
 }
 
-void FolderNameIndex::NoteCreatedFile(const std::string& host_path) {
+FolderNameIndex::Folder* FolderNameIndex::IndexedFolderOf(const std::string& host_path, std::string_view& name) {
     const size_t cut = host_path.rfind('/');
-    if (cut == std::string::npos || cut == 0) return;
+    if (cut == std::string::npos || cut == 0) return nullptr;
     auto folder = folders_.find(host_path.substr(0, cut));
-    if (folder == folders_.end()) return;
-    AddName(folder->second, std::string_view(host_path).substr(cut + 1), HostEntryKind::not_folder);
+    if (folder == folders_.end()) return nullptr;
+    name = std::string_view(host_path).substr(cut + 1);
+    return &folder->second;
+}
+
+void FolderNameIndex::ExpectOwnNote() {
+    if (!signalled_ || !::pthread_equal(::pthread_self(), owner_)) return;
+    if (own_notes_++ == 0) own_notes_since_ = std::chrono::steady_clock::now();
+}
+
+void FolderNameIndex::NoteCreatedFile(const std::string& host_path, bool made_by_the_call) {
+    std::string_view name;
+    Folder* folder = IndexedFolderOf(host_path, name);
+    if (!folder) return;
+    AddName(*folder, name, HostEntryKind::not_folder);
+    if (made_by_the_call) ExpectOwnNote();
+}
+
+void FolderNameIndex::NoteRemovedFile(const std::string& host_path) {
+    std::string_view name;
+    Folder* folder = IndexedFolderOf(host_path, name);
+    if (!folder) return;
+    RemoveName(*folder, name);
+    ExpectOwnNote();
 }
 
 FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t device, ino_t inode) {

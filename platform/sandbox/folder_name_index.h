@@ -2,8 +2,10 @@
 // a whole folder each time a name is missing in the exact case. Each indexed folder is watched by
 // the kernel (inotify): every creation, deletion and move in it, by this process or any other,
 // is queued before the call that made it returns, and is applied to the index before the next
-// lookup. A lookup therefore answers what reading the folder would answer at that moment. When
-// the kernel cannot watch (no inotify instance or watch left, a queue overflow), the folders
+// lookup. A lookup therefore answers what reading the folder would answer at that moment. The
+// files the machine itself makes and removes are applied as it does so; their notes, counted,
+// are read only with the next note nobody expected, or once enough of them wait. When the
+// kernel cannot watch (no inotify instance or watch left, a queue overflow), the folders
 // concerned are read again as before.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include <sys/types.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <optional>
@@ -88,7 +91,12 @@ public:
     // A file this program has just made at host_path (its folder's path, "/", its name): known to
     // be no folder without asking the host. The kernel's note of the same creation, read later,
     // leaves that as it is; what others do to the name afterwards is queued after it.
-    void NoteCreatedFile(const std::string& host_path);
+    // made_by_the_call: the call that opened it made the name (it did not find it there), so
+    // the kernel queued exactly one note of it, which need not be read before the next lookup.
+    void NoteCreatedFile(const std::string& host_path, bool made_by_the_call);
+    // A file this program has just removed from host_path (the host's call succeeded, so the
+    // kernel queued exactly one note of it): gone from the index at once.
+    void NoteRemovedFile(const std::string& host_path);
 
     // A folder a path resolution reached from its drive's folder, and the names it found on the
     // way (each the only one of its case in its folder), as long as nothing that could change how
@@ -127,6 +135,8 @@ public:
     size_t watched_drive_folders() const { return chains_.size(); }
     // Folders read whole since this object was made (for tests and the bench).
     uint64_t folder_reads() const { return folder_reads_; }
+    // Reads of the change queue since this object was made (for tests).
+    uint64_t queue_reads() const { return queue_reads_; }
 
 private:
     struct Name {
@@ -159,6 +169,14 @@ private:
     };
 
     static const Name* ExactName(const Folder& folder, std::string_view name);
+    // The indexed folder that holds host_path, and the name in it; nullptr when it is not indexed.
+    Folder* IndexedFolderOf(const std::string& host_path, std::string_view& name);
+    // One note more in the queue that the index applied when its change was made. A file made
+    // new or removed in a watched folder gives exactly one note, on that folder's watch. Only a
+    // folder another process moves away in the instant between the lookup and the host's call
+    // could take that note away, while its own move brings one: what is known of that folder
+    // may then lag until the waiting notes are read, a fifth of a second later at most.
+    void ExpectOwnNote();
     void AddName(Folder& folder, std::string_view name, HostEntryKind kind);
     // A name that comes or goes takes the index of the folder it named with it.
     void RemoveName(Folder& folder, std::string_view name);
@@ -182,6 +200,12 @@ private:
     bool signalled_ = false;
     pthread_t owner_{};
     std::optional<uint64_t> read_at_signal_;
+    // Notes of the program's own changes queued since the last read (see ExpectOwnNote); read
+    // once this many wait, so that the queue never fills, or once the first has waited so long.
+    uint64_t own_notes_ = 0;
+    std::chrono::steady_clock::time_point own_notes_since_;
+    static constexpr uint64_t kMostOwnNotesWaiting = 256;
+    static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
     std::unordered_map<std::string, Folder> folders_;     // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
     std::unordered_map<uint64_t, Folder*> by_serial_;
@@ -191,6 +215,7 @@ private:
     std::list<std::string> recent_;                       // most recently used first
     std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;
+    uint64_t queue_reads_ = 0;
     uint64_t layout_generation_ = 1;            // see ResolvedFolder
     std::array<ResolvedFolder, 4> resolved_{};  // the folders last resolved, the oldest replaced first
     size_t next_resolved_ = 0;

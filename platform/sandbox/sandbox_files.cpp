@@ -184,13 +184,17 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
     // Creating needs write access on the host even when the program only reads.
     if ((flags & O_CREAT) && (flags & O_ACCMODE) == O_RDONLY) flags = (flags & ~O_ACCMODE) | O_RDWR;
     const uint64_t size_before = truncates ? HostSize(where.host_path) : 0;
-    int fd = ::open(where.host_path.c_str(), flags, 0644);
+    // A name not there is made only if still not there: then the call itself made it.
+    const bool makes_name = !where.exists && (flags & O_CREAT);
+    int fd = ::open(where.host_path.c_str(), makes_name ? flags | O_EXCL : flags, 0644);
+    const bool made_name = makes_name && fd >= 0;
+    if (fd < 0 && makes_name && errno == EEXIST && !(flags & O_EXCL)) fd = ::open(where.host_path.c_str(), flags, 0644);
     if (fd < 0) return HostError(errno, windows_path);
 
     if (!where.exists) {
         // A new file: whatever was kept for an earlier file of that name went with it.
         metadata_.Forget(where.path);
-        folder_names_.NoteCreatedFile(where.host_path);
+        folder_names_.NoteCreatedFile(where.host_path, made_name);
     } else if (truncates) {
         space_.Give(where.path.drive, size_before);
         FileMetadata replaced = metadata_.Find(where.path).value_or(FileMetadata{});
@@ -340,6 +344,7 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
         return Fail(Status::access_denied, location->path.Text() + " is read-only");
     const uint64_t size = listed && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
     if (::unlink(location->host_path.c_str()) != 0) return HostError(errno, location->path.Text());
+    folder_names_.NoteRemovedFile(location->host_path);
     space_.Give(location->path.drive, size);
     metadata_.Forget(location->path);
     return {};

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -177,6 +179,88 @@ TEST(FolderNameIndexOfTheMachine, ReadsAFolderOnceWhileTheProgramFillsIt) {
     ASSERT_TRUE(files.RemoveFile("C:\\Program Files\\Many\\sub\\INNER.TXT"));
     ASSERT_TRUE(files.RemoveFolder("C:\\Program Files\\Many\\sub"));
     EXPECT_EQ(files.ReadAttributes("C:\\Program Files\\Many\\Sub").status(), rvx::platform::Status::not_found);
+}
+
+TEST_F(IndexedFolder, ReadsTheQueueForEveryNoteButThoseOfChangesNotedByTheirMaker) {
+    ASSERT_TRUE(index_.watching());
+    EXPECT_EQ(Find("none"), "");
+    const std::string temp = (folder_ / "tmp1").string();
+    const uint64_t reads_before = index_.queue_reads();
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i) {
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        index_.NoteCreatedFile(temp, true);
+        EXPECT_EQ(Find("TMP1"), "tmp1");
+        ASSERT_EQ(::unlink(temp.c_str()), 0);
+        index_.NoteRemovedFile(temp);
+        EXPECT_EQ(Find("Tmp1"), "");
+    }
+    // Read only once notes have waited long enough (on a slow machine), or enough of them.
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_LE(index_.queue_reads() - reads_before, 1u + static_cast<uint64_t>(waited.count() / 200));
+
+    // A change noted by no one, right after one that was: read before the next lookup.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    index_.NoteCreatedFile(temp, true);
+    Touch(folder_ / "Unnoted.txt");
+    EXPECT_EQ(Find("UNNOTED.TXT"), "Unnoted.txt");
+    ASSERT_EQ(std::system(("rm '" + temp + "'").c_str()), 0);
+    EXPECT_EQ(Find("tmp1"), "");
+}
+
+TEST(FolderNameIndexOfTheMachine, AppliesItsOwnChangesAtOnceAndReadsEveryOtherBeforeTheNextLookup) {
+    rvx::test_support::TempMachine temp;
+    rvx::platform::FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    const FolderNameIndex& names = temp.machine().folder_names();
+    ASSERT_TRUE(names.watching());
+    ASSERT_TRUE(files.MakeFolder("C:\\Own"));
+    ASSERT_EQ(files.ReadAttributes("C:\\Own\\none").status(), rvx::platform::Status::not_found);
+    const auto host_names = [&] {
+        std::vector<std::string> listed;
+        for (const auto& entry : fs::directory_iterator(temp.HostPath("C:\\Own"))) listed.push_back(entry.path().filename());
+        std::sort(listed.begin(), listed.end());
+        return listed;
+    };
+    const auto machine_names = [&] {
+        std::vector<std::string> listed;
+        for (const auto& entry : files.ListNames("C:\\Own\\*").value_or(std::vector<rvx::platform::FoundEntry>{}))
+            if (entry.name != "." && entry.name != "..") listed.push_back(entry.name);
+        std::sort(listed.begin(), listed.end());
+        return listed;
+    };
+    // The temporary file of a copy, made and removed again for each file, and the files kept.
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Own\\tmp1", "t"));
+        ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\OWN\\File" + std::to_string(i), "f"));
+        ASSERT_TRUE(files.RemoveFile("c:\\own\\TMP1"));
+        ASSERT_EQ(files.ReadAttributes("C:\\Own\\tmp1").status(), rvx::platform::Status::not_found);
+    }
+    EXPECT_EQ(machine_names(), host_names());
+
+    // Any other change is read before the next lookup: by another process, or by this one past
+    // the machine's files.
+    uint64_t reads_before = names.queue_reads();
+    ASSERT_EQ(std::system(("touch '" + temp.HostPath("C:\\Own\\Other.TXT").string() + "'").c_str()), 0);
+    EXPECT_TRUE(files.ReadAttributes("C:\\own\\other.txt"));
+    fs::remove(temp.HostPath("C:\\Own\\File7"));
+    ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Own\\tmp1", "t"));
+    EXPECT_EQ(files.ReadAttributes("C:\\own\\file7").status(), rvx::platform::Status::not_found);
+    EXPECT_GE(names.queue_reads() - reads_before, 2u);
+
+    // A long run of its own changes still empties the queue now and then, and answers as the
+    // folder does through it.
+    reads_before = names.queue_reads();
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_TRUE(files.RemoveFile("C:\\Own\\tmp1"));
+        ASSERT_TRUE(rvx::platform::WriteWholeFile(files, "C:\\Own\\tmp1", std::to_string(i)));
+    }
+    EXPECT_GE(names.queue_reads() - reads_before, 2u);
+    EXPECT_EQ(rvx::platform::ReadWholeFile(files, "C:\\OWN\\TMP1").value_or(""), "599");
+    EXPECT_EQ(machine_names(), host_names());
 }
 
 TEST(FolderNameIndexOfTheMachine, AnswersAfterARestartReplacementAndABatchFile) {
