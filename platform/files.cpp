@@ -1,7 +1,24 @@
-// Helpers built on the FileSystem interface alone, shared by every implementation.
+// Helpers built on the FileSystem interface alone, shared by every implementation, and the
+// transfer between two files that any file can do through a buffer.
 #include "platform/files.h"
 
 namespace rvx::platform {
+
+Transfer File::WriteFrom(File& source, size_t size, void* buffer) {
+    Transfer done;
+    auto got = source.Read(buffer, size);
+    if (!got) {
+        done.read_error = got.error();
+        return done;
+    }
+    if (got.value() == 0) return done;
+    if (auto written = Write(buffer, got.value()); !written) {
+        done.write_error = written.error();
+        return done;
+    }
+    done.moved = got.value();
+    return done;
+}
 
 bool Exists(FileSystem& files, std::string_view path) { return files.ReadAttributes(path).ok(); }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,13 @@ struct OpenRequest {
 
 enum class SeekFrom { begin, current, end };
 
+// What moving bytes from one open file to another did: how many it moved, or which side failed.
+struct Transfer {
+    size_t moved = 0;                  // 0 without an error: the source is at its end
+    std::optional<Error> read_error;   // the source could not be read; nothing was written
+    std::optional<Error> write_error;  // the bytes read could not all be written
+};
+
 // An open file. Closing happens when the object is destroyed.
 class File {
 public:
@@ -73,6 +81,10 @@ public:
     virtual Result<uint64_t> Size() = 0;
     virtual Result<FileTimes> Times() = 0;
     virtual Outcome SetTimes(const FileTimes& times) = 0;
+    // One Read of up to size bytes from source, through buffer (which holds size bytes), and one
+    // Write of them here, both files' positions moving on. A file that can have the system move
+    // the bytes itself does so, with the same result.
+    virtual Transfer WriteFrom(File& source, size_t size, void* buffer);
 };
 
 // One entry of a folder listing.

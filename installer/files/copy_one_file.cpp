@@ -181,19 +181,21 @@ FileCopyResult ExpandInto(InstallState& app, ExpandingReader& input, platform::F
     uint64_t done = 0;
     for (;;) {
         ui.KeepAlive();
-        auto got = input.Read(buffer, kExpansionChunk);
-        if (!got) {
-            copy.last_failure = got.status();
+        // A read and a write in one: a plain input may then go to the output without passing
+        // through the buffer.
+        const platform::Transfer moved = input.ReadInto(output, kExpansionChunk, buffer);
+        if (moved.read_error) {
+            copy.last_failure = moved.read_error->status;
             return FileCopyResult::cannot_be_read;
         }
-        if (got.value() == 0) break;
-        ui.KeepAlive();
-        if (auto written = output.Write(buffer, got.value()); !written) {
-            copy.last_failure = written.status();
+        if (moved.write_error) {
+            copy.last_failure = moved.write_error->status;
             return FileCopyResult::cannot_be_written;
         }
-        done += got.value();
-        copy.group_bytes_done += static_cast<int64_t>(got.value());
+        if (moved.moved == 0) break;
+        ui.KeepAlive();
+        done += moved.moved;
+        copy.group_bytes_done += static_cast<int64_t>(moved.moved);
         progress.SetOverallBar(OverallPercent(copy));
         if (direct_route) progress.SetFileBar(FilePercent(copy, done, expanded_size));
     }

@@ -171,6 +171,26 @@ platform::Error ExpandingReader::Damaged(uint64_t expanded) const {
                               " of the " + std::to_string(expanded_size_) + " bytes it holds");
 }
 
+platform::Transfer ExpandingReader::ReadInto(platform::File& output, size_t size, void* buffer) {
+    if (!compressed_) {
+        at_start_ = false;
+        return output.WriteFrom(*file_, size, buffer);
+    }
+    platform::Transfer done;
+    auto got = Read(buffer, size);
+    if (!got) {
+        done.read_error = got.error();
+        return done;
+    }
+    if (got.value() == 0) return done;
+    if (auto written = output.Write(buffer, got.value()); !written) {
+        done.write_error = written.error();
+        return done;
+    }
+    done.moved = got.value();
+    return done;
+}
+
 platform::Result<size_t> ExpandingReader::Read(void* buffer, size_t size) {
     at_start_ = false;
     if (!compressed_) return file_->Read(buffer, size);

@@ -53,6 +53,10 @@ public:
     platform::Outcome Rewind();
     // Up to size expanded bytes; 0 at the end.
     platform::Result<size_t> Read(void* buffer, size_t size);
+    // One Read of up to size expanded bytes written on to output, through buffer (which holds
+    // size bytes). A file that is not compressed goes to output as it stands, which may let the
+    // system move the bytes itself.
+    platform::Transfer ReadInto(platform::File& output, size_t size, void* buffer);
 
 private:
     static constexpr size_t kInputSize = 8192;

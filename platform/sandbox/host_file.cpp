@@ -96,6 +96,46 @@ platform::Outcome HostFile::Write(const void* data, size_t size) {
     return {};
 }
 
+platform::Transfer HostFile::WriteFrom(platform::File& source, size_t size, void* buffer) {
+    auto* from = dynamic_cast<HostFile*>(&source);
+    // Only what the source is known to hold is asked of the host, so that the drive's books take
+    // exactly the growth, as a write of the bytes read would.
+    if (!from || from == this || !writable_ || size == 0 || from->known_size_ == kUnknownSize)
+        return File::WriteFrom(source, size, buffer);
+    if (from->position_ >= from->known_size_) return {};
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(size, from->known_size_ - from->position_));
+    uint64_t size_before = 0;
+    uint64_t growth = 0;
+    if (books_.space) {
+        auto size_now = Size();
+        if (!size_now) return File::WriteFrom(source, size, buffer);
+        size_before = size_now.value();
+        const uint64_t end = position_ + count;
+        growth = end > size_before ? end - size_before : 0;
+        if (growth > 0)
+            if (auto taken = books_.space->Take(books_.path.drive, growth, windows_path_); !taken)
+                return platform::Transfer{0, std::nullopt, taken.error()};
+    }
+    loff_t in = static_cast<loff_t>(from->position_), out = static_cast<loff_t>(position_);
+    ssize_t moved;
+    do moved = ::copy_file_range(from->fd_, &in, fd_, &out, count, 0);
+    while (moved < 0 && errno == EINTR);
+    const uint64_t end = position_ + static_cast<uint64_t>(std::max<ssize_t>(moved, 0));
+    const uint64_t grown = end > size_before ? end - size_before : 0;
+    if (books_.space && grown < growth) books_.space->Give(books_.path.drive, growth - grown);
+    // Files the host cannot copy between (another file system, a kind of file it does not copy):
+    // the bytes go through the buffer, where a failure also tells which side it was.
+    if (moved <= 0) return File::WriteFrom(source, size, buffer);
+    from->position_ += static_cast<uint64_t>(moved);
+    position_ = end;
+    if (known_size_ != kUnknownSize) known_size_ = std::max(known_size_, position_);
+    if (!marked_changed_ && books_.metadata) {
+        books_.metadata->MarkChanged(books_.path);
+        marked_changed_ = true;
+    }
+    return platform::Transfer{static_cast<size_t>(moved), std::nullopt, std::nullopt};
+}
+
 platform::Result<uint64_t> HostFile::Seek(int64_t offset, platform::SeekFrom from) {
     if (from == platform::SeekFrom::end) {
         const off_t position = ::lseek(fd_, static_cast<off_t>(offset), SEEK_END);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/sandbox/machine_ini_update.h"
 #include "platform/sandbox/restart.h"
@@ -89,7 +90,9 @@ TEST(FreeSpace, DeletionsBeforeTheFirstQuestionAreInTheCountItMakes) {
 }
 
 TEST(FreeSpace, AWriteThatDoesNotFitFailsWithDiskFullAndWritesNothing) {
-    TempMachine temp(WithDriveOfKilobytes(4));
+    MachineConfig config = WithDriveOfKilobytes(4);
+    config.drives.push_back({'E', DriveType::fixed, 100, "", false});
+    TempMachine temp(config);
     FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
     auto file = OpenForWriting(files, "C:\\big.bin", Disposition::create_always);
     ASSERT_TRUE(file);
@@ -97,6 +100,17 @@ TEST(FreeSpace, AWriteThatDoesNotFitFailsWithDiskFullAndWritesNothing) {
     auto refused = file->Write(std::string(2000, 'b').data(), 2000);
     EXPECT_EQ(refused.status(), Status::disk_full);
     EXPECT_NE(refused.error().detail.find("No space left"), std::string::npos) << refused.error().detail;
+    EXPECT_EQ(file->Size().value_or(0), 3000u);
+    EXPECT_EQ(FreeOnC(files), 1096u);
+    // Nor when the bytes come straight from another file.
+    temp.PutFile("E:\\part.bin", std::string(2000, 'p'));
+    auto part = files.Open(OpenRequest{"E:\\part.bin", Access::read, share::read, Disposition::open_existing});
+    ASSERT_TRUE(part);
+    ASSERT_TRUE(part.value()->Size());
+    std::vector<char> buffer(65535);
+    const Transfer moved = file->WriteFrom(*part.value(), buffer.size(), buffer.data());
+    ASSERT_TRUE(moved.write_error);
+    EXPECT_EQ(moved.write_error->status, Status::disk_full);
     EXPECT_EQ(file->Size().value_or(0), 3000u);
     EXPECT_EQ(FreeOnC(files), 1096u);
     // What fits exactly still goes in; then nothing more does.

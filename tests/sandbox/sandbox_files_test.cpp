@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "platform/sandbox/sandbox_files.h"
 #include "platform/sandbox/wildcard.h"
@@ -188,6 +189,50 @@ TEST(SandboxFiles, ReadsAndWritesAtTheHandlesOwnPosition) {
     EXPECT_EQ(handle.Read(got, sizeof got).value_or(9), 0u);
     file.value().reset();
     EXPECT_EQ(temp.ReadFile("C:\\pos.bin"), std::string("012ab56789\0\0z", 13));
+}
+
+TEST(SandboxFiles, MovesBytesBetweenTwoFilesAsAReadAndAWriteWould) {
+    TempMachine temp;
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    std::string content(200000, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
+    ASSERT_TRUE(Write(files, "C:\\src.bin", content));
+    const uint64_t free_before = files.FreeSpace("C:\\").value().free_bytes;
+    // The source's size asked (as the copy asks it), and not asked: the same bytes either way.
+    for (const bool measured : {true, false}) {
+        SCOPED_TRACE(measured);
+        auto source = files.Open(OpenRequest{"C:\\src.bin", Access::read, share::read, Disposition::open_existing});
+        auto target = files.Open(OpenRequest{"C:\\dst.bin", Access::write, share::none, Disposition::create_always});
+        ASSERT_TRUE(source && target);
+        if (measured) {
+            ASSERT_EQ(source.value()->Size().value_or(0), content.size());
+        }
+        ASSERT_TRUE(source.value()->Seek(5, SeekFrom::begin));
+        ASSERT_TRUE(target.value()->Write("head", 4));
+        std::vector<char> buffer(65535);
+        size_t total = 0;
+        for (;;) {
+            const Transfer moved = target.value()->WriteFrom(*source.value(), buffer.size(), buffer.data());
+            ASSERT_FALSE(moved.read_error || moved.write_error);
+            if (moved.moved == 0) break;
+            EXPECT_LE(moved.moved, buffer.size());
+            total += moved.moved;
+        }
+        EXPECT_EQ(total, content.size() - 5);
+        EXPECT_EQ(target.value()->Seek(0, SeekFrom::current).value_or(0), 4 + total);
+        EXPECT_EQ(files.FreeSpace("C:\\").value().free_bytes, free_before - 4 - total);
+        target.value().reset();
+        EXPECT_TRUE(temp.ReadFile("C:\\dst.bin") == "head" + content.substr(5));
+    }
+    // Into a file open for reading only: the write side fails, and says so.
+    auto source = files.Open(OpenRequest{"C:\\src.bin", Access::read, share::read, Disposition::open_existing});
+    auto read_only = files.Open(OpenRequest{"C:\\dst.bin", Access::read, share::read, Disposition::open_existing});
+    ASSERT_TRUE(source && read_only);
+    ASSERT_TRUE(source.value()->Size());
+    std::vector<char> buffer(100);
+    const Transfer refused = read_only.value()->WriteFrom(*source.value(), buffer.size(), buffer.data());
+    EXPECT_TRUE(refused.write_error && !refused.read_error);
+    EXPECT_EQ(refused.moved, 0u);
 }
 
 TEST(SearchPattern, MatchesLikeTheSystemIgnoringCase) {
