@@ -161,12 +161,6 @@ TEST(Machine, ASetOfDisksChangesTheDiskInItsDrive) {
 }
 
 TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
-    const auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
     // Asking the host before each line, and watching the file through the machine's change queue.
     for (const bool watched : {false, true}) {
         SCOPED_TRACE(watched ? "watched" : "asked for");
@@ -178,24 +172,24 @@ TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
         // Another writer in between: both lines stay, in order.
         std::ofstream(path, std::ios::app) << "OTHER\n";
         ASSERT_TRUE(journal.Write("SECOND", {}));
-        EXPECT_EQ(read(path), "FIRST a=\"1\"\nOTHER\nSECOND\n");
+        EXPECT_EQ(test_support::Slurp(path), "FIRST a=\"1\"\nOTHER\nSECOND\n");
         // Emptied: the next line starts the file.
         std::ofstream(path, std::ios::trunc);
         ASSERT_TRUE(journal.Write("THIRD", {}));
-        EXPECT_EQ(read(path), "THIRD\n");
+        EXPECT_EQ(test_support::Slurp(path), "THIRD\n");
         // Deleted: made again.
         fs::remove(path);
         ASSERT_TRUE(journal.Write("FOURTH", {"b"}));
-        EXPECT_EQ(read(path), "FOURTH b\n");
+        EXPECT_EQ(test_support::Slurp(path), "FOURTH b\n");
         // Its permissions changed: still the same file.
         fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
         ASSERT_TRUE(journal.Write("FIFTH", {}));
-        EXPECT_EQ(read(path), "FOURTH b\nFIFTH\n");
+        EXPECT_EQ(test_support::Slurp(path), "FOURTH b\nFIFTH\n");
         // Another file moved over it: the lines go on in that one.
         std::ofstream(base / "other.log") << "MOVED\n";
         fs::rename(base / "other.log", path);
         ASSERT_TRUE(journal.Write("SIXTH", {}));
-        EXPECT_EQ(read(path), "MOVED\nSIXTH\n");
+        EXPECT_EQ(test_support::Slurp(path), "MOVED\nSIXTH\n");
         // Its folder gone: the line is reported as not written.
         fs::remove_all(base);
         EXPECT_FALSE(journal.Write("SEVENTH", {}));
@@ -204,34 +198,28 @@ TEST(Machine, TheJournalKeepsEveryLineWhateverHappensToItsFileBetweenTwo) {
 }
 
 TEST(Machine, JournalLinesLetWaitGoOutInOrderWithTheNextLineOrWhenFlushed) {
-    const auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
     fs::path base = test_support::MakeTempFolder("rvx-journal-soon");
     const fs::path path = base / "journal.log";
     {
         sandbox::Journal journal(path.string());
         journal.WriteSoon("BARS", {"file=50"});
         journal.WriteSoon("BARS", {"file=100"});
-        EXPECT_EQ(read(path), "");
+        EXPECT_EQ(test_support::Slurp(path), "");
         ASSERT_TRUE(journal.Write("MESSAGE", {}));
-        EXPECT_EQ(read(path), "BARS file=50\nBARS file=100\nMESSAGE\n");
+        EXPECT_EQ(test_support::Slurp(path), "BARS file=50\nBARS file=100\nMESSAGE\n");
         journal.WriteSoon("BARS", {"file=0"});
         ASSERT_TRUE(journal.Flush());
-        EXPECT_EQ(read(path), "BARS file=50\nBARS file=100\nMESSAGE\nBARS file=0\n");
+        EXPECT_EQ(test_support::Slurp(path), "BARS file=50\nBARS file=100\nMESSAGE\nBARS file=0\n");
         ASSERT_TRUE(journal.Flush());
         // A long run of them does not wait whole: what is written is made of whole lines.
         for (int i = 0; i < 1000; ++i) journal.WriteSoon("BARS", {"total=" + std::to_string(i % 100)});
-        const std::string part = read(path);
+        const std::string part = test_support::Slurp(path);
         EXPECT_GT(part.size(), std::string("BARS file=50\nBARS file=100\nMESSAGE\nBARS file=0\n").size());
         EXPECT_EQ(part.back(), '\n');
         journal.WriteSoon("LAST", {});
     }
     // What still waited when the journal closed is there.
-    const std::string all = read(path);
+    const std::string all = test_support::Slurp(path);
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 4 + 1000 + 1);
     EXPECT_TRUE(all.ends_with("BARS total=99\nLAST\n"));
     fs::remove_all(base);
