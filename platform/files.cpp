@@ -4,20 +4,23 @@
 
 namespace rvx::platform {
 
-Transfer File::WriteFrom(File& source, size_t size, void* buffer) {
+Transfer WriteWhatWasRead(File& output, const Result<size_t>& got, const void* buffer) {
     Transfer done;
-    auto got = source.Read(buffer, size);
     if (!got) {
         done.read_error = got.error();
         return done;
     }
     if (got.value() == 0) return done;
-    if (auto written = Write(buffer, got.value()); !written) {
+    if (auto written = output.Write(buffer, got.value()); !written) {
         done.write_error = written.error();
         return done;
     }
     done.moved = got.value();
     return done;
+}
+
+Transfer File::WriteFrom(File& source, size_t size, void* buffer) {
+    return WriteWhatWasRead(*this, source.Read(buffer, size), buffer);
 }
 
 bool Exists(FileSystem& files, std::string_view path) { return files.ReadAttributes(path).ok(); }

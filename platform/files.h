@@ -87,6 +87,10 @@ public:
     virtual Transfer WriteFrom(File& source, size_t size, void* buffer);
 };
 
+// The second half of a transfer through a buffer: what a read into buffer gave (bytes or its
+// failure), written on to output.
+Transfer WriteWhatWasRead(File& output, const Result<size_t>& got, const void* buffer);
+
 // One entry of a folder listing.
 struct FoundEntry {
     std::string name;  // the entry's own name, without its folder

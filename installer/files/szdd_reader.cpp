@@ -176,19 +176,7 @@ platform::Transfer ExpandingReader::ReadInto(platform::File& output, size_t size
         at_start_ = false;
         return output.WriteFrom(*file_, size, buffer);
     }
-    platform::Transfer done;
-    auto got = Read(buffer, size);
-    if (!got) {
-        done.read_error = got.error();
-        return done;
-    }
-    if (got.value() == 0) return done;
-    if (auto written = output.Write(buffer, got.value()); !written) {
-        done.write_error = written.error();
-        return done;
-    }
-    done.moved = got.value();
-    return done;
+    return platform::WriteWhatWasRead(output, Read(buffer, size), buffer);
 }
 
 platform::Result<size_t> ExpandingReader::Read(void* buffer, size_t size) {

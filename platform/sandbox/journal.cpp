@@ -41,26 +41,29 @@ void Journal::Close() {
     fd_ = -1;
 }
 
-std::string Journal::Line(std::string_view kind, const std::vector<std::string>& fields) {
-    std::string line(kind);
+void Journal::AppendLine(std::string& text, std::string_view kind, const std::vector<std::string>& fields) {
+    text += kind;
     for (const auto& field : fields) {
-        line += ' ';
-        line += field;
+        text += ' ';
+        text += field;
     }
-    line += '\n';
-    return line;
+    text += '\n';
 }
 
 platform::Outcome Journal::Write(std::string_view kind, const std::vector<std::string>& fields) {
-    if (waiting_.empty()) return Append(Line(kind, fields));
-    waiting_ += Line(kind, fields);
+    if (waiting_.empty()) {
+        std::string line;
+        AppendLine(line, kind, fields);
+        return Append(line);
+    }
+    AppendLine(waiting_, kind, fields);
     return Flush();
 }
 
 void Journal::WriteSoon(std::string_view kind, const std::vector<std::string>& fields) {
     const auto now = std::chrono::steady_clock::now();
     if (waiting_.empty()) waiting_since_ = now;
-    waiting_ += Line(kind, fields);
+    AppendLine(waiting_, kind, fields);
     if (waiting_.size() >= kMostWaiting || now - waiting_since_ >= kLongestWait) (void)Flush();
 }
 

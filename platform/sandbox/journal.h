@@ -42,7 +42,7 @@ public:
     const std::string& host_path() const { return host_path_; }
 
 private:
-    static std::string Line(std::string_view kind, const std::vector<std::string>& fields);
+    static void AppendLine(std::string& text, std::string_view kind, const std::vector<std::string>& fields);
     platform::Outcome Append(const std::string& text);
     void Close();
 
