@@ -1,18 +1,12 @@
-// The case-insensitive index of host folders' names, kept true by the kernel's change queue.
+// The case-insensitive index of host folders' names, kept true by the kernel's change queue
+// (the watches of drive folders' chains and of open files are in folder_name_watches.cpp).
 #include "platform/sandbox/folder_name_index.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <climits>
 
 #include "common/text/text.h"
 
@@ -20,56 +14,10 @@ namespace rvx::sandbox {
 
 namespace {
 
-// Whatever changes which names a folder holds, and what ends the folder's watch.
-constexpr uint32_t kWatchedChanges =
-    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-
 HostEntryKind KindOf(unsigned char type) {
     if (type == DT_DIR) return HostEntryKind::folder;
     if (type == DT_LNK || type == DT_UNKNOWN) return HostEntryKind::unknown;
     return HostEntryKind::not_folder;
-}
-
-// Counts the kernel's signals that a note was queued on some index's watches. Each note comes
-// with a real-time signal of its own, which the kernel queues rather than merging it with one
-// still pending; when it cannot queue one it sends SIGIO instead, which counts as more than any
-// number of notes. A note queued by a call of the thread that owns the index is signalled
-// before that call returns, and one queued by another process as soon as the kernel can
-// interrupt the thread: while the count grows only by the notes the program knows it caused
-// itself, the queue holds nothing the index does not know.
-std::atomic<uint64_t> g_queue_signals{0};
-constexpr uint64_t kSignalNotCounted = uint64_t{1} << 40;
-
-// SIGRTMIN is not a constant: the C library keeps the first ones for itself.
-int QueueSignal() { return SIGRTMIN + 4; }
-
-void CountQueueSignal(int) { g_queue_signals.fetch_add(1, std::memory_order_relaxed); }
-void CountLostSignal(int) { g_queue_signals.fetch_add(kSignalNotCounted, std::memory_order_relaxed); }
-
-bool Unhandled(int signal) {
-    struct sigaction current {};
-    if (::sigaction(signal, nullptr, &current) != 0) return false;
-    const bool taken = (current.sa_flags & SA_SIGINFO) ? current.sa_sigaction != nullptr
-                                                       : current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN;
-    return !taken;
-}
-
-bool Handle(int signal, void (*handler)(int)) {
-    struct sigaction count {};
-    count.sa_handler = handler;
-    // Calls the signal interrupts go on as if it had not come.
-    count.sa_flags = SA_RESTART;
-    sigemptyset(&count.sa_mask);
-    return ::sigaction(signal, &count, nullptr) == 0;
-}
-
-// Takes both signals for the count, unless something else in the process handles either.
-bool HandleQueueSignals() {
-    static const bool handled = [] {
-        if (!Unhandled(QueueSignal()) || !Unhandled(SIGIO)) return false;
-        return Handle(SIGIO, CountLostSignal) && Handle(QueueSignal(), CountQueueSignal);
-    }();
-    return handled;
 }
 
 bool HostExists(const std::string& host_path) {
@@ -94,110 +42,13 @@ std::string ScanFolderIgnoringCase(const std::string& folder, const std::string&
     return found;
 }
 
-FolderNameIndex::FolderNameIndex(size_t capacity)
-    : capacity_(std::max<size_t>(capacity, 1)), notify_fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (notify_fd_ < 0 || !HandleQueueSignals()) return;
-    // Signalled to this thread only: the thread that looks up is then the one interrupted.
-    const f_owner_ex owner{F_OWNER_TID, ::gettid()};
-    signalled_ = ::fcntl(notify_fd_, F_SETOWN_EX, &owner) == 0 && ::fcntl(notify_fd_, F_SETSIG, QueueSignal()) == 0 &&
-                 ::fcntl(notify_fd_, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
-    owner_ = ::pthread_self();
-}
+const uint32_t FolderNameIndex::kFolderChanges =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
-FolderNameIndex::~FolderNameIndex() {
-    if (notify_fd_ >= 0) ::close(notify_fd_);
-}
-
-FolderNameIndex::Entry FolderNameIndex::KnownDriveFolder(const std::string& path) {
-    auto chain = chains_.find(path);
-    if (chain == chains_.end()) return nullptr;
-    auto folder = folders_.find(path);
-    if (folder == folders_.end() || folder->second.device != chain->second.device || folder->second.inode != chain->second.inode)
-        return nullptr;
-    Touch(folder->second);
-    return &folder->second;
-}
-
-FolderNameIndex::Entry FolderNameIndex::EnterDriveFolder(const std::string& path, dev_t device, ino_t inode) {
-    Entry entry = Enter(path, device, inode);
-    if (!entry) return nullptr;
-    auto chain = chains_.find(path);
-    if (chain != chains_.end() && (chain->second.device != device || chain->second.inode != inode)) {
-        ReleaseWatches(chain->second.watches);
-        chains_.erase(chain);
-        chain = chains_.end();
-    }
-    if (chain == chains_.end()) WatchChain(path, device, inode);
-    return entry;
-}
-
-bool FolderNameIndex::WatchChain(const std::string& path, dev_t device, ino_t inode) {
-    // Only a plain absolute path names the same folder whatever the current folder or a link says.
-    if (path.size() < 2 || path.front() != '/' || path.back() == '/') return false;
-    for (size_t at = 0; at < path.size();) {
-        const size_t end = std::min(path.find('/', at + 1), path.size());
-        const std::string_view name = std::string_view(path).substr(at + 1, end - at - 1);
-        if (name.empty() || name == "." || name == "..") return false;
-        at = end;
-    }
-    DriveChain chain{device, inode, {}};
-    // From the top down: a folder replaced after its parent's watch is noted by that watch, and
-    // one replaced before it is found out by the final check.
-    for (size_t cut = 0; cut != std::string::npos; cut = path.find('/', cut + 1)) {
-        const std::string above = cut == 0 ? std::string("/") : path.substr(0, cut);
-        const int watch = ::inotify_add_watch(notify_fd_, above.c_str(), kWatchedChanges | IN_DONT_FOLLOW);
-        if (watch < 0) {
-            ReleaseWatches(chain.watches);
-            return false;
-        }
-        AncestorWatch& use = ancestors_[watch];
-        if (use.users++ == 0) use.path = above;
-        chain.watches.push_back(watch);
-    }
-    struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_dev != device || info.st_ino != inode) {
-        ReleaseWatches(chain.watches);
-        return false;
-    }
-    // What changes from now on is queued for the next Refresh to apply.
-    chains_.insert_or_assign(path, std::move(chain));
-    return true;
-}
-
-void FolderNameIndex::ReleaseWatches(const std::vector<int>& watches) {
-    for (const int watch : watches) {
-        auto use = ancestors_.find(watch);
-        if (use == ancestors_.end() || --use->second.users > 0) continue;
-        ancestors_.erase(use);
-        RemoveWatchUnlessUsed(watch);
-    }
-}
-
-void FolderNameIndex::BreakChainsThrough(const std::string& host_path) {
-    for (auto chain = chains_.begin(); chain != chains_.end();) {
-        const std::string& drive = chain->first;
-        const bool through = host_path == "/" || drive == host_path ||
-                             (drive.size() > host_path.size() && drive.compare(0, host_path.size(), host_path) == 0 &&
-                              drive[host_path.size()] == '/');
-        if (!through) {
-            ++chain;
-            continue;
-        }
-        ++layout_generation_;
-        const std::vector<int> watches = std::move(chain->second.watches);
-        chain = chains_.erase(chain);
-        ReleaseWatches(watches);
-    }
-}
-
-void FolderNameIndex::RemoveWatchUnlessUsed(int watch) {
-    if (ancestors_.count(watch) || watched_paths_.count(watch) || open_files_.count(watch)) return;
-    // The watch's own end (IN_IGNORED) arrives later and finds nothing.
-    ::inotify_rm_watch(notify_fd_, watch);
-}
+FolderNameIndex::FolderNameIndex(size_t capacity) : capacity_(std::max<size_t>(capacity, 1)) {}
 
 FolderNameIndex::Entry FolderNameIndex::Enter(const std::string& path, dev_t device, ino_t inode) {
-    if (notify_fd_ < 0) return nullptr;
+    if (!queue_.open()) return nullptr;
     auto known = folders_.find(path);
     // Another folder now at the same path (the old one moved away or deleted and made again).
     if (known != folders_.end() && (known->second.device != device || known->second.inode != inode)) {
@@ -314,76 +165,50 @@ void FolderNameIndex::NoteResolved(char drive, const std::string& drive_host, st
 }
 
 void FolderNameIndex::Refresh() {
-    if (notify_fd_ < 0) return;
-    if (signalled_ && ::pthread_equal(::pthread_self(), owner_)) {
-        // Taken before the queue is read: a signal that comes during the read counts again.
-        const uint64_t signals = g_queue_signals.load(std::memory_order_acquire);
-        // Only notes of this program's own changes, applied when it made them: nothing to read,
-        // unless so many wait that the queue is to be emptied.
-        if (read_at_signal_ && signals - *read_at_signal_ == own_notes_ &&
-            (own_notes_ == 0 || (own_notes_ < kMostOwnNotesWaiting &&
-                                 std::chrono::steady_clock::now() - own_notes_since_ < kLongestOwnNoteWait)))
-            return;
-        read_at_signal_ = signals;
-        own_notes_ = 0;
+    if (!queue_.NeedsRead()) return;
+    // A queue that cannot be read leaves nothing indexed to be trusted.
+    if (!queue_.Read([this](const ChangeQueue::Note& note) { Apply(note); })) DropAll();
+}
+
+void FolderNameIndex::Apply(const ChangeQueue::Note& note) {
+    if (note.changes & IN_Q_OVERFLOW) {
+        // Changes were lost: nothing indexed can be trusted.
+        DropAll();
+        return;
     }
-    alignas(inotify_event) char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::read(notify_fd_, buffer, sizeof buffer);
-        ++queue_reads_;
-        if (got <= 0) {
-            if (got < 0 && errno == EINTR) continue;
-            // EAGAIN: nothing more queued. Any other failure leaves the queue unknown.
-            if (got == 0 || errno != EAGAIN) DropAll();
+    if (!ancestors_.empty())
+        if (auto above = ancestors_.find(note.watch); above != ancestors_.end()) {
+            // Any note about a name on a drive folder's chain ends what is known of it.
+            std::string changed = above->second.path;
+            if (!note.name.empty()) (changed += (changed == "/" ? "" : "/")) += note.name;
+            BreakChainsThrough(changed);
+        }
+    if (!open_files_.empty())
+        if (auto file = open_files_.find(note.watch); file != open_files_.end()) {
+            file->second = false;
+            if (note.changes & IN_IGNORED) open_files_.erase(file);  // the kernel ended the watch
             return;
         }
-        // The kernel hands out every queued note that fits: a read that left room for the
-        // largest one emptied the queue, and another read would only say so.
-        const bool drained = static_cast<size_t>(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer;
-        for (ssize_t at = 0; at < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            if (event->mask & IN_Q_OVERFLOW) {
-                // Changes were lost: nothing indexed can be trusted.
-                DropAll();
-                continue;
-            }
-            if (!ancestors_.empty())
-                if (auto above = ancestors_.find(event->wd); above != ancestors_.end()) {
-                    // Any note about a name on a drive folder's chain ends what is known of it.
-                    std::string changed = above->second.path;
-                    if (event->len > 0 && event->name[0] != '\0') changed += (changed == "/" ? "" : "/") + std::string(event->name);
-                    BreakChainsThrough(changed);
-                }
-            if (!open_files_.empty())
-                if (auto file = open_files_.find(event->wd); file != open_files_.end()) {
-                    file->second = false;
-                    if (event->mask & IN_IGNORED) open_files_.erase(file);  // the kernel ended the watch
-                    continue;
-                }
-            auto path = watched_paths_.find(event->wd);
-            if (path == watched_paths_.end()) continue;
-            auto folder = folders_.find(path->second);
-            if (folder == folders_.end()) continue;
-            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT)) {
-                Drop(path->second);
-                continue;
-            }
-            const std::string_view name = event->len > 0 ? std::string_view(event->name) : std::string_view();
-            if (name.empty()) continue;
-            // A name can be created only while it is absent: a file listed under it now is the
-            // one this note is about, already known (read with the folder, or noted by its maker).
-            if ((event->mask & (IN_CREATE | IN_ISDIR)) == IN_CREATE)
-                if (const Name* known = ExactName(folder->second, name); known && known->kind == HostEntryKind::not_folder) continue;
-            // Whatever the name held before, an index of it is no longer known to be its.
-            Drop(folder->second.path + "/" + std::string(name));
-            // The queue says whether a new name is a folder, not whether it is a link.
-            if (event->mask & (IN_CREATE | IN_MOVED_TO))
-                AddName(folder->second, name, (event->mask & IN_ISDIR) ? HostEntryKind::folder : HostEntryKind::unknown);
-            else if (event->mask & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
-        }
-        if (drained) return;
+    auto path = watched_paths_.find(note.watch);
+    if (path == watched_paths_.end()) return;
+    auto folder = folders_.find(path->second);
+    if (folder == folders_.end()) return;
+    if (note.changes & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT)) {
+        Drop(path->second);
+        return;
     }
+    const std::string_view name = note.name;
+    if (name.empty()) return;
+    // A name can be created only while it is absent: a file listed under it now is the one this
+    // note is about, already known (read with the folder, or noted by its maker).
+    if ((note.changes & (IN_CREATE | IN_ISDIR)) == IN_CREATE)
+        if (const Name* known = ExactName(folder->second, name); known && known->kind == HostEntryKind::not_folder) return;
+    // Whatever the name held before, an index of it is no longer known to be its.
+    Drop(folder->second.path + "/" + std::string(name));
+    // The queue says whether a new name is a folder, not whether it is a link.
+    if (note.changes & (IN_CREATE | IN_MOVED_TO))
+        AddName(folder->second, name, (note.changes & IN_ISDIR) ? HostEntryKind::folder : HostEntryKind::unknown);
+    else if (note.changes & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
 }
 
 FolderNameIndex::Folder* FolderNameIndex::IndexedFolderOf(const std::string& host_path, std::string_view& name) {
@@ -393,11 +218,6 @@ FolderNameIndex::Folder* FolderNameIndex::IndexedFolderOf(const std::string& hos
     if (folder == folders_.end()) return nullptr;
     name = std::string_view(host_path).substr(cut + 1);
     return &folder->second;
-}
-
-void FolderNameIndex::ExpectOwnNote() {
-    if (!signalled_ || !::pthread_equal(::pthread_self(), owner_)) return;
-    if (own_notes_++ == 0) own_notes_since_ = std::chrono::steady_clock::now();
 }
 
 void FolderNameIndex::NoteCreatedFile(const std::string& host_path, bool made_by_the_call) {
@@ -419,14 +239,14 @@ void FolderNameIndex::NoteRemovedFile(const std::string& host_path) {
 FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t device, ino_t inode) {
     // The watch comes first: a change made while the folder is read is then queued as well, and
     // applying it again to what was read changes nothing.
-    const int watch = ::inotify_add_watch(notify_fd_, path.c_str(), kWatchedChanges);
+    const int watch = queue_.Watch(path, kFolderChanges);
     if (watch < 0) return nullptr;
     // The same folder reached by another path already has this watch: it is not indexed twice.
     if (watched_paths_.count(watch)) return nullptr;
     struct stat info;
     DIR* dir = ::stat(path.c_str(), &info) == 0 && info.st_dev == device && info.st_ino == inode ? ::opendir(path.c_str()) : nullptr;
     if (!dir) {
-        ::inotify_rm_watch(notify_fd_, watch);
+        queue_.Unwatch(watch);
         return nullptr;
     }
     if (folders_.size() >= capacity_) Drop(recent_.back());
@@ -471,30 +291,6 @@ void FolderNameIndex::Drop(std::string path) {
     by_serial_.erase(found->second.serial);
     recent_.erase(found->second.recent);
     folders_.erase(found);
-}
-
-int FolderNameIndex::WatchOpenFile(const std::string& host_path) {
-    if (notify_fd_ < 0) return -1;
-    // Link counts change with a removal and with a file moved over this one.
-    // Something watched already (a folder after all) keeps its own watch as it is.
-    const int watch = ::inotify_add_watch(notify_fd_, host_path.c_str(), IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF | IN_MASK_CREATE);
-    if (watch < 0) return -1;
-    open_files_[watch] = true;
-    return watch;
-}
-
-bool FolderNameIndex::FileUnchanged(int watch) {
-    Refresh();
-    auto file = open_files_.find(watch);
-    return file != open_files_.end() && file->second;
-}
-
-void FolderNameIndex::FileChecked(int watch) {
-    if (auto file = open_files_.find(watch); file != open_files_.end()) file->second = true;
-}
-
-void FolderNameIndex::UnwatchFile(int watch) {
-    if (open_files_.erase(watch) != 0) RemoveWatchUnlessUsed(watch);
 }
 
 void FolderNameIndex::DropAll() {

@@ -9,19 +9,17 @@
 // concerned are read again as before.
 #pragma once
 
-#include <pthread.h>
 #include <sys/types.h>
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/sandbox/change_queue.h"
 #include "platform/sandbox/host_entry_kind.h"
 
 namespace rvx::sandbox {
@@ -34,7 +32,6 @@ public:
     static constexpr size_t kDefaultCapacity = 512;
 
     explicit FolderNameIndex(size_t capacity = kDefaultCapacity);
-    ~FolderNameIndex();
     FolderNameIndex(const FolderNameIndex&) = delete;
     FolderNameIndex& operator=(const FolderNameIndex&) = delete;
 
@@ -129,14 +126,14 @@ public:
     void UnwatchFile(int watch);
 
     // False when the kernel gave no watch service: every lookup reads the folder.
-    bool watching() const { return notify_fd_ >= 0; }
+    bool watching() const { return queue_.open(); }
     size_t indexed_folders() const { return folders_.size(); }
     // Drive folders whose chain of folders above is watched now (for tests).
     size_t watched_drive_folders() const { return chains_.size(); }
     // Folders read whole since this object was made (for tests and the bench).
     uint64_t folder_reads() const { return folder_reads_; }
     // Reads of the change queue since this object was made (for tests).
-    uint64_t queue_reads() const { return queue_reads_; }
+    uint64_t queue_reads() const { return queue_.reads(); }
 
 private:
     struct Name {
@@ -168,6 +165,9 @@ private:
         int users = 0;
     };
 
+    // Whatever changes which names a folder holds, and what ends the folder's watch.
+    static const uint32_t kFolderChanges;
+
     static const Name* ExactName(const Folder& folder, std::string_view name);
     // The indexed folder that holds host_path, and the name in it; nullptr when it is not indexed.
     Folder* IndexedFolderOf(const std::string& host_path, std::string_view& name);
@@ -176,7 +176,9 @@ private:
     // folder another process moves away in the instant between the lookup and the host's call
     // could take that note away, while its own move brings one: what is known of that folder
     // may then lag until the waiting notes are read, a fifth of a second later at most.
-    void ExpectOwnNote();
+    void ExpectOwnNote() { queue_.ExpectOwnNote(); }
+    // Applies one note of the queue to the index.
+    void Apply(const ChangeQueue::Note& note);
     void AddName(Folder& folder, std::string_view name, HostEntryKind kind);
     // A name that comes or goes takes the index of the folder it named with it.
     void RemoveName(Folder& folder, std::string_view name);
@@ -194,18 +196,7 @@ private:
     void RemoveWatchUnlessUsed(int watch);
 
     size_t capacity_;
-    int notify_fd_ = -1;
-    // The kernel signals each queued note to owner_, the thread that made the index: Refresh
-    // reads the queue in that thread only when a signal came since its last read.
-    bool signalled_ = false;
-    pthread_t owner_{};
-    std::optional<uint64_t> read_at_signal_;
-    // Notes of the program's own changes queued since the last read (see ExpectOwnNote); read
-    // once this many wait, so that the queue never fills, or once the first has waited so long.
-    uint64_t own_notes_ = 0;
-    std::chrono::steady_clock::time_point own_notes_since_;
-    static constexpr uint64_t kMostOwnNotesWaiting = 256;
-    static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
+    ChangeQueue queue_;
     std::unordered_map<std::string, Folder> folders_;     // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
     std::unordered_map<uint64_t, Folder*> by_serial_;
@@ -215,7 +206,6 @@ private:
     std::list<std::string> recent_;                       // most recently used first
     std::string upper_;                                   // Find's upper-case name, kept for its buffer
     uint64_t folder_reads_ = 0;
-    uint64_t queue_reads_ = 0;
     uint64_t layout_generation_ = 1;            // see ResolvedFolder
     std::array<ResolvedFolder, 4> resolved_{};  // the folders last resolved, the oldest replaced first
     size_t next_resolved_ = 0;

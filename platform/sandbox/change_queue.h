@@ -1,0 +1,69 @@
+// The kernel's queue of changes to watched host folders and files (inotify), and a count of what
+// was queued since it was last read: the name index reads it only when something it does not
+// know of may wait there.
+#pragma once
+
+#include <pthread.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rvx::sandbox {
+
+class ChangeQueue {
+public:
+    ChangeQueue();
+    ~ChangeQueue();
+    ChangeQueue(const ChangeQueue&) = delete;
+    ChangeQueue& operator=(const ChangeQueue&) = delete;
+
+    // False when the kernel gave no queue: nothing can be watched.
+    bool open() const { return fd_ >= 0; }
+
+    // A watch on path for the given changes (inotify's IN_* flags); -1 when the kernel refuses.
+    // A path already watched gets the watch it has.
+    int Watch(const std::string& path, uint32_t changes);
+    // The watch's own end (IN_IGNORED) is queued and read later like any note.
+    void Unwatch(int watch);
+
+    // One note more in the queue that the caller applied when it made the change itself.
+    void ExpectOwnNote();
+
+    // False while every note queued since the last read is one the caller expected, and they
+    // are few and recent enough to wait: then nothing needs reading. It asks once per call, so
+    // a caller that hears true reads the queue.
+    bool NeedsRead();
+
+    struct Note {
+        int watch = -1;
+        uint32_t changes = 0;   // IN_* flags; IN_Q_OVERFLOW: notes were lost
+        std::string_view name;  // the name in the watched folder; empty for the watched thing itself
+    };
+    // Hands every note queued now to on_note, oldest first. False when the queue could not be
+    // read: what it held is then unknown.
+    bool Read(const std::function<void(const Note&)>& on_note);
+
+    // Reads of the queue since this object was made (for tests).
+    uint64_t reads() const { return reads_; }
+
+private:
+    int fd_ = -1;
+    // The kernel signals each queued note to owner_, the thread that made the queue; notes are
+    // counted only there.
+    bool signalled_ = false;
+    pthread_t owner_{};
+    std::optional<uint64_t> read_at_signal_;
+    // Notes of the caller's own changes queued since the last read; read once this many wait,
+    // so that the queue never fills, or once the first has waited so long.
+    uint64_t own_notes_ = 0;
+    std::chrono::steady_clock::time_point own_notes_since_;
+    static constexpr uint64_t kMostOwnNotesWaiting = 256;
+    static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
+    uint64_t reads_ = 0;
+};
+
+}  // namespace rvx::sandbox
