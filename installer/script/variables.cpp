@@ -155,6 +155,8 @@ ExpansionSources::ExpansionSources(InstallState& state)
 namespace {
 
 void SubstituteAll(const ExpansionSources& from, std::string& text) {
+    // Every name substituted begins with "%": a text without one stays as it is.
+    if (text.find('%') == std::string::npos) return;
     SubstituteSystemFolders(from, text);
     // User variables before the built-ins, so that their values may use built-ins.
     SubstituteUserVariables(from, text);
@@ -184,10 +186,14 @@ std::optional<FatalStop> CheckDefined(const ExpansionSources& from, const std::s
 
 }  // namespace
 
+std::optional<FatalStop> ExpandInPlace(const ExpansionSources& from, std::string& text) {
+    SubstituteAll(from, text);
+    return CheckDefined(from, text, TextUse::script);
+}
+
 Expansion Expanded(const ExpansionSources& from, std::string_view text) {
     std::string expanded(text);
-    SubstituteAll(from, expanded);
-    if (auto stop = CheckDefined(from, expanded, TextUse::script)) return std::move(*stop);
+    if (auto stop = ExpandInPlace(from, expanded)) return std::move(*stop);
     return expanded;
 }
 

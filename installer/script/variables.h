@@ -33,6 +33,8 @@ struct ExpansionSources {
 // Expands every variable of text, in the installer's fixed order. An undefined variable left
 // in the result is shown in the fatal-error box and gives the stop instead of the text.
 Expansion Expanded(const ExpansionSources& sources, std::string_view text);
+// The same on text where it stands; on a stop, text holds what the expansion had made of it.
+std::optional<FatalStop> ExpandInPlace(const ExpansionSources& sources, std::string& text);
 
 // A text shown to the user (the title, captions, page texts): expanded, then "%VERSION" and
 // "%PATCH" substituted. The markers are not undefined variables, even at the text's end.

@@ -304,7 +304,13 @@ std::string FormatDriveLine(const DriveConfig& drive) {
 }
 
 std::string DriveHostFolder(const std::string& machine_folder, const DriveConfig& drive) {
-    return drive.host_folder.empty() ? machine_folder + "/drives/" + std::string(1, drive.letter) : drive.host_folder;
+    if (!drive.host_folder.empty()) return drive.host_folder;
+    // Every path the machine resolves starts here: made in one piece.
+    constexpr std::string_view kDrives = "/drives/";
+    std::string folder;
+    folder.reserve(machine_folder.size() + kDrives.size() + 1);
+    folder.append(machine_folder).append(kDrives).push_back(drive.letter);
+    return folder;
 }
 
 std::string FormatMachineConfig(const MachineConfig& config) {
