@@ -22,6 +22,8 @@ std::string ToLower(std::string_view text) {
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    // Most names compared are spelled alike.
+    if (a == b) return true;
     for (size_t i = 0; i < a.size(); ++i)
         if (ToUpper(a[i]) != ToUpper(b[i])) return false;
     return true;

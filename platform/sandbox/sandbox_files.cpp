@@ -108,7 +108,7 @@ platform::Result<HostLocation> SandboxFiles::Locate(std::string_view path) {
     auto normal = NormalizeWindowsPath(path, current_);
     if (!normal) return normal.error();
     return ResolveOnHost(
-        normal.value(), [this](char drive, std::string& root) { return DriveRoot(drive, root); }, &folder_names_);
+        std::move(normal.value()), [this](char drive, std::string& root) { return DriveRoot(drive, root); }, &folder_names_);
 }
 
 bool SandboxFiles::IsReadOnlyDrive(char drive) const {
@@ -145,8 +145,8 @@ uint32_t SandboxFiles::AttributesFrom(char drive_letter, bool folder, const std:
 platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platform::OpenRequest& request) {
     auto location = Locate(request.path);
     if (!location) return location.error();
-    const HostLocation& where = location.value();
-    const std::string windows_path = where.path.Text();
+    HostLocation& where = location.value();
+    std::string windows_path = where.path.Text();
     if (where.exists && IsFolder(where)) return Fail(Status::access_denied, windows_path + " is a folder");
 
     const bool writes = request.access != platform::Access::read;
@@ -201,11 +201,11 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
         replaced.attributes = attributes::archive;
         metadata_.Record(where.path, replaced, false);
     }
-    FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, where.path};
+    FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, std::move(where.path)};
     const bool emptied = request.disposition == platform::Disposition::create_always ||
                          request.disposition == platform::Disposition::create_new;
     const SizeKnowledge size{(request.sharing & platform::share::write) == 0, emptied};
-    return std::make_unique<HostFile>(fd, windows_path, request.access, std::move(books), size);
+    return std::make_unique<HostFile>(fd, std::move(windows_path), request.access, std::move(books), size);
 }
 
 platform::Result<std::unique_ptr<platform::File>> SandboxFiles::Open(const platform::OpenRequest& request) {

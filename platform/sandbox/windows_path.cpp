@@ -121,32 +121,34 @@ bool HostFolder(const std::string& host_path, struct stat& info) { return ::stat
 
 }  // namespace
 
-platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const DriveRootLookup& drive_root, FolderNameIndex* names) {
+platform::Result<HostLocation> ResolveOnHost(WindowsPath path, const DriveRootLookup& drive_root, FolderNameIndex* names) {
     HostLocation location;
-    location.path.drive = path.drive;
-    location.path.components.reserve(path.components.size());
+    // The path's names take the host's spelling as the walk finds them, in place: the same
+    // names ignoring case, so their strings rarely need room of their own.
+    location.path = std::move(path);
+    std::vector<std::string>& spelled = location.path.components;
+    const char drive = location.path.drive;
     std::string& host = location.host_path;
-    if (!drive_root(path.drive, host))
-        return platform::Fail(Status::path_not_found, std::string("drive ") + path.drive + ": does not exist");
+    if (!drive_root(drive, host)) return platform::Fail(Status::path_not_found, std::string("drive ") + drive + ": does not exist");
     size_t length = host.size();
-    for (const auto& component : path.components) length += component.size() + 1;
+    for (const auto& component : spelled) length += component.size() + 1;
     host.reserve(length);
     if (names) names->Refresh();
-    const size_t count = path.components.size();
+    const size_t count = spelled.size();
     location.parent_exists = true;
 
     // A folder resolved lately, the path itself or its parent, is where the walk starts.
     const FolderNameIndex::ResolvedFolder* known = nullptr;
     if (names && count > 0) {
-        known = names->FindResolved(path.drive, host, path.components, count);
+        known = names->FindResolved(drive, host, spelled, count);
         if (known) {
             location.host_path = known->host;
-            location.path.components = known->names;
+            std::copy(known->names.begin(), known->names.end(), spelled.begin());
             location.exists = true;
             location.kind = HostEntryKind::folder;
             return location;
         }
-        if (count > 1) known = names->FindResolved(path.drive, host, path.components, count - 1);
+        if (count > 1) known = names->FindResolved(drive, host, spelled, count - 1);
     }
     const std::string drive_host = known || !names ? std::string() : host;
 
@@ -159,7 +161,7 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
     bool notable = false;
     if (known) {
         host = known->host;
-        location.path.components = known->names;
+        std::copy(known->names.begin(), known->names.end(), spelled.begin());
         entry = known->entry;
         folder_ok = true;
         first = count - 1;
@@ -177,30 +179,31 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
     }
     for (size_t i = first; i < count; ++i) {
         const bool last = i + 1 == count;
-        const std::string& wanted = path.components[i];
+        std::string& name = spelled[i];  // as asked for, until the host's spelling replaces it
         bool found = false;
         bool unique = false;
         HostEntryKind kind = HostEntryKind::unknown;
         FolderNameIndex::Entry subfolder = nullptr;
         host += '/';
         if (!folder_ok) {
-            host += wanted;
-        } else if (FolderNameIndex::Match match = entry ? names->Find(entry, wanted) : FolderNameIndex::Match{FolderNameIndex::Match::Result::ask_host};
+            host += name;
+        } else if (FolderNameIndex::Match match = entry ? names->Find(entry, name) : FolderNameIndex::Match{FolderNameIndex::Match::Result::ask_host};
                    match.result == FolderNameIndex::Match::Result::found) {
             found = true;
             unique = match.unique;
-            host += *match.name;
+            name = *match.name;
+            host += name;
             kind = match.kind;
             subfolder = match.subfolder;
         } else if (match.result == FolderNameIndex::Match::Result::missing) {
-            host += wanted;
+            host += name;
         } else {
             const std::string parent = host.substr(0, host.size() - 1);
-            const std::string listed = names ? names->ReadFolderIgnoringCase(parent, wanted) : ScanFolderIgnoringCase(parent, wanted);
+            std::string listed = names ? names->ReadFolderIgnoringCase(parent, name) : ScanFolderIgnoringCase(parent, name);
             found = !listed.empty();
-            host += found ? listed : wanted;
+            if (found) name = std::move(listed);
+            host += name;
         }
-        location.path.components.emplace_back(host.data() + host.rfind('/') + 1);
         if (last) {
             location.parent_exists = folder_ok;
             location.exists = found;
@@ -218,7 +221,8 @@ platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const Driv
         notable = notable && unique && entry != nullptr;
         if (notable && i + 2 == count) {
             // The parent of the path, reached through names the index alone answered for.
-            names->NoteResolved(path.drive, drive_host, location.path.components, host, entry);
+            names->NoteResolved(drive, drive_host, std::vector<std::string>(spelled.begin(), spelled.begin() + static_cast<std::ptrdiff_t>(i) + 1),
+                                host, entry);
         }
     }
     return location;

@@ -48,7 +48,7 @@ class FolderNameIndex;
 // Resolves each component to an existing host name that equals it ignoring case (the exact
 // name first); components that do not exist keep the case they were given. With an index of
 // folder names, folders are read through it instead of each time a name is missing.
-platform::Result<HostLocation> ResolveOnHost(const WindowsPath& path, const DriveRootLookup& drive_root,
+platform::Result<HostLocation> ResolveOnHost(WindowsPath path, const DriveRootLookup& drive_root,
                                              FolderNameIndex* names = nullptr);
 
 }  // namespace rvx::sandbox
