@@ -34,7 +34,10 @@ void UnixFromFileTime(platform::FileTime time, int64_t& seconds, int64_t& nanose
     nanoseconds = ticks % kTicksPerSecond * 100;
 }
 
-HostFile::~HostFile() { ::close(fd_); }
+HostFile::~HostFile() {
+    ::close(fd_);
+    if (books_.closed && sole_writer_ && known_size_ != kUnknownSize) books_.closed->Note(std::move(books_.path), known_size_);
+}
 
 platform::Result<size_t> HostFile::Read(void* buffer, size_t size) {
     // At the known end: nothing more to read, without asking the host.

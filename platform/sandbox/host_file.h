@@ -3,6 +3,8 @@
 // archive mark when it is written, the creation time the host cannot keep.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/files.h"
@@ -12,11 +14,35 @@
 
 namespace rvx::sandbox {
 
+// The size a file had when a handle that alone could write it was closed, kept until the
+// machine opens, moves or removes a file again: removing that file next needs no look at the
+// host for the room it frees. Changes by other processes are not in the drive's books anyway.
+class LastClosedFile {
+public:
+    void Note(WindowsPath path, uint64_t size) {
+        path_ = std::move(path);
+        size_ = size;
+        known_ = true;
+    }
+    void Forget() { known_ = false; }
+    // The size noted for path (spelled as its resolution spells it); nothing when none is.
+    std::optional<uint64_t> SizeOf(const WindowsPath& path) const {
+        if (!known_ || path.drive != path_.drive || path.components != path_.components) return std::nullopt;
+        return size_;
+    }
+
+private:
+    WindowsPath path_;
+    uint64_t size_ = 0;
+    bool known_ = false;
+};
+
 // Where an open file reports its changes; null members are not kept up to date.
 struct FileBooks {
     DriveSpace* space = nullptr;
     FileMetadataStore* metadata = nullptr;
     WindowsPath path;
+    LastClosedFile* closed = nullptr;  // told the size at the close, when this handle knows it
 };
 
 // How the file was opened, as far as its size is concerned.

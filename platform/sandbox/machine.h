@@ -22,6 +22,7 @@
 #include "platform/sandbox/drive_space.h"
 #include "platform/sandbox/file_metadata.h"
 #include "platform/sandbox/folder_name_index.h"
+#include "platform/sandbox/host_file.h"
 #include "platform/sandbox/journal.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/responder.h"
@@ -70,6 +71,8 @@ public:
     platform::Registry& registry();
     FileMetadataStore& metadata() { return metadata_; }
     DriveSpace& space() { return space_; }
+    // The size of the file a program of the machine closed last, while nothing changed since.
+    LastClosedFile& last_closed() { return last_closed_; }
     // The drives' folder names, indexed for the case-insensitive lookups of this run.
     FolderNameIndex& folder_names() { return folder_names_; }
 
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<SandboxRegistry> registry_;
     FileMetadataStore metadata_;
     DriveSpace space_;
+    LastClosedFile last_closed_;
     std::vector<std::string> saved_files_in_use_;  // as machine.ini lists them
     std::optional<DiskSet> disk_set_;
 };

@@ -86,6 +86,7 @@ SandboxFiles::SandboxFiles(Machine& machine, Rights rights)
       machine_folder_(machine.folder()),
       metadata_(machine.metadata()),
       space_(machine.space()),
+      last_closed_(machine.last_closed()),
       folder_names_(machine.folder_names()),
       registry_(machine.registry()),
       rights_(rights),
@@ -143,6 +144,7 @@ uint32_t SandboxFiles::AttributesFrom(char drive_letter, bool folder, const std:
 }
 
 platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platform::OpenRequest& request) {
+    last_closed_.Forget();
     auto location = Locate(request.path);
     if (!location) return location.error();
     HostLocation& where = location.value();
@@ -201,7 +203,7 @@ platform::Result<std::unique_ptr<HostFile>> SandboxFiles::OpenHost(const platfor
         replaced.attributes = attributes::archive;
         metadata_.Record(where.path, replaced, false);
     }
-    FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, std::move(where.path)};
+    FileBooks books{IsReadOnlyDrive(where.path.drive) ? nullptr : &space_, &metadata_, std::move(where.path), &last_closed_};
     const bool emptied = request.disposition == platform::Disposition::create_always ||
                          request.disposition == platform::Disposition::create_new;
     const SizeKnowledge size{(request.sharing & platform::share::write) == 0, emptied};
@@ -334,15 +336,19 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
     if (!location) return location.error();
     if (!location->exists) return Missing(location.value());
     // One look at the host for both what it is and how much room it frees; none when the index
-    // knows it is no folder and no one counts the drive's bytes yet.
+    // knows it is no folder and either no one counts the drive's bytes yet or the file's size
+    // is known from its close just before.
+    const bool known_file = location->kind == HostEntryKind::not_folder;
+    const std::optional<uint64_t> closed_size = known_file ? last_closed_.SizeOf(location->path) : std::nullopt;
+    last_closed_.Forget();
     struct stat info;
-    const bool asked = location->kind != HostEntryKind::not_folder || space_.Counted(location->path.drive);
+    const bool asked = !known_file || (space_.Counted(location->path.drive) && !closed_size);
     const bool listed = asked && ::stat(location->host_path.c_str(), &info) == 0;
     if (listed && S_ISDIR(info.st_mode)) return Fail(Status::access_denied, location->path.Text() + " is a folder");
     if (auto allowed = CheckChange(location->path, true); !allowed) return allowed;
     if (AttributesOf(location->path, false) & attributes::read_only)
         return Fail(Status::access_denied, location->path.Text() + " is read-only");
-    const uint64_t size = listed && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+    const uint64_t size = closed_size ? *closed_size : listed && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
     if (::unlink(location->host_path.c_str()) != 0) return HostError(errno, location->path.Text());
     folder_names_.NoteRemovedFile(location->host_path);
     space_.Give(location->path.drive, size);
@@ -351,6 +357,7 @@ platform::Outcome SandboxFiles::RemoveFile(std::string_view path) {
 }
 
 platform::Outcome SandboxFiles::RenameFile(std::string_view from, std::string_view to) {
+    last_closed_.Forget();
     auto source = Locate(from);
     if (!source) return source.error();
     auto target = Locate(to);

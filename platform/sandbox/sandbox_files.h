@@ -15,6 +15,7 @@
 #include "platform/registry.h"
 #include "platform/sandbox/drive_space.h"
 #include "platform/sandbox/file_metadata.h"
+#include "platform/sandbox/host_file.h"
 #include "platform/sandbox/machine_config.h"
 #include "platform/sandbox/windows_path.h"
 
@@ -80,6 +81,7 @@ private:
     std::string machine_folder_;
     FileMetadataStore& metadata_;
     DriveSpace& space_;
+    LastClosedFile& last_closed_;
     FolderNameIndex& folder_names_;
     platform::Registry& registry_;
     Rights rights_;

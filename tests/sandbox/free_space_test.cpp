@@ -73,6 +73,32 @@ TEST(FreeSpace, ShrinksWithGrowthAndComesBackWithDeletionAndTruncation) {
     EXPECT_EQ(temp.ReadFile("C:\\app.ini"), "[Main]\r\nPath=x\r\n");
 }
 
+TEST(FreeSpace, ARemovalJustAfterTheCloseGivesBackWhatTheFileHeldThen) {
+    TempMachine temp(WithDriveOfKilobytes(100));
+    FileSystem& files = temp.Start("C:\\Rovexa.exe", "").files;
+    ASSERT_TRUE(files.MakeFolder("C:\\Temp"));
+    const uint64_t empty = FreeOnC(files);
+    for (const bool other_open_between : {false, true}) {
+        auto file = OpenForWriting(files, "C:\\Temp\\copy.tmp", Disposition::create_always);
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->Write(std::string(5000, 'a').data(), 5000));
+        ASSERT_TRUE(file->Seek(1000, SeekFrom::end));  // and a gap the host fills
+        ASSERT_TRUE(file->Write("end", 3));
+        file.reset();
+        ASSERT_EQ(FreeOnC(files), empty - 6003);
+        if (other_open_between) {
+            ASSERT_TRUE(ReadWholeFile(files, "C:\\Temp\\copy.tmp"));
+        }
+        ASSERT_TRUE(files.RemoveFile("c:\\temp\\COPY.TMP"));
+        EXPECT_EQ(FreeOnC(files), empty) << other_open_between;
+    }
+    // A file closed last is not another one's size.
+    ASSERT_TRUE(WriteWholeFile(files, "C:\\Temp\\big.bin", std::string(8000, 'b')));
+    ASSERT_TRUE(WriteWholeFile(files, "C:\\Temp\\small.bin", "s"));
+    ASSERT_TRUE(files.RemoveFile("C:\\Temp\\big.bin"));
+    EXPECT_EQ(FreeOnC(files), empty - 1);
+}
+
 TEST(FreeSpace, DeletionsBeforeTheFirstQuestionAreInTheCountItMakes) {
     TempMachine temp(WithDriveOfKilobytes(100));
     temp.PutFile("C:\\Old\\a.txt", std::string(4000, 'a'));
