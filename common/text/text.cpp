@@ -144,26 +144,35 @@ uint32_t ParseHexPrefix(std::string_view text) {
     return negative ? 0u - result : result;
 }
 
-std::string Escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
+void AppendEscaped(std::string& out, std::string_view text) {
+    size_t plain_from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool plain = c >= 0x20 && c != 0x7f && c != '\\' && c != '"';
+        if (plain) continue;
+        // The run of characters that stand for themselves, in one piece.
+        out.append(text, plain_from, i - plain_from);
+        plain_from = i + 1;
         switch (c) {
         case '\\': out += "\\\\"; break;
         case '"': out += "\\\""; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7f) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\x%02x", c);
-                out += buffer;
-            } else {
-                out += static_cast<char>(c);
-            }
+        default: {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\x%02x", c);
+            out += buffer;
+        }
         }
     }
+    out.append(text, plain_from);
+}
+
+std::string Escape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text);
     return out;
 }
 

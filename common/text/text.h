@@ -50,6 +50,8 @@ uint32_t ParseHexPrefix(std::string_view text);
 
 // Escapes a text for one line of the journal or transcript: C escapes for \, ", control characters.
 std::string Escape(std::string_view text);
+// The same, added to out.
+void AppendEscaped(std::string& out, std::string_view text);
 // The reverse of Escape; false when the text holds a malformed escape.
 bool Unescape(std::string_view text, std::string& out);
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "common/text/text.h"
 
@@ -19,6 +20,26 @@ HostEntryKind KindOf(unsigned char type) {
     if (type == DT_LNK || type == DT_UNKNOWN) return HostEntryKind::unknown;
     return HostEntryKind::not_folder;
 }
+
+// name in upper case; in buffer when it fits, as host names do.
+class UpperName {
+public:
+    explicit UpperName(std::string_view name) {
+        if (name.size() > sizeof buffer_) {
+            long_ = text::ToUpper(name);
+            text_ = long_;
+            return;
+        }
+        for (size_t i = 0; i < name.size(); ++i) buffer_[i] = text::ToUpper(name[i]);
+        text_ = std::string_view(buffer_, name.size());
+    }
+    std::string_view text() const { return text_; }
+
+private:
+    char buffer_[NAME_MAX + 1];
+    std::string long_;
+    std::string_view text_;
+};
 
 bool HostExists(const std::string& host_path) {
     struct stat info;
@@ -108,7 +129,7 @@ bool FolderNameIndex::KnownSubfolder(const std::string& parent, const std::strin
 }
 
 const FolderNameIndex::Name* FolderNameIndex::ExactName(const Folder& folder, std::string_view name) {
-    auto names = folder.names.find(text::ToUpper(name));
+    auto names = folder.names.find(UpperName(name).text());
     if (names == folder.names.end()) return nullptr;
     for (const Name& known : names->second)
         if (known.name == name) return &known;
@@ -118,7 +139,10 @@ const FolderNameIndex::Name* FolderNameIndex::ExactName(const Folder& folder, st
 void FolderNameIndex::Touch(const Folder& folder) { recent_.splice(recent_.begin(), recent_, folder.recent); }
 
 void FolderNameIndex::AddName(Folder& folder, std::string_view name, HostEntryKind kind) {
-    auto& names = folder.names[text::ToUpper(name)];
+    const UpperName upper(name);
+    auto listed = folder.names.find(upper.text());
+    if (listed == folder.names.end()) listed = folder.names.emplace(std::string(upper.text()), std::vector<Name>()).first;
+    auto& names = listed->second;
     for (Name& known : names)
         if (known.name == name) {
             if (known.kind != kind || known.subfolder_serial != 0) ++layout_generation_;
@@ -132,7 +156,7 @@ void FolderNameIndex::AddName(Folder& folder, std::string_view name, HostEntryKi
 }
 
 void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
-    auto found = folder.names.find(text::ToUpper(name));
+    auto found = folder.names.find(UpperName(name).text());
     if (found == folder.names.end()) return;
     auto& names = found->second;
     // Each spelling is listed once.
@@ -204,7 +228,8 @@ void FolderNameIndex::Apply(const ChangeQueue::Note& note) {
     if ((note.changes & (IN_CREATE | IN_ISDIR)) == IN_CREATE)
         if (const Name* known = ExactName(folder->second, name); known && known->kind == HostEntryKind::not_folder) return;
     // Whatever the name held before, an index of it is no longer known to be its.
-    Drop(folder->second.path + "/" + std::string(name));
+    note_path_.assign(folder->second.path).append("/").append(name);
+    Drop(note_path_);
     // The queue says whether a new name is a folder, not whether it is a link.
     if (note.changes & (IN_CREATE | IN_MOVED_TO))
         AddName(folder->second, name, (note.changes & IN_ISDIR) ? HostEntryKind::folder : HostEntryKind::unknown);
@@ -214,7 +239,7 @@ void FolderNameIndex::Apply(const ChangeQueue::Note& note) {
 FolderNameIndex::Folder* FolderNameIndex::IndexedFolderOf(const std::string& host_path, std::string_view& name) {
     const size_t cut = host_path.rfind('/');
     if (cut == std::string::npos || cut == 0) return nullptr;
-    auto folder = folders_.find(host_path.substr(0, cut));
+    auto folder = folders_.find(std::string_view(host_path).substr(0, cut));
     if (folder == folders_.end()) return nullptr;
     name = std::string_view(host_path).substr(cut + 1);
     return &folder->second;
@@ -265,7 +290,7 @@ FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t d
     // Linked to its parent's entry when that lists it as a folder now.
     Name* listed = nullptr;
     if (const size_t cut = path.rfind('/'); cut != std::string::npos && cut > 0) {
-        auto parent = folders_.find(path.substr(0, cut));
+        auto parent = folders_.find(std::string_view(path).substr(0, cut));
         if (parent != folders_.end()) {
             listed = const_cast<Name*>(ExactName(parent->second, std::string_view(path).substr(cut + 1)));
             if (listed && listed->kind == HostEntryKind::folder) folder.parent_serial = parent->second.serial;
@@ -281,7 +306,8 @@ FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t d
     return &made;
 }
 
-void FolderNameIndex::Drop(std::string path) {
+void FolderNameIndex::Drop(std::string_view path) {
+    // path is used for the lookup alone: it may be a name that what follows erases.
     auto found = folders_.find(path);
     if (found == folders_.end()) return;
     ++layout_generation_;

@@ -26,6 +26,11 @@ namespace rvx::sandbox {
 
 class FolderNameIndex {
     struct Folder;
+    // Looks up string keys by any text, without making a string of it.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
 
 public:
     // At most this many folders are indexed at once; the least recently used one is dropped.
@@ -149,7 +154,7 @@ private:
         uint64_t serial = 0;         // this entry's, unique
         uint64_t parent_serial = 0;  // the parent's entry's when this one was made from it
         // Upper-case name -> the names of the folder that have it, in the order the folder lists them.
-        std::unordered_map<std::string, std::vector<Name>> names;
+        std::unordered_map<std::string, std::vector<Name>, TextHash, std::equal_to<>> names;
         std::list<std::string>::iterator recent;  // place in recent_
     };
 
@@ -185,7 +190,7 @@ private:
     // Reads the folder whole into a new index entry; nullptr when it cannot be watched or read.
     Folder* Index(const std::string& path, dev_t device, ino_t inode);
     void Touch(const Folder& folder);
-    void Drop(std::string path);  // a copy: callers pass names this erases
+    void Drop(std::string_view path);
     void DropAll();
     // Watches the folders above the drive folder at path (absolute, through no link), which
     // has the given device and inode; false when it cannot.
@@ -197,14 +202,15 @@ private:
 
     size_t capacity_;
     ChangeQueue queue_;
-    std::unordered_map<std::string, Folder> folders_;     // by host path
+    std::unordered_map<std::string, Folder, TextHash, std::equal_to<>> folders_;  // by host path
     std::unordered_map<int, std::string> watched_paths_;  // watch -> host path
     std::unordered_map<uint64_t, Folder*> by_serial_;
     std::unordered_map<std::string, DriveChain> chains_;  // by the drive folder's host path
     std::unordered_map<int, AncestorWatch> ancestors_;    // by watch
     std::unordered_map<int, bool> open_files_;            // watch -> unchanged since the last check
     std::list<std::string> recent_;                       // most recently used first
-    std::string upper_;                                   // Find's upper-case name, kept for its buffer
+    std::string upper_;      // Find's upper-case name, kept for its buffer
+    std::string note_path_;  // the path a note names, kept for its buffer
     uint64_t folder_reads_ = 0;
     uint64_t layout_generation_ = 1;            // see ResolvedFolder
     std::array<ResolvedFolder, 4> resolved_{};  // the folders last resolved, the oldest replaced first

@@ -9,10 +9,20 @@ namespace rvx::sandbox {
 using platform::ControlKind;
 
 std::string Field(std::string_view key, std::string_view value) {
-    return std::string(key) + "=\"" + text::Escape(value) + "\"";
+    std::string field;
+    field.reserve(key.size() + value.size() + 3);
+    field.append(key).append("=\"");
+    text::AppendEscaped(field, value);
+    field += '"';
+    return field;
 }
 
-std::string Word(std::string_view key, std::string_view value) { return std::string(key) + "=" + std::string(value); }
+std::string Word(std::string_view key, std::string_view value) {
+    std::string word;
+    word.reserve(key.size() + value.size() + 1);
+    word.append(key).append("=").append(value);
+    return word;
+}
 
 char KindLetter(ControlKind kind) {
     switch (kind) {

@@ -127,8 +127,10 @@ TEST(SandboxFiles, RemovalAndRenameFollowTheSystemsRules) {
     EXPECT_EQ(files.RenameFile("C:\\Work\\a.txt", "C:\\Work\\A.TXT").status(), Status::already_exists);
     ASSERT_TRUE(files.RenameFile("C:\\Work\\a.txt", "C:\\Work\\b.txt"));
     EXPECT_EQ(files.RemoveFile("C:\\Work").status(), Status::access_denied);
+    EXPECT_TRUE(files.ReadAttributes("Work\\b.txt"));
     ASSERT_TRUE(files.SetCurrentFolder("c:\\work"));
     EXPECT_EQ(files.CurrentFolder(), "C:\\Work");
+    EXPECT_EQ(files.ReadAttributes("Work\\b.txt").status(), Status::path_not_found);  // the same text, from the new current folder
     EXPECT_EQ(ReadWholeFile(files, "b.txt").value_or(""), "a");  // relative to the current folder
     ASSERT_TRUE(files.RemoveFile("b.txt"));
     EXPECT_EQ(files.RemoveFolder("C:\\Work").status(), Status::sharing_violation);  // the current folder
