@@ -1,12 +1,11 @@
-// The kernel's change queue, with each queued note counted by a signal of its own.
+// The kernel's change queue, and the bytes of the notes the caller expects in it.
 #include "platform/sandbox/change_queue.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 
@@ -14,58 +13,24 @@ namespace rvx::sandbox {
 
 namespace {
 
-// Counts the kernel's signals that a note was queued on some queue's watches. Each note comes
-// with a real-time signal of its own, which the kernel queues rather than merging it with one
-// still pending; when it cannot queue one it sends SIGIO instead, which counts as more than any
-// number of notes. A note queued by a call of the thread that owns the queue is signalled
-// before that call returns, and one queued by another process as soon as the kernel can
-// interrupt the thread: while the count grows only by the notes the caller knows it caused
-// itself, the queue holds nothing the caller does not know.
-std::atomic<uint64_t> g_queue_signals{0};
-constexpr uint64_t kSignalNotCounted = uint64_t{1} << 40;
-
-// SIGRTMIN is not a constant: the C library keeps the first ones for itself.
-int QueueSignal() { return SIGRTMIN + 4; }
-
-void CountQueueSignal(int) { g_queue_signals.fetch_add(1, std::memory_order_relaxed); }
-void CountLostSignal(int) { g_queue_signals.fetch_add(kSignalNotCounted, std::memory_order_relaxed); }
-
-bool Unhandled(int signal) {
-    struct sigaction current {};
-    if (::sigaction(signal, nullptr, &current) != 0) return false;
-    const bool taken = (current.sa_flags & SA_SIGINFO) ? current.sa_sigaction != nullptr
-                                                       : current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN;
-    return !taken;
-}
-
-bool Handle(int signal, void (*handler)(int)) {
-    struct sigaction count {};
-    count.sa_handler = handler;
-    // Calls the signal interrupts go on as if it had not come.
-    count.sa_flags = SA_RESTART;
-    sigemptyset(&count.sa_mask);
-    return ::sigaction(signal, &count, nullptr) == 0;
-}
-
-// Takes both signals for the count, unless something else in the process handles either.
-bool HandleQueueSignals() {
-    static const bool handled = [] {
-        if (!Unhandled(QueueSignal()) || !Unhandled(SIGIO)) return false;
-        return Handle(SIGIO, CountLostSignal) && Handle(QueueSignal(), CountQueueSignal);
-    }();
-    return handled;
+// The bytes the kernel queues for a note about name: the note and its name, ended and padded
+// to the note's own size.
+uint64_t NoteBytes(std::string_view name) {
+    constexpr size_t kNote = sizeof(inotify_event);
+    return kNote + (name.empty() ? 0 : (name.size() + 1 + kNote - 1) / kNote * kNote);
 }
 
 }  // namespace
 
-ChangeQueue::ChangeQueue() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ < 0 || !HandleQueueSignals()) return;
-    // Signalled to this thread only: the thread that reads is then the one interrupted.
-    const f_owner_ex owner{F_OWNER_TID, ::gettid()};
-    signalled_ = ::fcntl(fd_, F_SETOWN_EX, &owner) == 0 && ::fcntl(fd_, F_SETSIG, QueueSignal()) == 0 &&
-                 ::fcntl(fd_, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
-    owner_ = ::pthread_self();
+std::chrono::nanoseconds ChangeQueue::CoarseNow() {
+    // The coarse clock is read without the finer one's cost, a few milliseconds apart at most:
+    // enough for a wait counted in tenths of a second.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
+
+ChangeQueue::ChangeQueue() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), owner_(::pthread_self()) {}
 
 ChangeQueue::~ChangeQueue() {
     if (fd_ >= 0) ::close(fd_);
@@ -80,22 +45,22 @@ void ChangeQueue::Unwatch(int watch) {
     if (fd_ >= 0) ::inotify_rm_watch(fd_, watch);
 }
 
-void ChangeQueue::ExpectOwnNote() {
-    if (!signalled_ || !::pthread_equal(::pthread_self(), owner_)) return;
-    if (own_notes_++ == 0) own_notes_since_ = std::chrono::steady_clock::now();
+void ChangeQueue::ExpectOwnNote(std::string_view name) {
+    if (fd_ < 0 || !::pthread_equal(::pthread_self(), owner_)) return;
+    if (own_notes_++ == 0) own_notes_since_ = CoarseNow();
+    own_bytes_ += NoteBytes(name);
 }
 
 bool ChangeQueue::NeedsRead() {
     if (fd_ < 0) return false;
-    if (!signalled_ || !::pthread_equal(::pthread_self(), owner_)) return true;
-    // Taken before the queue is read: a signal that comes during the read counts again.
-    const uint64_t signals = g_queue_signals.load(std::memory_order_acquire);
-    if (read_at_signal_ && signals - *read_at_signal_ == own_notes_ &&
-        (own_notes_ == 0 ||
-         (own_notes_ < kMostOwnNotesWaiting && std::chrono::steady_clock::now() - own_notes_since_ < kLongestOwnNoteWait)))
+    // Another thread's changes were not counted.
+    if (!::pthread_equal(::pthread_self(), owner_)) return true;
+    int waiting = 0;
+    const bool only_own = ::ioctl(fd_, FIONREAD, &waiting) == 0 && static_cast<uint64_t>(waiting) == own_bytes_;
+    if (only_own && (own_notes_ == 0 || (own_notes_ < kMostOwnNotesWaiting && CoarseNow() - own_notes_since_ < kLongestOwnNoteWait)))
         return false;
-    read_at_signal_ = signals;
     own_notes_ = 0;
+    own_bytes_ = 0;
     return true;
 }
 

@@ -1,5 +1,5 @@
-// The kernel's queue of changes to watched host folders and files (inotify), and a count of what
-// was queued since it was last read: the name index reads it only when something it does not
+// The kernel's queue of changes to watched host folders and files (inotify), and what the
+// caller knows to wait in it: the name index reads the queue only when something it does not
 // know of may wait there.
 #pragma once
 
@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,12 +29,14 @@ public:
     // The watch's own end (IN_IGNORED) is queued and read later like any note.
     void Unwatch(int watch);
 
-    // One note more in the queue that the caller applied when it made the change itself.
-    void ExpectOwnNote();
+    // One note more in the queue, about name in a watched folder, that the caller applied when
+    // it made the change itself.
+    void ExpectOwnNote(std::string_view name);
 
-    // False while every note queued since the last read is one the caller expected, and they
-    // are few and recent enough to wait: then nothing needs reading. It asks once per call, so
-    // a caller that hears true reads the queue.
+    // False while the queue holds exactly the notes the caller expected since the last read,
+    // and they are few and recent enough to wait: then nothing needs reading. The kernel says
+    // how many bytes wait; a note of any other change makes them more (or, merged with one of
+    // the caller's, fewer). A caller that hears true reads the queue.
     bool NeedsRead();
 
     struct Note {
@@ -51,16 +52,16 @@ public:
     uint64_t reads() const { return reads_; }
 
 private:
+    static std::chrono::nanoseconds CoarseNow();
+
     int fd_ = -1;
-    // The kernel signals each queued note to owner_, the thread that made the queue; notes are
-    // counted only there.
-    bool signalled_ = false;
+    // The thread that made the queue: only its own changes are counted as expected.
     pthread_t owner_{};
-    std::optional<uint64_t> read_at_signal_;
-    // Notes of the caller's own changes queued since the last read; read once this many wait,
-    // so that the queue never fills, or once the first has waited so long.
+    // The notes of the caller's own changes queued since the last read, and their bytes; read
+    // once this many wait, so that the queue never fills, or once the first has waited so long.
     uint64_t own_notes_ = 0;
-    std::chrono::steady_clock::time_point own_notes_since_;
+    uint64_t own_bytes_ = 0;
+    std::chrono::nanoseconds own_notes_since_{};
     static constexpr uint64_t kMostOwnNotesWaiting = 256;
     static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
     uint64_t reads_ = 0;

@@ -84,6 +84,7 @@ FolderNameIndex::Entry FolderNameIndex::Enter(const std::string& path, dev_t dev
 FolderNameIndex::Match FolderNameIndex::Find(Entry folder, std::string_view wanted) {
     upper_.assign(wanted);
     for (char& c : upper_) c = text::ToUpper(c);
+    if (!folder->filter.MayHold(TextHash{}(upper_))) return {};
     auto names = folder->names.find(upper_);
     if (names == folder->names.end()) return {};
     const std::vector<Name>& candidates = names->second;
@@ -141,7 +142,15 @@ void FolderNameIndex::Touch(const Folder& folder) { recent_.splice(recent_.begin
 void FolderNameIndex::AddName(Folder& folder, std::string_view name, HostEntryKind kind) {
     const UpperName upper(name);
     auto listed = folder.names.find(upper.text());
-    if (listed == folder.names.end()) listed = folder.names.emplace(std::string(upper.text()), std::vector<Name>()).first;
+    if (listed == folder.names.end()) {
+        listed = folder.names.emplace(std::string(upper.text()), std::vector<Name>()).first;
+        if (folder.filter.Crowded(folder.names.size())) {
+            folder.filter.Reset(folder.names.size());
+            for (const auto& key : folder.names) folder.filter.Add(TextHash{}(key.first));
+        } else {
+            folder.filter.Add(TextHash{}(upper.text()));
+        }
+    }
     auto& names = listed->second;
     for (Name& known : names)
         if (known.name == name) {
@@ -165,7 +174,10 @@ void FolderNameIndex::RemoveName(Folder& folder, std::string_view name) {
     // A file's name going changes the way to no folder, unless another name of its case was there.
     if (names.size() > 1 || gone->kind != HostEntryKind::not_folder) ++layout_generation_;
     names.erase(gone);
-    if (names.empty()) folder.names.erase(found);
+    if (names.empty()) {
+        folder.filter.Remove(TextHash{}(found->first));
+        folder.names.erase(found);
+    }
 }
 
 const FolderNameIndex::ResolvedFolder* FolderNameIndex::FindResolved(char drive, const std::string& drive_host,
@@ -250,7 +262,7 @@ void FolderNameIndex::NoteCreatedFile(const std::string& host_path, bool made_by
     Folder* folder = IndexedFolderOf(host_path, name);
     if (!folder) return;
     AddName(*folder, name, HostEntryKind::not_folder);
-    if (made_by_the_call) ExpectOwnNote();
+    if (made_by_the_call) ExpectOwnNote(name);
 }
 
 void FolderNameIndex::NoteRemovedFile(const std::string& host_path) {
@@ -258,7 +270,7 @@ void FolderNameIndex::NoteRemovedFile(const std::string& host_path) {
     Folder* folder = IndexedFolderOf(host_path, name);
     if (!folder) return;
     RemoveName(*folder, name);
-    ExpectOwnNote();
+    ExpectOwnNote(name);
 }
 
 FolderNameIndex::Folder* FolderNameIndex::Index(const std::string& path, dev_t device, ino_t inode) {

@@ -21,6 +21,7 @@
 
 #include "platform/sandbox/change_queue.h"
 #include "platform/sandbox/host_entry_kind.h"
+#include "platform/sandbox/name_filter.h"
 
 namespace rvx::sandbox {
 
@@ -155,6 +156,7 @@ private:
         uint64_t parent_serial = 0;  // the parent's entry's when this one was made from it
         // Upper-case name -> the names of the folder that have it, in the order the folder lists them.
         std::unordered_map<std::string, std::vector<Name>, TextHash, std::equal_to<>> names;
+        NameFilter filter;  // of the keys of names
         std::list<std::string>::iterator recent;  // place in recent_
     };
 
@@ -181,7 +183,7 @@ private:
     // folder another process moves away in the instant between the lookup and the host's call
     // could take that note away, while its own move brings one: what is known of that folder
     // may then lag until the waiting notes are read, a fifth of a second later at most.
-    void ExpectOwnNote() { queue_.ExpectOwnNote(); }
+    void ExpectOwnNote(std::string_view name) { queue_.ExpectOwnNote(name); }
     // Applies one note of the queue to the index.
     void Apply(const ChangeQueue::Note& note);
     void AddName(Folder& folder, std::string_view name, HostEntryKind kind);

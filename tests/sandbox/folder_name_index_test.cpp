@@ -76,6 +76,26 @@ TEST_F(IndexedFolder, SeesCreationsAndDeletionsMadeRightAfterALookup) {
     EXPECT_EQ(index_.folder_reads(), 1u);
 }
 
+TEST_F(IndexedFolder, FindsEveryNameOfAFolderThatGrewAndShrankAndNoneOfThoseGone) {
+    // Enough names, made both before the first read and after it, for the index to outgrow
+    // whatever it sized for the folder at first, several times.
+    for (int i = 0; i < 100; ++i) Touch(folder_ / ("Early" + std::to_string(i) + ".txt"));
+    EXPECT_EQ(Find("early0.TXT"), "Early0.txt");
+    for (int i = 0; i < 1200; ++i) Touch(folder_ / ("Late" + std::to_string(i) + ".txt"));
+    for (int i = 0; i < 1200; i += 2) fs::remove(folder_ / ("Late" + std::to_string(i) + ".txt"));
+    struct stat info {};
+    ASSERT_EQ(::stat(folder_.c_str(), &info), 0);
+    index_.Refresh();
+    for (int i = 0; i < 1200; ++i) {
+        const std::string name = "Late" + std::to_string(i) + ".txt";
+        ASSERT_EQ(index_.FindIgnoringCase(folder_.string(), info.st_dev, info.st_ino, rvx::text::ToUpper(name)), i % 2 ? name : "");
+        ASSERT_EQ(index_.FindIgnoringCase(folder_.string(), info.st_dev, info.st_ino, "late" + std::to_string(i) + ".tx_"), "");
+    }
+    EXPECT_EQ(Find("late1199.TXT"), "Late1199.txt");
+    EXPECT_EQ(Find("EARLY99.TXT"), "Early99.txt");
+    EXPECT_EQ(index_.folder_reads(), 1u);
+}
+
 TEST_F(IndexedFolder, FollowsRenamesAndMovesInAndOut) {
     Touch(folder_ / "old.txt");
     fs::create_directories(root_ / "Other");
