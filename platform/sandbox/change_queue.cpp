@@ -57,8 +57,9 @@ bool ChangeQueue::NeedsRead() {
     if (!::pthread_equal(::pthread_self(), owner_)) return true;
     int waiting = 0;
     const bool only_own = ::ioctl(fd_, FIONREAD, &waiting) == 0 && static_cast<uint64_t>(waiting) == own_bytes_;
-    if (only_own && (own_notes_ == 0 || (own_notes_ < kMostOwnNotesWaiting && CoarseNow() - own_notes_since_ < kLongestOwnNoteWait)))
-        return false;
+    const bool may_wait =
+        own_notes_ == 0 || (own_notes_ < kMostOwnNotesWaiting && CoarseNow() - own_notes_since_ < kLongestOwnNoteWait);
+    if (only_own && may_wait) return false;
     own_notes_ = 0;
     own_bytes_ = 0;
     return true;

@@ -82,10 +82,9 @@ FolderNameIndex::Entry FolderNameIndex::Enter(const std::string& path, dev_t dev
 }
 
 FolderNameIndex::Match FolderNameIndex::Find(Entry folder, std::string_view wanted) {
-    upper_.assign(wanted);
-    for (char& c : upper_) c = text::ToUpper(c);
-    if (!folder->filter.MayHold(TextHash{}(upper_))) return {};
-    auto names = folder->names.find(upper_);
+    const UpperName upper(wanted);
+    if (!folder->filter.MayHold(TextHash{}(upper.text()))) return {};
+    auto names = folder->names.find(upper.text());
     if (names == folder->names.end()) return {};
     const std::vector<Name>& candidates = names->second;
     const Name* match = nullptr;

@@ -211,7 +211,6 @@ private:
     std::unordered_map<int, AncestorWatch> ancestors_;    // by watch
     std::unordered_map<int, bool> open_files_;            // watch -> unchanged since the last check
     std::list<std::string> recent_;                       // most recently used first
-    std::string upper_;      // Find's upper-case name, kept for its buffer
     std::string note_path_;  // the path a note names, kept for its buffer
     uint64_t folder_reads_ = 0;
     uint64_t layout_generation_ = 1;            // see ResolvedFolder

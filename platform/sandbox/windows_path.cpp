@@ -221,8 +221,8 @@ platform::Result<HostLocation> ResolveOnHost(WindowsPath path, const DriveRootLo
         notable = notable && unique && entry != nullptr;
         if (notable && i + 2 == count) {
             // The parent of the path, reached through names the index alone answered for.
-            names->NoteResolved(drive, drive_host, std::vector<std::string>(spelled.begin(), spelled.begin() + static_cast<std::ptrdiff_t>(i) + 1),
-                                host, entry);
+            std::vector<std::string> passed(spelled.begin(), spelled.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            names->NoteResolved(drive, drive_host, std::move(passed), host, entry);
         }
     }
     return location;
