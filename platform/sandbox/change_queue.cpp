@@ -6,8 +6,10 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 
 namespace rvx::sandbox {
 
@@ -18,6 +20,15 @@ namespace {
 uint64_t NoteBytes(std::string_view name) {
     constexpr size_t kNote = sizeof(inotify_event);
     return kNote + (name.empty() ? 0 : (name.size() + 1 + kNote - 1) / kNote * kNote);
+}
+
+constexpr int kMostClosingInBackground = 4;
+std::atomic<int> closing_in_background{0};
+
+void* CloseQueue(void* fd) {
+    ::close(static_cast<int>(reinterpret_cast<intptr_t>(fd)));
+    closing_in_background.fetch_sub(1);
+    return nullptr;
 }
 
 }  // namespace
@@ -33,7 +44,24 @@ std::chrono::nanoseconds ChangeQueue::CoarseNow() {
 ChangeQueue::ChangeQueue() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), owner_(::pthread_self()) {}
 
 ChangeQueue::~ChangeQueue() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Closing the queue waits until the kernel has retired every watch: a grace period of 4 to
+    // 16 milliseconds, however few the watches, which is most of a short program's run. Nothing
+    // here needs that wait, so a thread of its own closes the queue. A queue still closing
+    // counts against the user's few queues (128 by default), so only a handful close at once;
+    // past them, or when no thread can be made, this thread closes it.
+    if (closing_in_background.fetch_add(1) < kMostClosingInBackground) {
+        pthread_attr_t detached;
+        if (::pthread_attr_init(&detached) == 0) {
+            pthread_t closer{};
+            const bool started = ::pthread_attr_setdetachstate(&detached, PTHREAD_CREATE_DETACHED) == 0 &&
+                                 ::pthread_create(&closer, &detached, &CloseQueue,
+                                                  reinterpret_cast<void*>(static_cast<intptr_t>(fd_))) == 0;
+            ::pthread_attr_destroy(&detached);
+            if (started) return;
+        }
+    }
+    CloseQueue(reinterpret_cast<void*>(static_cast<intptr_t>(fd_)));
 }
 
 int ChangeQueue::Watch(const std::string& path, uint32_t changes) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -590,4 +591,17 @@ TEST(FolderNameIndexOfTheMachine, AFolderResolvedBeforeIsWalkedAgainOnceItsWayCh
     temp.PutFile("C:\\TOP\\Middle", "file");
     EXPECT_EQ(files.ReadAttributes("c:\\top\\middle\\file.txt").status(), rvx::platform::Status::path_not_found);
     EXPECT_EQ(files.ReadAttributes("c:\\top\\middle").status(), rvx::platform::Status::ok);
+}
+
+TEST(ChangeQueueOfTheMachine, QueuesMadeAndDroppedInARowEachWatch) {
+    // A queue closes after its owner is gone; those still closing count against the user's few
+    // queues (128 by default), which a long run of short-lived machines must not use up.
+    const fs::path folder = fs::temp_directory_path() / ("rvx-queues-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    for (int i = 0; i < 400; ++i) {
+        rvx::sandbox::ChangeQueue queue;
+        ASSERT_TRUE(queue.open()) << "queue " << i;
+        ASSERT_GE(queue.Watch(folder.string(), IN_CREATE), 0) << "queue " << i;
+    }
+    fs::remove_all(folder);
 }
