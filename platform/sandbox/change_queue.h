@@ -48,6 +48,12 @@ public:
     // read: what it held is then unknown.
     bool Read(const std::function<void(const Note&)>& on_note);
 
+    // The queue is read once this many of the caller's own notes wait, or once the first has
+    // waited this long. The kernel walks every waiting note to say how many bytes wait, so a
+    // short queue keeps each question cheap; a read costs about as much as a dozen questions.
+    static constexpr uint64_t kMostOwnNotesWaiting = 16;
+    static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
+
     // Reads of the queue since this object was made (for tests).
     uint64_t reads() const { return reads_; }
 
@@ -57,13 +63,10 @@ private:
     int fd_ = -1;
     // The thread that made the queue: only its own changes are counted as expected.
     pthread_t owner_{};
-    // The notes of the caller's own changes queued since the last read, and their bytes; read
-    // once this many wait, so that the queue never fills, or once the first has waited so long.
+    // The notes of the caller's own changes queued since the last read, and their bytes.
     uint64_t own_notes_ = 0;
     uint64_t own_bytes_ = 0;
     std::chrono::nanoseconds own_notes_since_{};
-    static constexpr uint64_t kMostOwnNotesWaiting = 256;
-    static constexpr std::chrono::milliseconds kLongestOwnNoteWait{200};
     uint64_t reads_ = 0;
 };
 
